@@ -1,0 +1,124 @@
+// Attach and detach: reading the settings into the process, and putting everything back on leaving.
+#include "hook/ProcessSettings.h"
+
+#include "commands/Login.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <new>
+
+namespace mirelunde {
+
+ProcessSettings processSettings;
+
+namespace {
+
+constexpr unsigned kPathSize = MAX_PATH;
+constexpr size_t kTextSize = 1024;
+
+HHOOK HookFromDword(DWORD value)
+{
+    return reinterpret_cast<HHOOK>(static_cast<uintptr_t>(value));
+}
+
+// "C:\dir\notepad.exe" -> "notepad"
+std::string FileTitle(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos) name.resize(dot);
+    return name;
+}
+
+void StartModulesTrace()
+{
+    char path[kTextSize];
+    const int written = std::snprintf(path, sizeof path, "%s\\%s\\%s (%d)", names::kSettingsKey, names::kModules,
+                                      FileTitle(processSettings.exePath).c_str(),
+                                      static_cast<int>(GetCurrentProcessId()));
+    if (written <= 0 || static_cast<size_t>(written) >= sizeof path) return;
+    try {
+        processSettings.modulesKeyPath.emplace(path);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    WriteRegString(HKEY_CURRENT_USER, path, names::kPath, processSettings.exePath.c_str());
+}
+
+void EndModulesTrace()
+{
+    const std::string& path = *processSettings.modulesKeyPath;
+    const size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) {
+        const std::string parent = path.substr(0, slash);
+        DeleteRegTree(HKEY_CURRENT_USER, parent.c_str(), path.c_str() + slash + 1);
+    }
+    processSettings.modulesKeyPath.reset();
+}
+
+bool ReadFlag(const char* name, bool whenAbsent)
+{
+    DWORD value = 0;
+    return ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, value) ? value != 0 : whenAbsent;
+}
+
+}  // namespace
+
+void AttachProcess()
+{
+    char exe[kPathSize] = {};
+    GetModuleFileNameA(nullptr, exe, kPathSize);
+    exe[kPathSize - 1] = '\0';
+    processSettings.exePath = exe;
+
+    DWORD hook = 0;
+    if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHWndHook, hook)) return;
+    processSettings.callWndProcHook = HookFromDword(hook);
+    if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, hook)) {
+        processSettings.getMessageHook = nullptr;
+        return;
+    }
+    processSettings.getMessageHook = HookFromDword(hook);
+
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    const int frame = GetSystemMetrics(SM_CYDLGFRAME);
+    processSettings.shadedHeight = caption + 2 * frame;
+    processSettings.cornerSize = caption + frame;
+
+    DWORD level = 0;
+    ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kDebugLevel, level);
+    processSettings.debugLevel = level;
+
+    processSettings.twoButtonMouse = ReadFlag(names::kTwoButtonMouse, true);
+    processSettings.addToSystemMenu = ReadFlag(names::kAddToSystemMenu, true);
+    processSettings.runAtLogin = IsRunAtLogin();
+
+    char sole[kPathSize];
+    if (ReadRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kSoleProcess, sole, kPathSize) &&
+        sole[0] != '\0' && lstrcmpiA(sole, processSettings.exePath.c_str()) != 0)
+        processSettings.hooksActive = false;
+
+    if (processSettings.debugLevel != 0) StartModulesTrace();
+}
+
+void DetachProcess()
+{
+    // Windows are put back here as the shading, stretching and System Menu parts arrive;
+    // a process that never read a live hook handle has nothing of ours to restore.
+
+    DWORD showBox = 0;
+    ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kDebugProcessDetach, showBox);
+    if (showBox != 0) {
+        char text[kTextSize];
+        std::snprintf(text, sizeof text, names::kProcessDetachFormat, processSettings.exePath.c_str());
+        MessageBoxA(nullptr, text, names::kCaption, MB_OK);
+    }
+
+    if (processSettings.debugLevel != 0 && processSettings.modulesKeyPath) EndModulesTrace();
+    processSettings.exePath.clear();
+}
+
+}  // namespace mirelunde

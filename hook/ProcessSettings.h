@@ -1,0 +1,31 @@
+// The per-process settings: filled when the library arrives in a process, used by every part of it.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace mirelunde {
+
+struct ProcessSettings {
+    std::string exePath;
+    HHOOK callWndProcHook = nullptr;
+    HHOOK getMessageHook = nullptr;
+    int shadedHeight = 0;  // outer height of a shaded window
+    int cornerSize = 0;    // side of the caption corner square that gestures leave alone
+    DWORD debugLevel = 0;
+    bool twoButtonMouse = false;
+    bool addToSystemMenu = true;
+    bool runAtLogin = false;
+    bool hooksActive = true;
+    std::optional<std::string> modulesKeyPath;  // the process's trace key while the debug level is nonzero
+};
+
+extern ProcessSettings processSettings;
+
+// Run from DllMain when the library is mapped into a process and when it leaves.
+void AttachProcess();
+void DetachProcess();
+
+}  // namespace mirelunde

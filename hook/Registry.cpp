@@ -1,0 +1,124 @@
+// The settings store: one open, one query or set, one close per call; nothing is cached.
+#include "hook/Registry.h"
+
+#include "hook/Handles.h"
+#include "hook/ProcessSettings.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace mirelunde {
+
+namespace {
+
+constexpr size_t kKeyPathSize = 1024;
+constexpr DWORD kSubKeyNameSize = 512;
+
+// Builds the trace key of one window; false when there is no trace or it does not fit.
+bool WindowKeyPath(HWND window, char (&path)[kKeyPathSize])
+{
+    if (!processSettings.modulesKeyPath) return false;
+    const int written = std::snprintf(path, sizeof path, "%s\\hwnd 0x%x", processSettings.modulesKeyPath->c_str(),
+                                      static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
+    return written > 0 && static_cast<size_t>(written) < sizeof path;
+}
+
+}  // namespace
+
+bool ReadRegDword(HKEY root, const char* subKey, const char* name, DWORD& value)
+{
+    RegKey key;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return false;
+
+    // Query into a copy: a value too large for 4 bytes must leave the caller's default intact.
+    DWORD data = value;
+    DWORD type = REG_NONE;
+    DWORD size = sizeof data;
+    const LONG status = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    if (status != ERROR_SUCCESS) return false;
+    value = data;
+    return type == REG_DWORD && size != 0;
+}
+
+bool ReadRegString(HKEY root, const char* subKey, const char* name, char* buffer, unsigned size)
+{
+    if (buffer == nullptr || size == 0) return false;
+
+    RegKey key;
+    bool ok = RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
+    DWORD type = REG_NONE;
+    DWORD length = 0;
+    ok = ok && RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &length) == ERROR_SUCCESS &&
+         type == REG_SZ && length < size;
+    if (ok) {
+        length = size;
+        ok = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &length) ==
+                 ERROR_SUCCESS &&
+             type == REG_SZ && length < size;  // the value may have grown between the two queries
+    }
+    buffer[ok ? length : 0] = '\0';
+    return ok;
+}
+
+namespace {
+
+bool SetValue(HKEY root, const char* subKey, const char* name, DWORD type, const void* data, DWORD size)
+{
+    RegKey key;
+    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
+                        nullptr) != ERROR_SUCCESS ||
+        !key)
+        return false;
+    return RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool WriteRegDword(HKEY root, const char* subKey, const char* name, DWORD value)
+{
+    return SetValue(root, subKey, name, REG_DWORD, &value, sizeof value);
+}
+
+bool WriteRegString(HKEY root, const char* subKey, const char* name, const char* text)
+{
+    if (text == nullptr) return false;
+    return SetValue(root, subKey, name, REG_SZ, text, static_cast<DWORD>(std::char_traits<char>::length(text) + 1));
+}
+
+bool WriteWindowString(HWND window, const char* name, const char* text)
+{
+    char path[kKeyPathSize];
+    return WindowKeyPath(window, path) && WriteRegString(HKEY_CURRENT_USER, path, name, text);
+}
+
+void WriteWindowDword(HWND window, const char* name, DWORD value)
+{
+    char path[kKeyPathSize];
+    if (WindowKeyPath(window, path)) WriteRegDword(HKEY_CURRENT_USER, path, name, value);
+}
+
+void DeleteRegTree(HKEY root, const char* parentPath, const char* keyName)
+{
+    RegKey parent;
+    if (RegOpenKeyExA(root, parentPath, 0, KEY_READ, parent.put()) != ERROR_SUCCESS) return;
+
+    // Collect the children first: deleting while enumerating would shift the indices.
+    std::vector<std::string> children;
+    {
+        RegKey key;
+        if (RegOpenKeyExA(parent.get(), keyName, 0, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS) return;
+        char child[kSubKeyNameSize];
+        for (DWORD index = 0;; ++index) {
+            DWORD length = kSubKeyNameSize - 1;
+            if (RegEnumKeyExA(key.get(), index, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            children.emplace_back(child, length);
+        }
+    }
+    for (const std::string& child : children) DeleteRegTree(parent.get(), keyName, child.c_str());
+    RegDeleteKeyA(parent.get(), keyName);
+}
+
+}  // namespace mirelunde

@@ -1,0 +1,30 @@
+// The settings key and the names of its values, as every process and the launcher know them.
+#pragma once
+
+namespace mirelunde::names {
+
+inline constexpr char kSettingsKey[] = "Software\\Pellamor\\Mirelunde";
+inline constexpr char kModules[] = "Modules";
+inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+inline constexpr char kHHook[] = "HHook";
+inline constexpr char kHWndHook[] = "HWndHook";
+inline constexpr char kDebugLevel[] = "Debug Level";
+inline constexpr char kTwoButtonMouse[] = "Take account of two button mouse";
+inline constexpr char kAddToSystemMenu[] = "Add menu to System Menu";
+inline constexpr char kSoleProcess[] = "Sole process to debug";
+inline constexpr char kDebugProcessDetach[] = "Debug Process Detach";
+inline constexpr char kInvertDoubleClicks[] = "Invert Left and Right Button DoubleClicks";
+inline constexpr char kRightClickShades[] = "Right click shades";
+inline constexpr char kSinkOnMiddle[] = "Sink on middle mouse button click";
+inline constexpr char kEnableKeyboard[] = "Enable keyboard";
+inline constexpr char kHugStretch[] = "Hug Stretch";
+
+inline constexpr char kPath[] = "Path";
+inline constexpr char kRunEntry[] = "Mirelunde";
+inline constexpr char kLegacyRunEntry[] = "brackwen";
+
+inline constexpr char kCaption[] = "Mirelunde";
+inline constexpr char kProcessDetachFormat[] = "%s : process detach";
+
+}  // namespace mirelunde::names

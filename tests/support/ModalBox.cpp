@@ -1,0 +1,105 @@
+// Finding and answering message boxes through the window manager.
+#include "tests/support/ModalBox.h"
+
+namespace testing_support {
+
+namespace {
+
+constexpr char kDialogClass[] = "#32770";
+constexpr DWORD kPollMs = 25;
+
+std::string WindowText(HWND window)
+{
+    char text[2048] = {};
+    const int length = GetWindowTextA(window, text, sizeof text);
+    return std::string(text, length > 0 ? length : 0);
+}
+
+std::string ClassName(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) noexcept
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && ClassName(window) == kDialogClass) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK ReadControl(HWND control, LPARAM param) noexcept
+{
+    auto* view = reinterpret_cast<MessageBoxView*>(param);
+    const std::string kind = ClassName(control);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    if (lstrcmpiA(kind.c_str(), "Button") == 0 && (style & WS_VISIBLE)) {
+        const int id = GetDlgCtrlID(control);
+        view->buttons.push_back(id);
+        if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) view->defaultButton = id;
+    } else if (lstrcmpiA(kind.c_str(), "Static") == 0 && (style & SS_TYPEMASK) != SS_ICON) {
+        const std::string text = WindowText(control);
+        if (!text.empty()) view->text += text;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::optional<MessageBoxView> WaitForMessageBox(DWORD processId, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    do {
+        Search search{processId, nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            MessageBoxView view;
+            view.window = search.found;
+            view.owner = GetWindow(search.found, GW_OWNER);
+            view.caption = WindowText(search.found);
+            EnumChildWindows(search.found, ReadControl, reinterpret_cast<LPARAM>(&view));
+            return view;
+        }
+        Sleep(kPollMs);
+    } while (GetTickCount64() < deadline);
+    return std::nullopt;
+}
+
+bool PressButton(const MessageBoxView& box, int buttonId)
+{
+    const HWND button = GetDlgItem(box.window, buttonId);
+    if (!button) return false;
+    return PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+BoxAnswerer::BoxAnswerer(DWORD processId, int buttonId, DWORD timeoutMs)
+    : thread_([this, processId, buttonId, timeoutMs] {
+          seen_ = WaitForMessageBox(processId, timeoutMs);
+          if (seen_) PressButton(*seen_, buttonId);
+      })
+{
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    if (thread_.joinable()) thread_.join();
+}
+
+std::optional<MessageBoxView> BoxAnswerer::Result()
+{
+    if (thread_.joinable()) thread_.join();
+    return seen_;
+}
+
+}  // namespace testing_support

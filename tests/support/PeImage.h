@@ -1,0 +1,18 @@
+// Reads the import and export tables of a PE file from disk.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct PeTables {
+    bool valid = false;
+    bool is64 = false;
+    std::vector<std::string> importedDlls;
+    std::vector<std::string> exportedNames;
+};
+
+PeTables ReadPeTables(const std::string& path);
+
+}  // namespace testing_support
