@@ -1,1 +1,218 @@
+// What attach reads into the process and what detach leaves behind, called directly in the test process.
+#include "hook/Handles.h"
+#include "hook/ProcessSettings.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/support/ModalBox.h"
+#include "tests/support/Paths.h"
+#include "tests/support/RegistrySandbox.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <string>
+
+using namespace mirelunde;
+
+namespace {
+
+constexpr char kKey[] = "Software\\Pellamor\\Mirelunde";
+
+void SetDword(const char* name, DWORD value)
+{
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, name, value));
+}
+
+void SetString(const char* key, const char* name, const std::string& value)
+{
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, key, name, value.c_str()));
+}
+
+bool KeyExists(const std::string& path)
+{
+    RegKey key;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+HHOOK AsHook(uintptr_t value)
+{
+    return reinterpret_cast<HHOOK>(value);
+}
+
+std::string ProcessKey()
+{
+    std::string name = testing_support::OwnExecutable();
+    name = name.substr(name.find_last_of("\\/") + 1);
+    name.resize(name.find_last_of('.'));
+    return std::string(kKey) + "\\Modules\\" + name + " (" + std::to_string(GetCurrentProcessId()) + ")";
+}
+
+class Attach : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        testing_support::RegistrySandbox::Clear();
+        processSettings = ProcessSettings{};
+    }
+    void TearDown() override { processSettings = ProcessSettings{}; }
+
+    void WithHooks()
+    {
+        SetDword(names::kHWndHook, 0x2222);
+        SetDword(names::kHHook, 0x1111);
+    }
+};
+
+TEST_F(Attach, WithoutCallWndProcHandleOnlyThePathIsRead)
+{
+    SetDword(names::kHHook, 0x1111);
+    SetDword(names::kDebugLevel, 1);
+    AttachProcess();
+
+    EXPECT_EQ(processSettings.exePath, testing_support::OwnExecutable());
+    EXPECT_EQ(processSettings.callWndProcHook, nullptr);
+    EXPECT_EQ(processSettings.getMessageHook, nullptr);
+    EXPECT_EQ(processSettings.shadedHeight, 0);
+    EXPECT_EQ(processSettings.debugLevel, 0u);
+    EXPECT_FALSE(processSettings.twoButtonMouse);
+    EXPECT_TRUE(processSettings.hooksActive);
+    EXPECT_FALSE(KeyExists(std::string(kKey) + "\\Modules"));
+}
+
+TEST_F(Attach, WithoutGetMessageHandleTheCallWndProcHandleIsKept)
+{
+    SetDword(names::kHWndHook, 0x2222);
+    AttachProcess();
+    EXPECT_EQ(processSettings.callWndProcHook, AsHook(0x2222));
+    EXPECT_EQ(processSettings.getMessageHook, nullptr);
+    EXPECT_EQ(processSettings.cornerSize, 0);
+}
+
+TEST_F(Attach, StoppedHooksStillReadTheSettingsAndMetrics)
+{
+    SetDword(names::kHWndHook, 0x2222);
+    SetDword(names::kHHook, 0);
+    SetDword(names::kDebugLevel, 0xFFFFFFFF);
+    AttachProcess();
+
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    const int frame = GetSystemMetrics(SM_CYDLGFRAME);
+    EXPECT_EQ(processSettings.getMessageHook, nullptr);
+    EXPECT_EQ(processSettings.shadedHeight, caption + 2 * frame);
+    EXPECT_EQ(processSettings.cornerSize, caption + frame);
+    EXPECT_EQ(processSettings.debugLevel, 0xFFFFFFFFu);
+    DetachProcess();
+}
+
+TEST_F(Attach, TwoButtonAndSystemMenuDefaultToOn)
+{
+    struct Case {
+        const char* label;
+        int stored;  // -1 absent, -2 stored as text
+        bool expected;
+    } const cases[] = {{"absent", -1, true}, {"zero", 0, false}, {"one", 1, true}, {"text", -2, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SetUp();
+        WithHooks();
+        for (const char* name : {names::kTwoButtonMouse, names::kAddToSystemMenu}) {
+            if (c.stored >= 0) SetDword(name, static_cast<DWORD>(c.stored));
+            if (c.stored == -2) SetString(kKey, name, "1");
+        }
+        AttachProcess();
+        EXPECT_EQ(processSettings.twoButtonMouse, c.expected);
+        EXPECT_EQ(processSettings.addToSystemMenu, c.expected);
+    }
+}
+
+TEST_F(Attach, SoleProcessFilterComparesPathsIgnoringCase)
+{
+    std::string upper = testing_support::OwnExecutable();
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    struct Case {
+        const char* label;
+        std::string sole;
+        bool active;
+    } const cases[] = {
+        {"same path in capitals", upper, true},
+        {"another program", "C:\\windows\\notepad.exe", false},
+        {"empty", "", true},
+        {"too long to read", std::string(300, 'x'), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SetUp();
+        WithHooks();
+        SetString(kKey, names::kSoleProcess, c.sole);
+        AttachProcess();
+        EXPECT_EQ(processSettings.hooksActive, c.active);
+        EXPECT_TRUE(processSettings.twoButtonMouse) << "the filter changes nothing else";
+    }
+}
+
+TEST_F(Attach, LoginEntryIsRecognisedByItsFirstNineCharacters)
+{
+    struct Case {
+        const char* entry;
+        bool expected;
+    } const cases[] = {{"mirelunde.exe ", true},
+                       {"MIRELUNDE.EXE -d 1", true},
+                       {"C:\\Tools\\mirelunde.exe", false},
+                       {"mirelun", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        SetUp();
+        WithHooks();
+        SetString(names::kRunKey, names::kRunEntry, c.entry);
+        AttachProcess();
+        EXPECT_EQ(processSettings.runAtLogin, c.expected);
+    }
+}
+
+TEST_F(Attach, TraceKeyLivesFromAttachToDetachWithEverythingBelowIt)
+{
+    WithHooks();
+    SetDword(names::kDebugLevel, 1);
+    AttachProcess();
+
+    ASSERT_TRUE(processSettings.modulesKeyPath);
+    EXPECT_EQ(*processSettings.modulesKeyPath, ProcessKey());
+    char path[MAX_PATH];
+    ASSERT_TRUE(ReadRegString(HKEY_CURRENT_USER, ProcessKey().c_str(), names::kPath, path, sizeof path));
+    EXPECT_EQ(std::string(path), testing_support::OwnExecutable());
+    ASSERT_TRUE(WriteWindowString(GetDesktopWindow(), "LastAction", "Shade"));
+
+    DetachProcess();
+    EXPECT_FALSE(KeyExists(ProcessKey()));
+    EXPECT_TRUE(KeyExists(std::string(kKey) + "\\Modules"));
+    EXPECT_FALSE(processSettings.modulesKeyPath);
+}
+
+TEST_F(Attach, WithoutDebugLevelNoTraceKeyIsMade)
+{
+    WithHooks();
+    AttachProcess();
+    EXPECT_FALSE(processSettings.modulesKeyPath);
+    EXPECT_FALSE(KeyExists(std::string(kKey) + "\\Modules"));
+    DetachProcess();
+}
+
+TEST_F(Attach, DetachShowsTheProcessDetachBoxWhenAsked)
+{
+    WithHooks();
+    SetDword(names::kDebugProcessDetach, 1);
+    AttachProcess();
+
+    testing_support::BoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    DetachProcess();
+    const auto box = answerer.Result();
+    ASSERT_TRUE(box) << "no box was shown";
+    EXPECT_EQ(box->caption, "Mirelunde");
+    EXPECT_EQ(box->text, testing_support::OwnExecutable() + " : process detach");
+    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(box->owner, nullptr);
+}
+
+}  // namespace

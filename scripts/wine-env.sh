@@ -1,0 +1,43 @@
+# Sourced by scripts/test, scripts/run and scripts/bench: a throwaway Wine prefix on a private Xvfb
+# display. Everything it starts is ended by pid (Xvfb) or by `wineserver -k` on its own prefix.
+
+wine_env_start() {
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX
+  WINEPREFIX=$(mktemp -d /tmp/mirelunde-wine.XXXXXX)
+  trap wine_env_stop EXIT
+
+  local display=
+  for n in $(seq 90 199); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
+  done
+  [ -n "$display" ] || { echo "wine-env: no free X display number" >&2; return 1; }
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  xdpyinfo >/dev/null 2>&1 || { echo "wine-env: Xvfb did not start on $DISPLAY" >&2; return 1; }
+
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # Wine draws caption bars and frames itself, so there is something to click in Xvfb.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+  echo "wine-env: prefix $WINEPREFIX on display $DISPLAY"
+}
+
+wine_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+  fi
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+  fi
+}
