@@ -2,7 +2,7 @@
 # display. Everything it starts is ended by pid (Xvfb) or by `wineserver -k` on its own prefix.
 
 wine_env_start() {
-  export WINEDEBUG=-all
+  export WINEDEBUG=-all WINEARCH=win64
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/mirelunde-wine.XXXXXX)
