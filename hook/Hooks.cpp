@@ -1,17 +1,217 @@
-// The two hook procedures that the launcher installs for every GUI thread of the desktop.
+// The two hook procedures that the launcher installs for every GUI thread of the desktop: caption
+// gestures, the middle-button state machine, the modifier keys and the keypad shortcuts.
+#include "actions/WindowSearch.h"
+#include "actions/WindowTable.h"
 #include "hook/Exports.h"
+#include "hook/GestureState.h"
 #include "hook/ProcessSettings.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "hook/Shortcuts.h"
+#include "menu/CommandMenu.h"
 
-using mirelunde::processSettings;
+namespace mirelunde {
 
-// Runs for every message every GUI thread takes from its queue: keep it cheap.
-extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+GestureState gestureState;
+
+namespace {
+
+enum class Outcome { Pass, PassZero, Swallow };
+
+constexpr LPARAM kAltContextBit = 1 << 29;
+
+bool HasSystemMenu(HWND window)
 {
-    return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
+    return (GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU) != 0;
 }
 
-// Runs for every message sent to a window: keep it cheap.
+bool InvertedDoubleClicks()
+{
+    return SettingOn(names::kInvertDoubleClicks, false);
+}
+
+// Gestures in the top-left corner square (the System Menu icon) do nothing.
+void ShadeUnlessInCorner(const MSG& msg)
+{
+    const int corner = processSettings.cornerSize;
+    if (msg.pt.x <= corner && msg.pt.y <= corner) return;
+    windowTable.ToggleShadeOfFrame(msg.hwnd);
+}
+
+void MiddleClickAction(HWND window)
+{
+    if (SettingOn(names::kSinkOnMiddle, false))
+        windowTable.RaiseOrSink(window, windowTable.rememberedWindow);
+    else
+        ShowCommandMenu(window);
+}
+
+UINT_PTR StartTimer(HWND window, UINT_PTR id)
+{
+    return SetTimer(window, id, GetDoubleClickTime(), nullptr);
+}
+
+void StopTimer(HWND window, UINT_PTR& timer)
+{
+    KillTimer(window, timer);
+    timer = 0;
+}
+
+Outcome OnRightButtonDown(const MSG& msg)
+{
+    if (processSettings.twoButtonMouse) {
+        MiddleClickAction(msg.hwnd);
+        return Outcome::PassZero;  // the application still gets its right click
+    }
+    if (!SettingOn(names::kRightClickShades, true)) return Outcome::Pass;
+    ShadeUnlessInCorner(msg);
+    return Outcome::Swallow;
+}
+
+Outcome OnMiddleButtonUp(const MSG& msg)
+{
+    if (gestureState.middleTimer != 0) {
+        gestureState.middleReleased = true;  // the timer decides: click or double-click
+        return Outcome::PassZero;
+    }
+    if (gestureState.quietTimer != 0 || processSettings.twoButtonMouse) return Outcome::Pass;
+    MiddleClickAction(msg.hwnd);  // a press held past the double-click time acts on release
+    return Outcome::PassZero;
+}
+
+Outcome OnMiddleDoubleClick(MSG& msg)
+{
+    if (gestureState.middleTimer == 0) return Outcome::Pass;
+    StopTimer(msg.hwnd, gestureState.middleTimer);
+    Outcome outcome = Outcome::Pass;
+    if (InvertedDoubleClicks()) {
+        ShadeUnlessInCorner(msg);
+        outcome = Outcome::Swallow;
+    } else {
+        msg.message = WM_NCLBUTTONDBLCLK;  // the window's own left double-click behaviour
+    }
+    gestureState.quietTimer = StartTimer(msg.hwnd, kQuietTimerId);
+    return outcome;
+}
+
+Outcome OnTimer(const MSG& msg)
+{
+    const UINT_PTR id = msg.wParam;
+    const bool middle = id == gestureState.middleTimer;
+    if (id == 0 || (!middle && id != gestureState.quietTimer) || !HasSystemMenu(msg.hwnd)) return Outcome::Pass;
+    if (middle) {
+        StopTimer(msg.hwnd, gestureState.middleTimer);
+        if (gestureState.middleReleased && !processSettings.twoButtonMouse) MiddleClickAction(msg.hwnd);
+    } else {
+        StopTimer(msg.hwnd, gestureState.quietTimer);
+    }
+    return Outcome::Swallow;
+}
+
+Outcome OnKeyUp(const MSG& msg)
+{
+    switch (msg.wParam) {
+    case VK_SHIFT: windowTable.shiftHeld = false; return Outcome::Pass;
+    case VK_CONTROL: windowTable.controlHeld = false; return Outcome::Pass;
+    case VK_MENU: windowTable.altHeld = false; return Outcome::Swallow;
+    default:
+        if (!windowTable.altHeld) return Outcome::Pass;
+        RunShortcut(msg.hwnd, msg.wParam);
+        return Outcome::Swallow;
+    }
+}
+
+Outcome HandleMessage(MSG& msg)
+{
+    switch (msg.message) {
+    case WM_KILLFOCUS:
+        windowTable.shiftHeld = windowTable.controlHeld = windowTable.altHeld = false;
+        return Outcome::Pass;
+    case WM_NCLBUTTONDBLCLK:
+        if (!HasSystemMenu(msg.hwnd) || InvertedDoubleClicks()) return Outcome::Pass;
+        ShadeUnlessInCorner(msg);
+        return Outcome::Swallow;
+    case WM_NCRBUTTONDOWN: return HasSystemMenu(msg.hwnd) ? OnRightButtonDown(msg) : Outcome::Pass;
+    case WM_NCMBUTTONDOWN:
+        if (!HasSystemMenu(msg.hwnd)) return Outcome::Pass;
+        gestureState.middleReleased = false;
+        windowTable.rememberedWindow = FindTopNormalWindow(FindTopLevelAncestor(msg.hwnd));
+        gestureState.middleTimer = StartTimer(msg.hwnd, kMiddleTimerId);
+        return Outcome::Pass;
+    case WM_NCMBUTTONUP: return HasSystemMenu(msg.hwnd) ? OnMiddleButtonUp(msg) : Outcome::Pass;
+    case WM_NCMBUTTONDBLCLK: return HasSystemMenu(msg.hwnd) ? OnMiddleDoubleClick(msg) : Outcome::Pass;
+    case WM_TIMER: return OnTimer(msg);
+    case WM_KEYDOWN:
+        if (msg.wParam == VK_SHIFT) windowTable.shiftHeld = true;
+        if (msg.wParam == VK_CONTROL) windowTable.controlHeld = true;
+        if (msg.wParam == VK_MENU) windowTable.altHeld = true;
+        return Outcome::Pass;
+    case WM_KEYUP: return OnKeyUp(msg);
+    case WM_SYSKEYDOWN:
+        if (msg.lParam & kAltContextBit) {
+            windowTable.shiftHeld = windowTable.controlHeld = false;
+            windowTable.altHeld = true;
+        }
+        return Outcome::Pass;
+    case WM_SYSKEYUP:
+        if (msg.wParam == VK_MENU) {
+            windowTable.altHeld = false;
+            return Outcome::Pass;
+        }
+        RunShortcut(msg.hwnd, msg.wParam);
+        return Outcome::Swallow;
+    case WM_SYSCOMMAND:
+        if (windowTable.systemMenuItemId == 0 || msg.wParam != windowTable.systemMenuItemId) return Outcome::Pass;
+        ShowCommandMenu(msg.hwnd);
+        return Outcome::PassZero;
+    default: return Outcome::Pass;
+    }
+}
+
+}  // namespace
+
+}  // namespace mirelunde
+
+using namespace mirelunde;
+
+// Runs for every message every GUI thread takes from its queue: keep it cheap. Early exits first;
+// the window's style is read only by the rows that need it, registry reads only inside gestures.
+extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    MSG* msg = reinterpret_cast<MSG*>(lParam);
+    if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
+        return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
+
+    Outcome outcome = Outcome::Pass;
+    try {
+        if (!gestureState.systemMenuItemDone) {
+            gestureState.systemMenuItemDone = !(processSettings.addToSystemMenu && !processSettings.twoButtonMouse) ||
+                                              windowTable.AddSystemMenuItem(msg->hwnd);
+        }
+        if (code >= 0) outcome = HandleMessage(*msg);
+    } catch (...) {
+        // Whatever went wrong, the host program gets its message.
+    }
+
+    if (outcome == Outcome::Swallow) {
+        msg->message = WM_NULL;
+        return 0;
+    }
+    const LRESULT next = CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
+    return outcome == Outcome::PassZero ? 0 : next;
+}
+
+// Runs for every message sent to a window: keep it cheap. A shaded window is unshaded before its
+// program handles WM_CLOSE, so it is closed (and its size remembered) at its full height.
 extern "C" LRESULT CALLBACK BrackwenCallWndProc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code >= 0 && sent != nullptr && sent->message == WM_CLOSE && sent->hwnd != nullptr &&
+        processSettings.hooksActive) {
+        try {
+            if (windowTable.IsShaded(sent->hwnd)) windowTable.ToggleShade(sent->hwnd);
+        } catch (...) {
+        }
+    }
     return CallNextHookEx(processSettings.callWndProcHook, code, wParam, lParam);
 }

@@ -1,6 +1,7 @@
 // Attach and detach: reading the settings into the process, and putting everything back on leaving.
 #include "hook/ProcessSettings.h"
 
+#include "actions/WindowTable.h"
 #include "commands/Login.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
@@ -106,8 +107,11 @@ void AttachProcess()
 
 void DetachProcess()
 {
-    // Windows are put back here as the shading, stretching and System Menu parts arrive;
-    // a process that never read a live hook handle has nothing of ours to restore.
+    // A process that never read a live hook handle leaves everything as it is.
+    if (processSettings.getMessageHook != nullptr) {
+        windowTable.RemoveSystemMenuItem();
+        windowTable.RestoreAll();
+    }
 
     DWORD showBox = 0;
     ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kDebugProcessDetach, showBox);

@@ -3,6 +3,7 @@
 
 #include "hook/Handles.h"
 #include "hook/ProcessSettings.h"
+#include "hook/SettingsNames.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -97,6 +98,13 @@ void WriteWindowDword(HWND window, const char* name, DWORD value)
 {
     char path[kKeyPathSize];
     if (WindowKeyPath(window, path)) WriteRegDword(HKEY_CURRENT_USER, path, name, value);
+}
+
+bool SettingOn(const char* name, bool whenAbsent)
+{
+    DWORD value = whenAbsent ? 1 : 0;
+    ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, value);
+    return value != 0;
 }
 
 void DeleteRegTree(HKEY root, const char* parentPath, const char* keyName)

@@ -20,6 +20,9 @@ bool WriteRegString(HKEY root, const char* subKey, const char* name, const char*
 bool WriteWindowString(HWND window, const char* name, const char* text);
 void WriteWindowDword(HWND window, const char* name, DWORD value);
 
+// A DWORD setting of the settings key read at the moment of use: nonzero is on.
+bool SettingOn(const char* name, bool whenAbsent);
+
 // Deletes `keyName` under `parentPath` with everything below it.
 void DeleteRegTree(HKEY root, const char* parentPath, const char* keyName);
 

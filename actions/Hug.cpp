@@ -1,0 +1,8 @@
+// Hugging: not built yet, so a hug leaves the window where it is.
+#include "actions/Hug.h"
+
+namespace mirelunde {
+
+void HugFrame(HWND, CommandId) {}
+
+}  // namespace mirelunde

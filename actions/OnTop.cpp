@@ -1,0 +1,44 @@
+// Depth and on-top: raising or sinking a window, and its two topmost choices.
+#include "actions/WindowSearch.h"
+#include "actions/WindowTable.h"
+
+namespace mirelunde {
+
+bool WindowTable::OnTopWhenShaded(HWND window, bool toggle)
+{
+    ShadeRecord& record = RecordFor(window);
+    if (toggle) {
+        record.onTopWhenShaded = !record.onTopWhenShaded;
+        // Clearing it leaves a shaded window topmost until it is unshaded.
+        if (record.shaded && record.onTopWhenShaded && !IsTopmost(window)) SetTopmost(window, true);
+    }
+    return record.onTopWhenShaded;
+}
+
+bool WindowTable::AlwaysOnTop(HWND window, bool toggle)
+{
+    ShadeRecord& record = RecordFor(window);
+    if (toggle) {
+        record.alwaysOnTop = !record.alwaysOnTop;
+        // Keep the style saved at shading consistent, so unshading writes back the right bit.
+        if (record.alwaysOnTop)
+            record.dwExStyle |= WS_EX_TOPMOST;
+        else
+            record.dwExStyle &= ~static_cast<DWORD>(WS_EX_TOPMOST);
+        if (record.shaded && OnTopWhenShaded(window, false) && !record.alwaysOnTop) return false;
+        SetTopmost(window, record.alwaysOnTop);
+    }
+    return record.alwaysOnTop;
+}
+
+void WindowTable::RaiseOrSink(HWND window, HWND activateAfterSink)
+{
+    const HWND frame = FindSystemMenuWindow(window);
+    if (frame == nullptr) return;
+    const HWND top = FindTopNormalWindow(nullptr);
+    const bool onTop = top == nullptr || top == frame || IsDescendantOf(frame, top);
+    SetWindowPos(frame, onTop ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (onTop && activateAfterSink != nullptr) SetForegroundWindow(activateAfterSink);
+}
+
+}  // namespace mirelunde

@@ -1,0 +1,43 @@
+// Walks of the parent and owner chain (GetParent yields the owner of an owned pop-up) and of the
+// desktop's stacking order.
+#include "actions/WindowSearch.h"
+
+namespace mirelunde {
+
+namespace {
+constexpr LONG kTopmostOrToolWindow = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+}
+
+HWND FindSystemMenuWindow(HWND window)
+{
+    const HWND desktop = GetDesktopWindow();
+    for (HWND current = window; current != nullptr && current != desktop; current = GetParent(current))
+        if (GetWindowLongA(current, GWL_STYLE) & WS_SYSMENU) return current;
+    return nullptr;
+}
+
+HWND FindTopLevelAncestor(HWND window)
+{
+    const HWND desktop = GetDesktopWindow();
+    HWND current = window;
+    for (HWND next = GetParent(current); next != nullptr && next != desktop; next = GetParent(current))
+        current = next;
+    return current;
+}
+
+HWND FindTopNormalWindow(HWND leftOut)
+{
+    for (HWND current = GetTopWindow(nullptr); current != nullptr; current = GetWindow(current, GW_HWNDNEXT))
+        if ((GetWindowLongA(current, GWL_EXSTYLE) & kTopmostOrToolWindow) == 0 && current != leftOut) return current;
+    return nullptr;
+}
+
+bool IsDescendantOf(HWND window, HWND ancestor)
+{
+    const HWND desktop = GetDesktopWindow();
+    for (HWND current = GetParent(window); current != nullptr && current != desktop; current = GetParent(current))
+        if (current == ancestor) return true;
+    return false;
+}
+
+}  // namespace mirelunde

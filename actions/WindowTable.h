@@ -1,0 +1,71 @@
+// The per-process table of windows the library has touched, with their shade state and on-top
+// choices, and the few per-process fields the hook and the System Menu item keep.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+
+namespace mirelunde {
+
+struct ShadeRecord {
+    bool shaded = false;
+    int storedHeight = 0;
+    DWORD dwStyle = 0;    // style just before the last shading
+    DWORD dwExStyle = 0;  // extended style just before the last shading
+    bool onTopWhenShaded = false;
+    bool alwaysOnTop = false;
+    bool wasTopmost = false;  // the window's own topmost state at first sight, given back at detach
+    bool wasMaximized = false;
+    RECT shadedFrom{};
+};
+
+// Orders handles as unsigned numbers.
+struct HandleOrder {
+    bool operator()(HWND a, HWND b) const noexcept
+    {
+        return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b);
+    }
+};
+
+class WindowTable {
+public:
+    // The window's record, created on first lookup.
+    ShadeRecord& RecordFor(HWND window);
+    bool ToggleShade(HWND window);
+    bool ToggleShadeOfFrame(HWND window);
+    bool IsShaded(HWND window);
+    void RestoreAll();
+
+    bool OnTopWhenShaded(HWND window, bool toggle);
+    bool AlwaysOnTop(HWND window, bool toggle);
+    void RaiseOrSink(HWND window, HWND activateAfterSink);
+
+    // The library's item in the System Menu; true once the item is in place or not wanted.
+    bool AddSystemMenuItem(HWND window);
+    void RemoveSystemMenuItem();
+    // Asks whether to stop the product; the box's answer.
+    int RequestStop(HWND owner, int defaultAnswer);
+
+    std::map<HWND, ShadeRecord, HandleOrder> records;
+    UINT systemMenuItemId = 0;
+    HWND rememberedWindow = nullptr;
+    bool shiftHeld = false;
+    bool controlHeld = false;
+    bool altHeld = false;
+    HWND systemMenuWindow = nullptr;
+
+private:
+    bool Shade(HWND window, ShadeRecord& record, DWORD style);
+    bool Unshade(HWND window, ShadeRecord& record);
+
+    SRWLOCK recordsLock_ = SRWLOCK_INIT;  // threads of one process may look windows up at once
+};
+
+extern WindowTable windowTable;
+
+bool IsTopmost(HWND window);
+bool SetTopmost(HWND window, bool on);
+
+}  // namespace mirelunde

@@ -1,0 +1,52 @@
+// The keypad shortcut table: the digits form the compass of the hugs around 5, which shades.
+#include "hook/Shortcuts.h"
+
+#include "actions/Hug.h"
+#include "actions/WindowSearch.h"
+#include "actions/WindowTable.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "menu/CommandMenu.h"
+
+namespace mirelunde {
+
+namespace {
+
+CommandId HugFor(WPARAM key)
+{
+    switch (key) {
+    case VK_NUMPAD1: return CommandId::HugBottomLeft;
+    case VK_NUMPAD2: return CommandId::HugBottom;
+    case VK_NUMPAD3: return CommandId::HugBottomRight;
+    case VK_NUMPAD4: return CommandId::HugLeft;
+    case VK_NUMPAD6: return CommandId::HugRight;
+    case VK_NUMPAD7: return CommandId::HugTopLeft;
+    case VK_NUMPAD8: return CommandId::HugTop;
+    case VK_NUMPAD9: return CommandId::HugTopRight;
+    default: return CommandId::None;
+    }
+}
+
+}  // namespace
+
+void RunShortcut(HWND focus, WPARAM key)
+{
+    if (!SettingOn(names::kEnableKeyboard, true)) return;
+    switch (key) {
+    case VK_NUMPAD0:
+        if (const HWND frame = FindSystemMenuWindow(focus)) windowTable.ToggleShade(frame);
+        return;
+    case VK_NUMPAD5: windowTable.ToggleShade(FindTopLevelAncestor(focus)); return;
+    case VK_MULTIPLY: windowTable.RaiseOrSink(FindTopLevelAncestor(focus), windowTable.rememberedWindow); return;
+    case VK_ADD: ShowCommandMenu(focus); return;
+    case VK_SUBTRACT:
+        if (windowTable.controlHeld) windowTable.RequestStop(focus, IDNO);
+        return;
+    case VK_SCROLL: windowTable.AlwaysOnTop(focus, true); return;
+    default:
+        if (const CommandId hug = HugFor(key); hug != CommandId::None) HugFrame(focus, hug);
+        return;
+    }
+}
+
+}  // namespace mirelunde
