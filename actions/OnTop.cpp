@@ -37,7 +37,9 @@ void WindowTable::RaiseOrSink(HWND window, HWND activateAfterSink)
     if (frame == nullptr) return;
     const HWND top = FindTopNormalWindow(nullptr);
     const bool onTop = top == nullptr || top == frame || IsDescendantOf(frame, top);
-    SetWindowPos(frame, onTop ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // A sink must not activate: activation would lift the window straight back to the top.
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | (onTop ? SWP_NOACTIVATE : 0);
+    SetWindowPos(frame, onTop ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, flags);
     if (onTop && activateAfterSink != nullptr) SetForegroundWindow(activateAfterSink);
 }
 

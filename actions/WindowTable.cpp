@@ -125,7 +125,12 @@ bool WindowTable::Unshade(HWND window, ShadeRecord& record)
     WriteWindowDword(window, kStyleTrace, record.dwStyle);
     WriteWindowDword(window, kExStyleTrace, record.dwExStyle);
     if (!record.alwaysOnTop && IsTopmost(window)) SetTopmost(window, false);
-    if (record.wasMaximized) ShowWindow(window, SW_SHOWMAXIMIZED);
+    if (record.wasMaximized) {
+        // The sizing border comes back before maximizing, so the maximized rectangle allows for it.
+        if (record.dwStyle != 0)
+            SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle & ~static_cast<DWORD>(WS_MAXIMIZE)));
+        ShowWindow(window, SW_SHOWMAXIMIZED);
+    }
     if (record.dwStyle != 0) SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle));
     if (record.dwExStyle != 0) SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(record.dwExStyle));
 

@@ -24,8 +24,10 @@ wine_env_start() {
 
   wineboot -i >/dev/null 2>&1
   wineserver -w
-  # Wine draws caption bars and frames itself, so there is something to click in Xvfb.
+  # Wine draws caption bars and frames itself, so there is something to click in Xvfb; there is
+  # no window manager, so Wine manages its windows itself instead of waiting for one.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
   echo "wine-env: prefix $WINEPREFIX on display $DISPLAY"
 }

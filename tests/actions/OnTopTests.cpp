@@ -1,0 +1,132 @@
+// The two topmost choices and raising or sinking in the real stacking order.
+#include "actions/WindowSearch.h"
+#include "actions/WindowTable.h"
+#include "tests/support/ProcessState.h"
+#include "tests/support/TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace {
+
+class OnTop : public testing::Test {
+protected:
+    void SetUp() override { ResetProcessState(); }
+    void TearDown() override
+    {
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
+    }
+    HWND Frame(DWORD exStyle = 0, HWND parent = nullptr, DWORD style = WS_OVERLAPPEDWINDOW)
+    {
+        const HWND window = MakeWindow(style, exStyle, parent);
+        EXPECT_NE(window, nullptr);
+        windows_.push_back(window);
+        return window;
+    }
+    static void BringToTop(HWND window)
+    {
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    // Whether `lower` comes after `upper` among their siblings.
+    static bool IsBelow(HWND lower, HWND upper)
+    {
+        for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
+            if (next == lower) return true;
+        return false;
+    }
+
+    std::vector<HWND> windows_;
+};
+
+TEST_F(OnTop, TopmostWindowKeepsItsStateThroughShading)
+{
+    const HWND window = Frame(WS_EX_TOPMOST);
+    const ShadeRecord& record = windowTable.RecordFor(window);
+    EXPECT_TRUE(record.alwaysOnTop);
+    EXPECT_TRUE(record.wasTopmost);
+    windowTable.ToggleShade(window);
+    windowTable.ToggleShade(window);
+    EXPECT_TRUE(IsTopmost(window));
+}
+
+TEST_F(OnTop, WhenShadedMakesTopmostOnlyWhileShaded)
+{
+    const HWND window = Frame();
+    EXPECT_TRUE(windowTable.OnTopWhenShaded(window, true));
+    EXPECT_FALSE(IsTopmost(window)) << "nothing changes until the next shading";
+    windowTable.ToggleShade(window);
+    EXPECT_TRUE(IsTopmost(window));
+    windowTable.ToggleShade(window);
+    EXPECT_FALSE(IsTopmost(window));
+}
+
+TEST_F(OnTop, WhenShadedOnAShadedWindowActsAtOnce)
+{
+    const HWND window = Frame();
+    windowTable.ToggleShade(window);
+    ASSERT_FALSE(IsTopmost(window));
+    windowTable.OnTopWhenShaded(window, true);
+    EXPECT_TRUE(IsTopmost(window));
+}
+
+TEST_F(OnTop, AlwaysTogglesTopmostAndTheSavedStyleBit)
+{
+    const HWND window = Frame();
+    EXPECT_TRUE(windowTable.AlwaysOnTop(window, true));
+    EXPECT_TRUE(IsTopmost(window));
+    EXPECT_TRUE(windowTable.RecordFor(window).dwExStyle & WS_EX_TOPMOST);
+    EXPECT_FALSE(windowTable.AlwaysOnTop(window, true));
+    EXPECT_FALSE(IsTopmost(window));
+    EXPECT_FALSE(windowTable.RecordFor(window).dwExStyle & WS_EX_TOPMOST);
+    EXPECT_FALSE(windowTable.AlwaysOnTop(window, false)) << "a query changes nothing";
+}
+
+TEST_F(OnTop, ClearingAlwaysOnAShadedWhenShadedWindowKeepsItTopmostUntilUnshaded)
+{
+    const HWND window = Frame();
+    windowTable.AlwaysOnTop(window, true);
+    windowTable.OnTopWhenShaded(window, true);
+    windowTable.ToggleShade(window);
+    EXPECT_FALSE(windowTable.AlwaysOnTop(window, true));
+    EXPECT_TRUE(IsTopmost(window));
+    windowTable.ToggleShade(window);
+    EXPECT_FALSE(IsTopmost(window));
+}
+
+TEST_F(OnTop, TopWindowSinksAndHandsOverTheForeground)
+{
+    const HWND other = Frame();
+    const HWND top = Frame();
+    const HWND topmost = Frame(WS_EX_TOPMOST);
+    const HWND tool = Frame(WS_EX_TOOLWINDOW);
+    BringToTop(top);
+    BringToTop(tool);
+    ASSERT_EQ(FindTopNormalWindow(nullptr), top) << "topmost and tool windows are skipped";
+    (void)topmost;
+
+    windowTable.RaiseOrSink(top, other);
+    EXPECT_TRUE(IsBelow(top, other));
+    EXPECT_EQ(GetWindow(top, GW_HWNDNEXT), nullptr) << "sent to the bottom";
+    EXPECT_EQ(GetForegroundWindow(), other);
+
+    windowTable.RaiseOrSink(top, other);
+    EXPECT_EQ(FindTopNormalWindow(nullptr), top) << "a window below is raised";
+}
+
+TEST_F(OnTop, ChildOfTheTopWindowCountsAsOnTopAndSinksAmongItsSiblings)
+{
+    const HWND frame = Frame();
+    const HWND first = Frame(0, frame, WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
+    const HWND second = Frame(0, frame, WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
+    BringToTop(frame);
+    BringToTop(second);
+    ASSERT_TRUE(IsDescendantOf(second, frame));
+    windowTable.RaiseOrSink(second, nullptr);
+    EXPECT_TRUE(IsBelow(second, first));
+}
+
+}  // namespace

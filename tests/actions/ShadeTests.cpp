@@ -1,0 +1,207 @@
+// Shading and unshading real windows, the frame searches, and the restore at detach.
+#include "actions/WindowTable.h"
+#include "hook/ProcessSettings.h"
+#include "hook/Registry.h"
+#include "tests/support/ModalBox.h"
+#include "tests/support/ProcessState.h"
+#include "tests/support/TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kSizingBits = WS_THICKFRAME | WS_MAXIMIZEBOX;
+
+DWORD Style(HWND window)
+{
+    return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+}
+
+DWORD ExStyle(HWND window)
+{
+    return static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return EqualRect(&a, &b) != FALSE;
+}
+
+class Shading : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProcessState();
+        ForgetReceived();
+    }
+    void TearDown() override
+    {
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
+    }
+    HWND Keep(HWND window)
+    {
+        EXPECT_NE(window, nullptr);
+        windows_.push_back(window);
+        return window;
+    }
+    HWND Frame(DWORD exStyle = 0) { return Keep(MakeWindow(WS_OVERLAPPEDWINDOW, exStyle)); }
+    static int ShadedHeight() { return processSettings.shadedHeight; }
+
+    std::vector<HWND> windows_;
+};
+
+TEST_F(Shading, RollsUpToTheCaptionAndComesBackWithHeightAndStyles)
+{
+    const HWND window = Frame(WS_EX_ACCEPTFILES);
+    const RECT before = WindowRect(window);
+    const DWORD style = Style(window), exStyle = ExStyle(window);
+
+    windowTable.ToggleShade(window);
+    const RECT shaded = WindowRect(window);
+    EXPECT_TRUE(windowTable.IsShaded(window));
+    EXPECT_EQ(shaded.bottom - shaded.top, ShadedHeight());
+    EXPECT_EQ(shaded.left, before.left);
+    EXPECT_EQ(shaded.top, before.top);
+    EXPECT_EQ(shaded.right, before.right);
+    EXPECT_EQ(Style(window), style & ~kSizingBits);
+    EXPECT_EQ(ExStyle(window), exStyle & ~static_cast<DWORD>(WS_EX_ACCEPTFILES));
+
+    windowTable.ToggleShade(window);
+    EXPECT_FALSE(windowTable.IsShaded(window));
+    EXPECT_TRUE(SameRect(WindowRect(window), before));
+    EXPECT_EQ(Style(window), style);
+    EXPECT_EQ(ExStyle(window), exStyle);
+}
+
+TEST_F(Shading, MaximizedWindowIsRestoredBeforeShadingAndMaximizedAgainAfter)
+{
+    const HWND window = Keep(MakeWindow(WS_OVERLAPPEDWINDOW | WS_MAXIMIZE));
+    ASSERT_TRUE(IsZoomed(window));
+    const DWORD maximizedStyle = Style(window);
+    const RECT maximized = WindowRect(window);
+
+    windowTable.ToggleShade(window);
+    EXPECT_FALSE(IsZoomed(window));
+    EXPECT_EQ(Style(window) & WS_MAXIMIZE, 0u);
+    const ShadeRecord& record = windowTable.RecordFor(window);
+    EXPECT_TRUE(record.wasMaximized);
+    EXPECT_EQ(record.shadedFrom.left, 200) << "the restored rectangle is the one shaded";
+    EXPECT_EQ(Height(window), ShadedHeight());
+
+    windowTable.ToggleShade(window);
+    EXPECT_TRUE(IsZoomed(window));
+    EXPECT_EQ(Style(window), maximizedStyle);
+    EXPECT_TRUE(SameRect(WindowRect(window), maximized));
+}
+
+TEST_F(Shading, UnshadesToTheHeightOfTheLatestShading)
+{
+    const HWND window = Frame();
+    windowTable.ToggleShade(window);
+    windowTable.ToggleShade(window);
+    SetWindowPos(window, nullptr, 0, 0, 400, 377, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    windowTable.ToggleShade(window);
+    EXPECT_EQ(Height(window), ShadedHeight());
+    windowTable.ToggleShade(window);
+    EXPECT_EQ(Height(window), 377);
+    EXPECT_EQ(windowTable.RecordFor(window).storedHeight, 300) << "fixed at the first lookup";
+}
+
+TEST_F(Shading, FrameIsTheNearestSystemMenuWindowOrWithShiftTheOutermost)
+{
+    const HWND owner = Frame();
+    const HWND popup = Keep(MakeWindow(WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, owner, {250, 200, 450, 400}));
+    const HWND button = Keep(MakeControl("BUTTON", popup));
+
+    windowTable.ToggleShadeOfFrame(button);
+    EXPECT_TRUE(windowTable.IsShaded(popup));
+    EXPECT_FALSE(windowTable.IsShaded(owner));
+    EXPECT_FALSE(windowTable.IsShaded(button));
+    windowTable.ToggleShadeOfFrame(button);
+
+    windowTable.shiftHeld = true;
+    windowTable.ToggleShadeOfFrame(button);
+    EXPECT_TRUE(windowTable.IsShaded(owner));
+    EXPECT_FALSE(windowTable.IsShaded(popup));
+}
+
+TEST_F(Shading, ChainWithoutSystemMenuShadesNothing)
+{
+    const HWND plain = Keep(MakeWindow(WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME));
+    const HWND edit = Keep(MakeControl("EDIT", plain));
+    const int height = Height(plain);
+    windowTable.ToggleShadeOfFrame(edit);
+    EXPECT_FALSE(windowTable.IsShaded(plain));
+    EXPECT_EQ(Height(plain), height);
+}
+
+TEST_F(Shading, DebugLevelFourAsksAtEachShadingAndTheTraceRecordsIt)
+{
+    const HWND window = Frame();
+    processSettings.debugLevel = 4;
+    const std::string windowKey = "Software\\Pellamor\\Mirelunde\\Modules\\test (1)";
+    processSettings.modulesKeyPath = windowKey;
+    const DWORD style = Style(window);
+    char traceKey[256];
+    wsprintfA(traceKey, "%s\\hwnd 0x%x", windowKey.c_str(), static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
+    const std::string height = std::to_string(Height(window)), shaded = std::to_string(ShadedHeight());
+    char action[16];
+
+    {
+        BoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+        windowTable.ToggleShade(window);
+        const auto box = answerer.Result();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->caption, "Mirelunde - shading");
+        EXPECT_EQ(box->text, "Stored height: " + height + "\n\niShadedHeight: " + shaded);
+        EXPECT_EQ(box->owner, window);
+    }
+    ASSERT_TRUE(ReadRegString(HKEY_CURRENT_USER, traceKey, "LastAction", action, sizeof action));
+    EXPECT_STREQ(action, "Shade");
+
+    {
+        BoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+        windowTable.ToggleShade(window);
+        const auto box = answerer.Result();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->caption, "Mirelunde - unshading");
+        EXPECT_EQ(box->text, "Stored height: " + height + "\niShadedHeight: " + shaded);
+    }
+    ASSERT_TRUE(ReadRegString(HKEY_CURRENT_USER, traceKey, "LastAction", action, sizeof action));
+    EXPECT_STREQ(action, "Unshade");
+    DWORD savedStyle = 0;
+    ASSERT_TRUE(ReadRegDword(HKEY_CURRENT_USER, traceKey, "si.dwStyle", savedStyle));
+    EXPECT_EQ(savedStyle, style);
+    EXPECT_FALSE(windowTable.IsShaded(window));
+}
+
+TEST_F(Shading, RestoreAllUnshadesAndGivesBackFirstSeenTopmostStates)
+{
+    const HWND shaded = Frame();
+    const HWND madeTopmost = Frame();
+    const HWND wasTopmost = Frame(WS_EX_TOPMOST);
+    const HWND gone = Frame();
+    const int height = Height(shaded);
+
+    windowTable.ToggleShade(shaded);
+    windowTable.AlwaysOnTop(madeTopmost, true);
+    windowTable.AlwaysOnTop(wasTopmost, true);
+    windowTable.ToggleShade(gone);
+    ASSERT_TRUE(IsTopmost(madeTopmost));
+    ASSERT_FALSE(IsTopmost(wasTopmost));
+    DestroyWindow(gone);
+
+    windowTable.RestoreAll();
+    EXPECT_FALSE(windowTable.IsShaded(shaded));
+    EXPECT_EQ(Height(shaded), height);
+    EXPECT_FALSE(IsTopmost(madeTopmost));
+    EXPECT_TRUE(IsTopmost(wasTopmost));
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+// Resetting the library's per-process state between tests.
+#include "tests/support/ProcessState.h"
+
+#include "actions/WindowTable.h"
+#include "hook/GestureState.h"
+#include "hook/ProcessSettings.h"
+#include "tests/support/RegistrySandbox.h"
+
+namespace testing_support {
+
+void ResetProcessState()
+{
+    using namespace mirelunde;
+    RegistrySandbox::Clear();
+    processSettings = ProcessSettings{};
+    processSettings.exePath = "test";
+    processSettings.shadedHeight = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
+    processSettings.cornerSize = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYDLGFRAME);
+    processSettings.twoButtonMouse = false;
+    processSettings.addToSystemMenu = false;
+    windowTable.records.clear();
+    windowTable.systemMenuItemId = 0;
+    windowTable.rememberedWindow = nullptr;
+    windowTable.shiftHeld = windowTable.controlHeld = windowTable.altHeld = false;
+    windowTable.systemMenuWindow = nullptr;
+    gestureState = GestureState{};
+}
+
+}  // namespace testing_support
