@@ -1,1 +1,392 @@
+// The message hook on real windows: which messages reach the application, what the gestures do,
+// and the middle-button timers running on real WM_TIMERs.
+#include "actions/WindowSearch.h"
+#include "actions/WindowTable.h"
+#include "hook/Exports.h"
+#include "hook/GestureState.h"
+#include "hook/Handles.h"
+#include "hook/ProcessSettings.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/support/ProcessState.h"
+#include "tests/support/TestWindows.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace {
+
+constexpr char kKey[] = "Software\\Pellamor\\Mirelunde";
+constexpr UINT kMarker = WM_APP + 99;
+constexpr POINT kAwayFromCorner{600, 400};
+constexpr LPARAM kAltContext = 1 << 29;
+
+// What the hook passed on to the next hook in the chain.
+std::vector<UINT> passedOn;
+
+LRESULT CALLBACK NextHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == PM_REMOVE) passedOn.push_back(reinterpret_cast<MSG*>(lParam)->message);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void SetSetting(const char* name, DWORD value)
+{
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, name, value));
+}
+
+class Gestures : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProcessState();
+        ForgetReceived();
+        passedOn.clear();
+        SetCursorPos(kAwayFromCorner.x, kAwayFromCorner.y);
+        const DWORD thread = GetCurrentThreadId();
+        next_.reset(SetWindowsHookExA(WH_GETMESSAGE, NextHook, nullptr, thread));
+        getMessage_.reset(SetWindowsHookExA(WH_GETMESSAGE, BrackwenGetMsgProc, nullptr, thread));
+        callWnd_.reset(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, thread));
+        ASSERT_TRUE(next_ && getMessage_ && callWnd_);
+    }
+
+    void TearDown() override
+    {
+        getMessage_.reset();
+        callWnd_.reset();
+        next_.reset();
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+            if (IsWindow(*it)) DestroyWindow(*it);
+        for (UINT_PTR* timer : {&gestureState.middleTimer, &gestureState.quietTimer}) *timer = 0;
+    }
+
+    HWND Keep(HWND window)
+    {
+        EXPECT_NE(window, nullptr);
+        windows_.push_back(window);
+        return window;
+    }
+    HWND Frame() { return Keep(MakeWindow(WS_OVERLAPPEDWINDOW)); }
+
+    // Posts a message and pumps until the window has handled it.
+    static void Deliver(HWND window, UINT message, WPARAM wParam = HTCAPTION, LPARAM lParam = 0)
+    {
+        PostMessageA(window, message, wParam, lParam);
+        PostMessageA(window, kMarker, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return WasReceived(window, kMarker); }, 2000));
+        ReceivedBy(window).erase(std::remove_if(ReceivedBy(window).begin(), ReceivedBy(window).end(),
+                                                [](const Received& r) { return r.message == kMarker; }),
+                                 ReceivedBy(window).end());
+    }
+
+    static bool PassedOn(UINT message) { return std::count(passedOn.begin(), passedOn.end(), message) > 0; }
+
+    static void WaitForMiddleTimer()
+    {
+        ASSERT_TRUE(PumpUntil([] { return gestureState.middleTimer == 0; }, GetDoubleClickTime() + 3000));
+    }
+
+    // Lets the X server's notifications of the restacking arrive before the test goes on.
+    static void BringToTop(HWND window)
+    {
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        PumpFor(100);
+    }
+
+    std::vector<HWND> windows_;
+    Hook next_, getMessage_, callWnd_;
+};
+
+// Calls the hook directly, as the system does for a message taken from the queue.
+MSG CallHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0, POINT pt = kAwayFromCorner,
+             WPARAM removal = PM_REMOVE)
+{
+    MSG msg{window, message, wParam, lParam, 0, pt};
+    BrackwenGetMsgProc(HC_ACTION, removal, reinterpret_cast<LPARAM>(&msg));
+    return msg;
+}
+
+TEST_F(Gestures, CaptionDoubleClickShadesAndNeverReachesTheApplication)
+{
+    const HWND window = Frame();
+    const int height = Height(window);
+    Deliver(window, WM_NCLBUTTONDBLCLK);
+    EXPECT_EQ(Height(window), processSettings.shadedHeight);
+    EXPECT_FALSE(WasReceived(window, WM_NCLBUTTONDBLCLK));
+    EXPECT_FALSE(PassedOn(WM_NCLBUTTONDBLCLK)) << "later hooks do not see it either";
+
+    Deliver(window, WM_NCLBUTTONDBLCLK);
+    EXPECT_EQ(Height(window), height);
+    EXPECT_FALSE(WasReceived(window, WM_NCLBUTTONDBLCLK));
+}
+
+TEST_F(Gestures, MessagesOutsideTheGesturesPassUntouched)
+{
+    const HWND frame = Frame();
+    const HWND noSystemMenu = Keep(MakeWindow(WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME));
+    struct Case {
+        const char* label;
+        HWND window;
+        WPARAM removal;
+        bool active;
+    } const cases[] = {
+        {"peeked without removing", frame, PM_NOREMOVE, true},
+        {"thread message", nullptr, PM_REMOVE, true},
+        {"inactive process", frame, PM_REMOVE, false},
+        {"window without System Menu", noSystemMenu, PM_REMOVE, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        processSettings.hooksActive = c.active;
+        const MSG msg = CallHook(c.window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0, kAwayFromCorner, c.removal);
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_NCLBUTTONDBLCLK));
+        if (c.window) {
+            EXPECT_FALSE(windowTable.IsShaded(c.window));
+        }
+    }
+    const MSG timer = CallHook(frame, WM_TIMER, 1);
+    EXPECT_EQ(timer.message, static_cast<UINT>(WM_TIMER)) << "a timer of the application's own";
+}
+
+TEST_F(Gestures, DoubleClickInTheCornerSquareIsSwallowedWithoutShading)
+{
+    const HWND window = Frame();
+    const int corner = processSettings.cornerSize;
+    const POINT inside[] = {{5, 5}, {-50, corner}, {corner, corner}};
+    for (const POINT& pt : inside) {
+        const MSG msg = CallHook(window, WM_NCLBUTTONDBLCLK, HTSYSMENU, 0, pt);
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_NULL));
+        EXPECT_FALSE(windowTable.IsShaded(window)) << pt.x << "," << pt.y;
+    }
+    CallHook(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0, {corner + 1, 5});
+    EXPECT_TRUE(windowTable.IsShaded(window));
+}
+
+TEST_F(Gestures, InvertedLeftDoubleClickPassesAndMiddleDoubleClickShades)
+{
+    SetSetting(names::kInvertDoubleClicks, 1);
+    const HWND window = Frame();
+    Deliver(window, WM_NCLBUTTONDBLCLK);
+    EXPECT_TRUE(WasReceived(window, WM_NCLBUTTONDBLCLK));
+    EXPECT_FALSE(windowTable.IsShaded(window));
+
+    for (UINT message : {WM_NCMBUTTONDOWN, WM_NCMBUTTONUP, WM_NCMBUTTONDBLCLK, WM_NCMBUTTONUP})
+        Deliver(window, message);
+    EXPECT_TRUE(windowTable.IsShaded(window));
+    EXPECT_FALSE(WasReceived(window, WM_NCMBUTTONDBLCLK));
+    EXPECT_NE(gestureState.quietTimer, 0u);
+    ASSERT_TRUE(PumpUntil([] { return gestureState.quietTimer == 0; }, GetDoubleClickTime() + 3000));
+    EXPECT_FALSE(WasReceived(window, WM_TIMER)) << "the quiet timer is the hook's own";
+}
+
+TEST_F(Gestures, MiddleDoubleClickArrivesAsTheWindowsLeftDoubleClick)
+{
+    const HWND window = Frame();
+    for (UINT message : {WM_NCMBUTTONDOWN, WM_NCMBUTTONUP, WM_NCMBUTTONDBLCLK}) Deliver(window, message);
+    EXPECT_TRUE(WasReceived(window, WM_NCLBUTTONDBLCLK));
+    EXPECT_FALSE(WasReceived(window, WM_NCMBUTTONDBLCLK));
+    EXPECT_FALSE(windowTable.IsShaded(window));
+    EXPECT_EQ(gestureState.middleTimer, 0u);
+}
+
+class MiddleClickSinking : public Gestures {
+protected:
+    void SetUp() override
+    {
+        Gestures::SetUp();
+        SetSetting(names::kSinkOnMiddle, 1);
+        below_ = Frame();
+        top_ = Frame();
+        BringToTop(top_);
+        ASSERT_EQ(FindTopNormalWindow(nullptr), top_);
+    }
+    bool TopSunk() const { return FindTopNormalWindow(nullptr) != top_; }
+
+    HWND below_ = nullptr;
+    HWND top_ = nullptr;
+};
+
+TEST_F(MiddleClickSinking, SingleClickActsOnlyWhenTheDoubleClickTimeHasRunOut)
+{
+    Deliver(top_, WM_NCMBUTTONDOWN);
+    EXPECT_EQ(windowTable.rememberedWindow, below_);
+    Deliver(top_, WM_NCMBUTTONUP);
+    EXPECT_FALSE(TopSunk()) << "nothing before the timer";
+    WaitForMiddleTimer();
+    EXPECT_TRUE(TopSunk());
+    EXPECT_EQ(GetForegroundWindow(), below_);
+    EXPECT_FALSE(WasReceived(top_, WM_TIMER));
+}
+
+TEST_F(MiddleClickSinking, PressHeldPastTheDoubleClickTimeActsOnRelease)
+{
+    Deliver(top_, WM_NCMBUTTONDOWN);
+    WaitForMiddleTimer();
+    EXPECT_FALSE(TopSunk());
+    Deliver(top_, WM_NCMBUTTONUP);
+    EXPECT_TRUE(TopSunk());
+}
+
+TEST_F(MiddleClickSinking, PressReleasedOutsideTheNonClientAreaDoesNothing)
+{
+    Deliver(top_, WM_NCMBUTTONDOWN);
+    WaitForMiddleTimer();
+    PumpFor(100);
+    EXPECT_FALSE(TopSunk());
+}
+
+TEST_F(MiddleClickSinking, TwoButtonRightPressSinksAtOnceAndStillReachesTheApplication)
+{
+    processSettings.twoButtonMouse = true;
+    Deliver(top_, WM_NCRBUTTONDOWN);
+    EXPECT_TRUE(TopSunk());
+    EXPECT_TRUE(WasReceived(top_, WM_NCRBUTTONDOWN));
+    EXPECT_FALSE(windowTable.IsShaded(top_));
+
+    BringToTop(top_);
+    Deliver(top_, WM_NCMBUTTONDOWN);
+    Deliver(top_, WM_NCMBUTTONUP);
+    WaitForMiddleTimer();
+    EXPECT_FALSE(TopSunk()) << "in two-button mode the middle click does nothing";
+}
+
+TEST_F(Gestures, RightPressShadesUnlessTurnedOff)
+{
+    const HWND window = Frame();
+    Deliver(window, WM_NCRBUTTONDOWN);
+    Deliver(window, WM_NCRBUTTONUP);
+    EXPECT_TRUE(windowTable.IsShaded(window));
+    EXPECT_FALSE(WasReceived(window, WM_NCRBUTTONDOWN));
+    EXPECT_TRUE(WasReceived(window, WM_NCRBUTTONUP)) << "the release is the application's";
+
+    SetSetting(names::kRightClickShades, 0);
+    Deliver(window, WM_NCRBUTTONDOWN);
+    EXPECT_TRUE(windowTable.IsShaded(window));
+    EXPECT_TRUE(WasReceived(window, WM_NCRBUTTONDOWN));
+}
+
+TEST_F(Gestures, ModifierFlagsFollowTheKeys)
+{
+    const HWND window = Frame();
+    CallHook(window, WM_KEYDOWN, VK_SHIFT);
+    CallHook(window, WM_KEYDOWN, VK_CONTROL);
+    EXPECT_TRUE(windowTable.shiftHeld && windowTable.controlHeld);
+    CallHook(window, WM_SYSKEYDOWN, VK_F4, 0);
+    EXPECT_FALSE(windowTable.altHeld) << "no Alt context bit";
+    CallHook(window, WM_SYSKEYDOWN, VK_MENU, kAltContext);
+    EXPECT_TRUE(windowTable.altHeld);
+    EXPECT_FALSE(windowTable.shiftHeld || windowTable.controlHeld);
+    CallHook(window, WM_KEYDOWN, VK_SHIFT);
+    CallHook(window, WM_KILLFOCUS, 0);
+    EXPECT_FALSE(windowTable.shiftHeld || windowTable.controlHeld || windowTable.altHeld);
+}
+
+TEST_F(Gestures, KeyReleasesThatReachTheShortcutTableAreSwallowed)
+{
+    const HWND window = Frame();
+    struct Case {
+        const char* label;
+        UINT message;
+        WPARAM key;
+        bool altBefore;
+        bool swallowed;
+    } const cases[] = {
+        {"Alt+F4 press", WM_SYSKEYDOWN, VK_F4, true, false},
+        {"Alt+F4 release", WM_SYSKEYUP, VK_F4, true, true},
+        {"F10 release", WM_SYSKEYUP, VK_F10, false, true},
+        {"Alt released", WM_SYSKEYUP, VK_MENU, true, false},
+        {"Alt released as a plain key", WM_KEYUP, VK_MENU, true, true},
+        {"letter without Alt", WM_KEYUP, 'A', false, false},
+        {"letter with Alt", WM_KEYUP, 'A', true, true},
+        {"Shift released", WM_KEYUP, VK_SHIFT, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        windowTable.altHeld = c.altBefore;
+        const MSG msg = CallHook(window, c.message, c.key, kAltContext);
+        EXPECT_EQ(msg.message == WM_NULL, c.swallowed);
+    }
+    EXPECT_FALSE(windowTable.IsShaded(window));
+}
+
+TEST_F(Gestures, KeypadShortcutsActOnTheFocusWindowsFrame)
+{
+    const HWND owner = Frame();
+    const HWND dialog = Keep(MakeWindow(WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, owner, {250, 200, 450, 400}));
+    const HWND edit = Keep(MakeControl("EDIT", dialog));
+
+    CallHook(edit, WM_SYSKEYUP, VK_NUMPAD0, kAltContext);
+    EXPECT_TRUE(windowTable.IsShaded(dialog)) << "0 shades the nearest System Menu window";
+    CallHook(edit, WM_SYSKEYUP, VK_NUMPAD0, kAltContext);
+    EXPECT_FALSE(windowTable.IsShaded(dialog));
+
+    CallHook(edit, WM_SYSKEYUP, VK_NUMPAD5, kAltContext);
+    EXPECT_TRUE(windowTable.IsShaded(owner)) << "5 shades the outermost window";
+    EXPECT_FALSE(windowTable.IsShaded(dialog));
+
+    const HWND plain = Frame();
+    CallHook(plain, WM_SYSKEYUP, VK_SCROLL, kAltContext);
+    EXPECT_TRUE(IsTopmost(plain));
+    CallHook(plain, WM_SYSKEYUP, VK_SCROLL, kAltContext);
+    EXPECT_FALSE(IsTopmost(plain));
+
+    SetSetting(names::kEnableKeyboard, 0);
+    const MSG msg = CallHook(edit, WM_SYSKEYUP, VK_NUMPAD0, kAltContext);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_NULL)) << "swallowed even when the keyboard is off";
+    EXPECT_FALSE(windowTable.IsShaded(dialog));
+}
+
+TEST_F(Gestures, KeypadMultiplyRaisesOrSinks)
+{
+    const HWND below = Frame();
+    const HWND top = Frame();
+    BringToTop(top);
+    ASSERT_EQ(FindTopNormalWindow(nullptr), top);
+    const HWND button = Keep(MakeControl("BUTTON", top));
+    CallHook(button, WM_SYSKEYUP, VK_MULTIPLY, kAltContext);
+    EXPECT_EQ(FindTopNormalWindow(nullptr), below);
+}
+
+TEST_F(Gestures, CloseOfAShadedWindowArrivesAtFullHeight)
+{
+    const HWND shaded = Frame();
+    const HWND plain = Frame();
+    const int height = Height(shaded);
+    windowTable.ToggleShade(shaded);
+    ASSERT_EQ(Height(shaded), processSettings.shadedHeight);
+
+    for (HWND window : {shaded, plain}) {
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        const auto& received = ReceivedBy(window);
+        const auto close = std::find_if(received.begin(), received.end(),
+                                        [](const Received& r) { return r.message == WM_CLOSE; });
+        ASSERT_NE(close, received.end());
+        EXPECT_EQ(close->rect.bottom - close->rect.top, height);
+    }
+    EXPECT_FALSE(windowTable.IsShaded(shaded));
+}
+
+TEST_F(Gestures, MiddlePressOnAnMdiChildRemembersAnotherTopWindow)
+{
+    const HWND other = Frame();
+    const HWND frame = Frame();
+    BringToTop(frame);
+    CLIENTCREATESTRUCT client{};
+    const HWND mdiClient = Keep(CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 380, 250, frame,
+                                                nullptr, GetModuleHandleA(nullptr), &client));
+    const HWND child = Keep(CreateMDIWindowA("MirelundeRecordingFrame", "child", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                                             10, 200, 150, mdiClient, GetModuleHandleA(nullptr), 0));
+    ASSERT_EQ(FindTopLevelAncestor(child), frame);
+    Deliver(child, WM_NCMBUTTONDOWN);
+    EXPECT_EQ(windowTable.rememberedWindow, other);
+    EXPECT_NE(gestureState.middleTimer, 0u);
+    Deliver(child, WM_NCMBUTTONUP);
+    EXPECT_TRUE(gestureState.middleReleased);
+}
+
+}  // namespace
