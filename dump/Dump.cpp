@@ -2,7 +2,6 @@
 // processes that log with the same source, guards the file.
 #include "dump/Dump.h"
 
-#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -39,13 +38,20 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Not isalnum: its answer for bytes above 127 follows the host program's locale, and processes that
+// disagree on the name would not share the mutex.
+bool IsAsciiAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 HANDLE CreateNamedMutex(const char* source)
 {
-    std::string name = std::string(kMutexPrefix) + source;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    if (name.size() >= MAX_PATH) name.resize(MAX_PATH - 1);  // the platform's limit for object names
-    return CreateMutexA(nullptr, FALSE, name.c_str());
+    char name[MAX_PATH];  // the platform's limit for object names; longer sources are cut
+    std::snprintf(name, sizeof name, "%s%s", kMutexPrefix, source);
+    for (char* c = name; *c != '\0'; ++c)
+        if (!IsAsciiAlnum(*c)) *c = '_';
+    return CreateMutexA(nullptr, FALSE, name);
 }
 
 // The first token of the source with the tag put before its last dot; false if it does not fit.
@@ -160,7 +166,9 @@ void Dump::init(char* source, char* tag) noexcept
     if (tag != nullptr && source != nullptr && fileName[0] == '\0') {
         delete threadIndents;
         threadIndents = new (std::nothrow) std::map<DWORD, int>;
-        if (!mutex) mutex = CreateNamedMutex(source);
+        // The mutex follows the source that names the file, even after an init that named none.
+        if (mutex) CloseHandle(mutex);
+        mutex = CreateNamedMutex(source);
         try {
             if (!DeriveFileName(source, tag, fileName, sizeof fileName)) {
                 fileName[0] = '\0';
