@@ -25,10 +25,14 @@ HWND FindTopLevelAncestor(HWND window)
     return current;
 }
 
+// Hidden windows (every GUI thread has some, its input-method window among them) are skipped:
+// they cannot be seen on top, nor activated after a sink.
 HWND FindTopNormalWindow(HWND leftOut)
 {
     for (HWND current = GetTopWindow(nullptr); current != nullptr; current = GetWindow(current, GW_HWNDNEXT))
-        if ((GetWindowLongA(current, GWL_EXSTYLE) & kTopmostOrToolWindow) == 0 && current != leftOut) return current;
+        if ((GetWindowLongA(current, GWL_EXSTYLE) & kTopmostOrToolWindow) == 0 && current != leftOut &&
+            IsWindowVisible(current))
+            return current;
     return nullptr;
 }
 

@@ -9,7 +9,7 @@ namespace mirelunde {
 HWND FindSystemMenuWindow(HWND window);
 // The last window of the parent and owner chain below the desktop; a window without parent is its own.
 HWND FindTopLevelAncestor(HWND window);
-// The highest top-level window that is neither topmost nor a tool window, other than `leftOut`.
+// The highest visible top-level window that is neither topmost nor a tool window, other than `leftOut`.
 HWND FindTopNormalWindow(HWND leftOut);
 // Whether `ancestor` is met going up the parent and owner chain from `window` (itself not counted).
 bool IsDescendantOf(HWND window, HWND ancestor);

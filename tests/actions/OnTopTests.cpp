@@ -103,9 +103,12 @@ TEST_F(OnTop, TopWindowSinksAndHandsOverTheForeground)
     const HWND top = Frame();
     const HWND topmost = Frame(WS_EX_TOPMOST);
     const HWND tool = Frame(WS_EX_TOOLWINDOW);
+    const HWND hidden = Frame();
+    ShowWindow(hidden, SW_HIDE);
     BringToTop(top);
     BringToTop(tool);
-    ASSERT_EQ(FindTopNormalWindow(nullptr), top) << "topmost and tool windows are skipped";
+    BringToTop(hidden);
+    ASSERT_EQ(FindTopNormalWindow(nullptr), top) << "topmost, tool and hidden windows are skipped";
     (void)topmost;
 
     windowTable.RaiseOrSink(top, other);

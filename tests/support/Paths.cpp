@@ -19,15 +19,18 @@ std::string BuiltFile(const char* name)
     return path + name;
 }
 
+// Process ids are reused, so a name is only taken once CreateDirectory has made it afresh.
 std::string TempDirectory()
 {
     static unsigned counter = 0;
     char base[MAX_PATH] = {};
     GetTempPathA(sizeof base, base);
-    const std::string path = std::string(base) + "mirelunde-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter);
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
+    for (;;) {
+        const std::string path = std::string(base) + "mirelunde-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(GetTickCount64()) + "-" + std::to_string(++counter);
+        if (CreateDirectoryA(path.c_str(), nullptr)) return path;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return path;
+    }
 }
 
 }  // namespace testing_support

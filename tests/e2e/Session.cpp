@@ -1,0 +1,197 @@
+// Processes, windows and settings for end-to-end tests.
+#include "tests/e2e/Session.h"
+
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/support/ChildMode.h"
+#include "tests/support/Paths.h"
+
+#include <fstream>
+#include <iterator>
+
+using namespace mirelunde;
+
+namespace e2e {
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() > deadline) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+DWORD ReadDword(const char* name, DWORD preset)
+{
+    DWORD value = preset;
+    ReadRegDword(HKEY_CURRENT_USER, kKey, name, value);
+    return value;
+}
+
+void WriteDword(const char* name, DWORD value)
+{
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, name, value));
+}
+
+SettingsSnapshot::SettingsSnapshot()
+{
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return;
+    for (DWORD index = 0;; ++index) {
+        Value value;
+        char name[512];
+        DWORD nameLength = sizeof name, size = 0;
+        if (RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+            break;
+        value.name.assign(name, nameLength);
+        value.data.resize(size);
+        RegQueryValueExA(key.get(), value.name.c_str(), nullptr, &value.type, value.data.data(), &size);
+        values_.push_back(value);
+    }
+}
+
+SettingsSnapshot::~SettingsSnapshot()
+{
+    RegKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    std::vector<std::string> present;
+    for (DWORD index = 0;; ++index) {
+        char name[512];
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        present.emplace_back(name, length);
+    }
+    for (const std::string& name : present) RegDeleteValueA(key.get(), name.c_str());
+    for (const Value& value : values_)
+        RegSetValueExA(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
+                       static_cast<DWORD>(value.data.size()));
+}
+
+int Process::WaitForExit(DWORD timeoutMs) const
+{
+    return testing_support::WaitForExit(process.get(), timeoutMs);
+}
+
+std::string Process::Errors() const
+{
+    std::ifstream in(errorFile);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Process::~Process()
+{
+    if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process.get(), 99);
+        WaitForSingleObject(process.get(), kStopMs);
+    }
+}
+
+std::unique_ptr<Process> Start(const std::string& commandLine)
+{
+    auto started = std::make_unique<Process>();
+    started->errorFile = testing_support::TempDirectory() + "\\output.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    Handle output(CreateFileA(started->errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0,
+                              nullptr));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output.get();
+    startup.hStdError = output.get();
+    std::string line = commandLine;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+        return nullptr;
+    started->process.reset(info.hProcess);
+    started->thread.reset(info.hThread);
+    started->id = info.dwProcessId;
+    return started;
+}
+
+std::string LauncherPath()
+{
+    return "\"" + testing_support::BuiltFile("mirelunde.exe") + "\"";
+}
+
+std::string NotepadPath()
+{
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, sizeof system);
+    return std::string(system) + "\\notepad.exe";
+}
+
+std::string TargetAppPath()
+{
+    return "\"" + testing_support::BuiltFile("target_app.exe") + "\"";
+}
+
+namespace {
+
+struct WindowsOf {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) noexcept
+{
+    auto* search = reinterpret_cast<WindowsOf*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window)) search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> VisibleWindows(DWORD processId)
+{
+    WindowsOf search{processId, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(DWORD processId)
+{
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            const auto windows = VisibleWindows(processId);
+            window = windows.empty() ? nullptr : windows.front();
+            return window != nullptr;
+        },
+        kStartMs);
+    return window;
+}
+
+std::string ModulesKey(const std::string& title, DWORD processId)
+{
+    return std::string(kKey) + "\\Modules\\" + title + " (" + std::to_string(processId) + ")";
+}
+
+void LauncherSession::SetUp()
+{
+    WriteDword(names::kHHook, 0);
+}
+
+std::unique_ptr<Process> LauncherSession::StartLauncher()
+{
+    auto launcher = Start(LauncherPath());
+    EXPECT_TRUE(launcher);
+    if (!launcher) return nullptr;
+    EXPECT_TRUE(WaitUntil([] { return ReadDword(names::kHHook, 0) != 0; }, kStartMs))
+        << "the launcher never published its hook; it said: " << launcher->Errors();
+    EXPECT_TRUE(WaitUntil([] { return ReadDword(names::kHWndHook, 0) != 0; }, kStartMs));
+    return launcher;
+}
+
+void LauncherSession::RequestStop()
+{
+    WriteDword(names::kHHook, 0);
+}
+
+}  // namespace e2e

@@ -1,0 +1,77 @@
+// What end-to-end tests share: started processes, the real launcher, other processes' windows,
+// and the settings key, which these tests share with the processes they start.
+#pragma once
+
+#include "hook/Handles.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline constexpr char kKey[] = "Software\\Pellamor\\Mirelunde";
+inline constexpr DWORD kStartMs = 20000;
+inline constexpr DWORD kStopMs = 10000;
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+DWORD ReadDword(const char* name, DWORD preset);
+void WriteDword(const char* name, DWORD value);
+
+// Puts the settings key's values back as they were found.
+class SettingsSnapshot {
+public:
+    SettingsSnapshot();
+    ~SettingsSnapshot();
+    SettingsSnapshot(const SettingsSnapshot&) = delete;
+    SettingsSnapshot& operator=(const SettingsSnapshot&) = delete;
+
+private:
+    struct Value {
+        std::string name;
+        DWORD type = 0;
+        std::vector<BYTE> data;
+    };
+    std::vector<Value> values_;
+};
+
+// A started process, terminated by its handle if it is still running at the end.
+struct Process {
+    mirelunde::Handle process;
+    mirelunde::Handle thread;
+    DWORD id = 0;
+    std::string errorFile;
+
+    int WaitForExit(DWORD timeoutMs) const;
+    std::string Errors() const;
+    ~Process();
+};
+
+// Starts a command line with standard output and error going to a file of its own.
+std::unique_ptr<Process> Start(const std::string& commandLine);
+
+std::string LauncherPath();
+std::string NotepadPath();  // the notepad of the test's own architecture
+std::string TargetAppPath();
+
+std::vector<HWND> VisibleWindows(DWORD processId);
+// Waits for the process's first visible top-level window.
+HWND WaitForWindow(DWORD processId);
+std::string ModulesKey(const std::string& title, DWORD processId);
+
+// Each test starts with "HHook" at 0 and its settings put back afterwards.
+class LauncherSession : public testing::Test {
+protected:
+    void SetUp() override;
+    std::unique_ptr<Process> StartLauncher();
+    static void RequestStop();
+
+    SettingsSnapshot snapshot_;
+};
+
+}  // namespace e2e

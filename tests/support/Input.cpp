@@ -1,0 +1,81 @@
+// SendInput wrappers.
+#include "tests/support/Input.h"
+
+#include <vector>
+
+namespace testing_support {
+
+namespace {
+
+constexpr DWORD kSettleMs = 30;
+
+void Send(std::vector<INPUT>& inputs)
+{
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Sleep(kSettleMs);
+}
+
+INPUT Mouse(DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+INPUT Key(WORD vk, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+}  // namespace
+
+void MoveTo(POINT point)
+{
+    SetCursorPos(point.x, point.y);
+    Sleep(kSettleMs);
+}
+
+void Click(Button button, int times)
+{
+    const DWORD down = button == Button::Left    ? MOUSEEVENTF_LEFTDOWN
+                       : button == Button::Right ? MOUSEEVENTF_RIGHTDOWN
+                                                 : MOUSEEVENTF_MIDDLEDOWN;
+    std::vector<INPUT> inputs;
+    for (int i = 0; i < times; ++i) {
+        inputs.push_back(Mouse(down));
+        inputs.push_back(Mouse(down << 1));  // each button's up flag is its down flag shifted once
+    }
+    Send(inputs);
+}
+
+void Chord(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD vk : keys) inputs.push_back(Key(vk, false));
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) inputs.push_back(Key(*it, true));
+    Send(inputs);
+}
+
+POINT CaptionPoint(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, rect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+}
+
+POINT CloseButtonPoint(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int frame = GetSystemMetrics(SM_CXFRAME);
+    return {rect.right - frame - GetSystemMetrics(SM_CXSIZE) / 2 - 1,
+            rect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+}
+
+}  // namespace testing_support

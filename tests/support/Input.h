@@ -1,0 +1,22 @@
+// Real input through the system's input queue (SendInput), as a user's mouse and keyboard give it.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace testing_support {
+
+enum class Button { Left, Middle, Right };
+
+void MoveTo(POINT point);
+void Click(Button button, int times = 1);
+// Presses the keys in order and releases them in reverse order.
+void Chord(std::initializer_list<WORD> keys);
+
+// A point in the middle of the window's caption bar.
+POINT CaptionPoint(HWND window);
+// The centre of the caption's close button.
+POINT CloseButtonPoint(HWND window);
+
+}  // namespace testing_support
