@@ -7,6 +7,7 @@
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RegistrySandbox.h"
+#include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,36 @@ TEST_F(LibraryAttach, HooksWithNullHandlesStillChainToTheNextHook)
 
     EXPECT_EQ(std::count(receivedByNext.begin(), receivedByNext.end(), kProbe), 1);
     EXPECT_EQ(std::count(receivedByNext.begin(), receivedByNext.end(), kProbe + 1), 1);
+}
+
+TEST_F(LibraryAttach, FreeLibraryPutsBackWhatTheHooksChanged)
+{
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 0x10));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 0x20));
+    Load();
+    Hook getMessage(SetWindowsHookExA(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library_, "BrackwenGetMsgProc"), library_,
+                                      GetCurrentThreadId()));
+    ASSERT_TRUE(getMessage);
+
+    using namespace testing_support;
+    const HWND shaded = MakeWindow(WS_OVERLAPPEDWINDOW);
+    const HWND madeTopmost = MakeWindow(WS_OVERLAPPEDWINDOW);
+    const HWND wasTopmost = MakeWindow(WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST);
+    const int height = Height(shaded);
+    SetCursorPos(600, 400);
+    PostMessageA(shaded, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    PostMessageA(madeTopmost, WM_SYSKEYUP, VK_SCROLL, 1 << 29);
+    PostMessageA(wasTopmost, WM_SYSKEYUP, VK_SCROLL, 1 << 29);
+    auto topmost = [](HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    ASSERT_TRUE(PumpUntil([&] { return Height(shaded) < height && topmost(madeTopmost) && !topmost(wasTopmost); },
+                          5000));
+
+    getMessage.reset();
+    Unload();
+    EXPECT_EQ(Height(shaded), height);
+    EXPECT_FALSE(topmost(madeTopmost));
+    EXPECT_TRUE(topmost(wasTopmost));
+    for (HWND window : {shaded, madeTopmost, wasTopmost}) DestroyWindow(window);
 }
 
 }  // namespace

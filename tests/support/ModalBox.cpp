@@ -84,11 +84,17 @@ bool PressButton(const MessageBoxView& box, int buttonId)
 }
 
 BoxAnswerer::BoxAnswerer(DWORD processId, int buttonId, DWORD timeoutMs)
-    : thread_([this, processId, buttonId, timeoutMs] {
-          seen_ = WaitForMessageBox(processId, timeoutMs);
-          if (seen_) PressButton(*seen_, buttonId);
-      })
 {
+    // The constructor returns only once the thread runs: a thread still starting up would wait for
+    // the loader lock, which a box shown from DllMain holds.
+    HANDLE running = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, processId, buttonId, timeoutMs, running] {
+        SetEvent(running);
+        seen_ = WaitForMessageBox(processId, timeoutMs);
+        if (seen_) PressButton(*seen_, buttonId);
+    });
+    WaitForSingleObject(running, INFINITE);
+    CloseHandle(running);
 }
 
 BoxAnswerer::~BoxAnswerer()
