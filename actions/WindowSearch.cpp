@@ -20,8 +20,7 @@ HWND FindTopLevelAncestor(HWND window)
 {
     const HWND desktop = GetDesktopWindow();
     HWND current = window;
-    for (HWND next = GetParent(current); next != nullptr && next != desktop; next = GetParent(current))
-        current = next;
+    for (HWND next = GetParent(current); next != nullptr && next != desktop; next = GetParent(current)) current = next;
     return current;
 }
 

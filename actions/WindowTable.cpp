@@ -110,7 +110,8 @@ bool WindowTable::Shade(HWND window, ShadeRecord& record, DWORD style)
     GetWindowRect(window, &rect);
     if (record.dwStyle != 0) SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(newStyle & kShadedStyleMask));
     if (record.dwExStyle != 0)
-        SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(record.dwExStyle & ~static_cast<DWORD>(WS_EX_ACCEPTFILES)));
+        SetWindowLongA(window, GWL_EXSTYLE,
+                       static_cast<LONG>(record.dwExStyle & ~static_cast<DWORD>(WS_EX_ACCEPTFILES)));
     if (record.onTopWhenShaded && !IsTopmost(window)) SetTopmost(window, true);
 
     record.shaded = true;

@@ -68,8 +68,8 @@ bool DeriveFileName(const char* source, const char* tag, char* fileName, size_t 
     const std::string token(begin, tokenLength);
 
     const size_t dot = token.find_last_of('.');
-    const std::string name = dot == std::string::npos ? token + " " + tag
-                                                      : token.substr(0, dot) + " " + tag + token.substr(dot);
+    const std::string name =
+        dot == std::string::npos ? token + " " + tag : token.substr(0, dot) + " " + tag + token.substr(dot);
     if (name.size() >= size) return false;
     std::memcpy(fileName, name.c_str(), name.size() + 1);
     return true;

@@ -37,9 +37,9 @@ std::string FileTitle(const std::string& path)
 void StartModulesTrace()
 {
     char path[kTextSize];
-    const int written = std::snprintf(path, sizeof path, "%s\\%s\\%s (%d)", names::kSettingsKey, names::kModules,
-                                      FileTitle(processSettings.exePath).c_str(),
-                                      static_cast<int>(GetCurrentProcessId()));
+    const int written =
+        std::snprintf(path, sizeof path, "%s\\%s\\%s (%d)", names::kSettingsKey, names::kModules,
+                      FileTitle(processSettings.exePath).c_str(), static_cast<int>(GetCurrentProcessId()));
     if (written <= 0 || static_cast<size_t>(written) >= sizeof path) return;
     try {
         processSettings.modulesKeyPath.emplace(path);

@@ -51,8 +51,8 @@ bool ReadRegString(HKEY root, const char* subKey, const char* name, char* buffer
     bool ok = RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
     DWORD type = REG_NONE;
     DWORD length = 0;
-    ok = ok && RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &length) == ERROR_SUCCESS &&
-         type == REG_SZ && length < size;
+    ok = ok && RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &length) == ERROR_SUCCESS && type == REG_SZ &&
+         length < size;
     if (ok) {
         length = size;
         ok = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &length) ==

@@ -71,8 +71,7 @@ bool WaitForStop()
     const HANDLE events[] = {changed.get(), console.get()};
     for (;;) {
         // Arm the notification before reading, so a write between the two is never missed.
-        if (RegNotifyChangeKeyValue(key.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed.get(), TRUE) !=
-            ERROR_SUCCESS)
+        if (RegNotifyChangeKeyValue(key.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed.get(), TRUE) != ERROR_SUCCESS)
             return false;
         if (StopRequested()) return true;
         const DWORD woken = MsgWaitForMultipleObjects(2, events, FALSE, INFINITE, QS_ALLINPUT);

@@ -13,11 +13,11 @@ struct Rgb {
 enum Paint : uint8_t { Clear, Ink, Caption, CaptionLight, Body, BodyShade, Arrow, ArrowEdge, ButtonFace, Count };
 
 // The sixteen colours of the classic VGA palette; the 16-colour image uses only these.
-const Rgb kVga[16] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-                      {0, 128, 128},   {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-                      {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+const Rgb kVga[16] = {{0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128}, {128, 0, 128},
+                      {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},    {0, 255, 0}, {255, 255, 0},
+                      {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
 const uint8_t kVgaIndex[Count] = {0, 0, 4, 12, 15, 7, 11, 3, 7};
-const Rgb kTrue[Count] = {{0, 0, 0},     {24, 28, 40},   {28, 62, 140},  {84, 132, 214}, {246, 246, 242},
+const Rgb kTrue[Count] = {{0, 0, 0},       {24, 28, 40},   {28, 62, 140}, {84, 132, 214}, {246, 246, 242},
                           {206, 210, 214}, {255, 196, 40}, {176, 112, 0}, {220, 224, 230}};
 
 // The picture on a 48-unit grid, sampled at pixel centres for any size.
@@ -65,8 +65,10 @@ std::vector<uint8_t> Image(int size, int bits)
     for (int i = 0; i < 6; ++i) Put32(out, 0);
     for (int i = 0; i < colours; ++i) {
         Rgb c{0, 0, 0};
-        if (bits == 4) c = kVga[i];
-        else if (i < Count) c = kTrue[i];
+        if (bits == 4)
+            c = kVga[i];
+        else if (i < Count)
+            c = kTrue[i];
         out.push_back(c.b);
         out.push_back(c.g);
         out.push_back(c.r);
@@ -81,8 +83,10 @@ std::vector<uint8_t> Image(int size, int bits)
         for (int px = 0; px < size; ++px) {
             const Paint p = paintAt(px, row);
             const uint8_t index = bits == 4 ? kVgaIndex[p] : static_cast<uint8_t>(p);
-            if (bits == 4) line[px / 2] |= (px % 2 == 0) ? index << 4 : index;
-            else line[px] = index;
+            if (bits == 4)
+                line[px / 2] |= (px % 2 == 0) ? index << 4 : index;
+            else
+                line[px] = index;
         }
         out.insert(out.end(), line.begin(), line.end());
     }

@@ -23,10 +23,9 @@ constexpr char kLauncher[] = "mirelunde.exe";
 constexpr WORD kIconGroup = 104;
 
 const std::vector<std::string> kExports = {
-    "BrackwenGetMsgProc",  "BrackwenCallWndProc", "DisplayHelp",         "RunAtLogin",
-    "_ZN4DumpC1Ev",        "_ZN4DumpC2Ev",        "_ZN4DumpC1EPcS0_",    "_ZN4DumpC2EPcS0_",
-    "_ZN4DumpD0Ev",        "_ZN4DumpD1Ev",        "_ZN4DumpD2Ev",        "_ZN4Dump4initEPcS0_",
-    "_ZN4Dump5printEPcz",  "_ZN4Dump5printEPcc",
+    "BrackwenGetMsgProc", "BrackwenCallWndProc", "DisplayHelp",        "RunAtLogin",         "_ZN4DumpC1Ev",
+    "_ZN4DumpC2Ev",       "_ZN4DumpC1EPcS0_",    "_ZN4DumpC2EPcS0_",   "_ZN4DumpD0Ev",       "_ZN4DumpD1Ev",
+    "_ZN4DumpD2Ev",       "_ZN4Dump4initEPcS0_", "_ZN4Dump5printEPcz", "_ZN4Dump5printEPcc",
 };
 
 std::string Lower(std::string text)

@@ -121,8 +121,8 @@ TEST_F(LibraryAttach, HooksWithNullHandlesStillChainToTheNextHook)
     Hook ownCallWnd(SetWindowsHookExA(WH_CALLWNDPROC, callWndProc, library_, thread));
     ASSERT_TRUE(nextGetMessage && nextCallWnd && ownGetMessage && ownCallWnd);
 
-    const HWND window = CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                        nullptr, nullptr);
+    const HWND window =
+        CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     receivedByNext.clear();
     SendMessageA(window, kProbe, 1, 0);
@@ -155,8 +155,8 @@ TEST_F(LibraryAttach, FreeLibraryPutsBackWhatTheHooksChanged)
     PostMessageA(madeTopmost, WM_SYSKEYUP, VK_SCROLL, 1 << 29);
     PostMessageA(wasTopmost, WM_SYSKEYUP, VK_SCROLL, 1 << 29);
     auto topmost = [](HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
-    ASSERT_TRUE(PumpUntil([&] { return Height(shaded) < height && topmost(madeTopmost) && !topmost(wasTopmost); },
-                          5000));
+    ASSERT_TRUE(
+        PumpUntil([&] { return Height(shaded) < height && topmost(madeTopmost) && !topmost(wasTopmost); }, 5000));
 
     getMessage.reset();
     Unload();

@@ -95,8 +95,8 @@ std::unique_ptr<Process> Start(const std::string& commandLine)
     auto started = std::make_unique<Process>();
     started->errorFile = testing_support::TempDirectory() + "\\output.txt";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    Handle output(CreateFileA(started->errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0,
-                              nullptr));
+    Handle output(
+        CreateFileA(started->errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

@@ -363,8 +363,8 @@ TEST_F(Gestures, CloseOfAShadedWindowArrivesAtFullHeight)
     for (HWND window : {shaded, plain}) {
         SendMessageA(window, WM_CLOSE, 0, 0);
         const auto& received = ReceivedBy(window);
-        const auto close = std::find_if(received.begin(), received.end(),
-                                        [](const Received& r) { return r.message == WM_CLOSE; });
+        const auto close =
+            std::find_if(received.begin(), received.end(), [](const Received& r) { return r.message == WM_CLOSE; });
         ASSERT_NE(close, received.end());
         EXPECT_EQ(close->rect.bottom - close->rect.top, height);
     }

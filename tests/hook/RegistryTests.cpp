@@ -87,8 +87,8 @@ TEST_F(SettingsStore, MissingKeyOrValueLeavesThePreset)
 TEST_F(SettingsStore, StringReadsFollowTheLengthRuleAndAlwaysTerminate)
 {
     constexpr unsigned size = 260;
-    const std::string fits(size - 2, 'f');      // 259 bytes with its terminator
-    const std::string tooLong(size - 1, 't');   // 260 bytes: must not fit a 260-byte buffer
+    const std::string fits(size - 2, 'f');     // 259 bytes with its terminator
+    const std::string tooLong(size - 1, 't');  // 260 bytes: must not fit a 260-byte buffer
     struct Case {
         const char* label;
         DWORD type;
@@ -106,8 +106,7 @@ TEST_F(SettingsStore, StringReadsFollowTheLengthRuleAndAlwaysTerminate)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        SetRaw("text", c.type, c.stored.c_str(),
-               static_cast<DWORD>(c.stored.size() + (c.storeTerminator ? 1 : 0)));
+        SetRaw("text", c.type, c.stored.c_str(), static_cast<DWORD>(c.stored.size() + (c.storeTerminator ? 1 : 0)));
         std::vector<char> buffer(size + 16, 'x');
         EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, kKey, "text", buffer.data(), size), c.expectedResult);
         EXPECT_EQ(std::string(buffer.data()), c.expected);

@@ -67,9 +67,9 @@ bool WasReceived(HWND window, UINT message)
 HWND MakeWindow(DWORD style, DWORD exStyle, HWND parent, RECT rect)
 {
     RegisterOnce();
-    const HWND window = CreateWindowExA(exStyle, kClassName, "Recording frame", style, rect.left, rect.top,
-                                        rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
-                                        GetModuleHandleA(nullptr), nullptr);
+    const HWND window =
+        CreateWindowExA(exStyle, kClassName, "Recording frame", style, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (window && !(style & WS_CHILD)) ShowWindow(window, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
     return window;
 }
