@@ -3,6 +3,8 @@
 
 namespace mirelunde {
 
+void HugWindow(HWND, CommandId) {}
+
 void HugFrame(HWND, CommandId) {}
 
 }  // namespace mirelunde

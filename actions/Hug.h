@@ -7,7 +7,9 @@
 
 namespace mirelunde {
 
-// Hugs the top-level ancestor of `window` as the hug command says.
+// Hugs exactly `window` as the hug command says.
+void HugWindow(HWND window, CommandId hug);
+// Hugs the top-level ancestor of `window`.
 void HugFrame(HWND window, CommandId hug);
 
 }  // namespace mirelunde

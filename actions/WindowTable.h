@@ -48,6 +48,11 @@ public:
     // Asks whether to stop the product; the box's answer.
     int RequestStop(HWND owner, int defaultAnswer);
 
+    // The process commands of the menu.
+    void ShowProcessInfo(HWND window);
+    void DeleteProcess(HWND window);
+    void DestroyProcess(HWND window);
+
     std::map<HWND, ShadeRecord, HandleOrder> records;
     UINT systemMenuItemId = 0;
     HWND rememberedWindow = nullptr;

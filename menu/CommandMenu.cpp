@@ -1,8 +1,245 @@
-// The window command menu: not built yet, so opening it does nothing.
+// The window command menu: the item table, its marks from the window's record and the settings,
+// and carrying out the chosen command.
 #include "menu/CommandMenu.h"
+
+#include "actions/Hug.h"
+#include "actions/Maximize.h"
+#include "actions/WindowTable.h"
+#include "hook/Exports.h"
+#include "hook/ProcessSettings.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "menu/CommandId.h"
+#include "menu/MenuTexts.h"
+#include "menu/PopupMenu.h"
+
+#include <atomic>
+#include <iterator>
 
 namespace mirelunde {
 
-void ShowCommandMenu(HWND) {}
+namespace {
+
+// Set from before the menu shows until its command has finished: the menu's modal loop, and any
+// box a command shows, dispatch messages that can reach the hook again.
+std::atomic<bool> menuOpen{false};
+
+constexpr DWORD kAllBitsSet = 0xFFFFFFFF;
+
+MenuItemSpec Command(const char* text, CommandId id, UINT flags = 0)
+{
+    return {text, flags, static_cast<UINT_PTR>(id)};
+}
+
+// The settings that the marks show and the toggles flip, read once per menu.
+struct MenuSettings {
+    bool always = false;
+    DWORD invert = 0;
+    DWORD hugStretch = 0;
+    DWORD sinkOnMiddle = 0;
+    DWORD rightClickShades = kAllBitsSet;
+    DWORD enableKeyboard = 1;
+};
+
+DWORD ReadSetting(const char* name, DWORD preset)
+{
+    DWORD value = preset;
+    ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, value);
+    return value;
+}
+
+void WriteSetting(const char* name, bool on)
+{
+    WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, on ? 1 : 0);
+}
+
+void Mark(MenuItemSpec& row, bool checked, bool grayed = false)
+{
+    if (checked) row.flags |= kItemChecked;
+    if (grayed) row.flags |= kItemGrayed;
+}
+
+void ApplyMarks(MenuItemSpec* table, size_t count, HWND target, const MenuSettings& settings)
+{
+    for (MenuItemSpec* row = table; row != table + count; ++row) {
+        if (!IsCommandRow(*row)) continue;
+        switch (static_cast<CommandId>(row->command)) {
+        case CommandId::Shade:
+            row->text = windowTable.IsShaded(target) ? texts::kExposeWindow : texts::kShadeWindow;
+            break;
+        case CommandId::AlwaysOnTop: Mark(*row, settings.always); break;
+        case CommandId::OnTopWhenShaded: Mark(*row, windowTable.OnTopWhenShaded(target, false), settings.always); break;
+        case CommandId::StretchyHugging: Mark(*row, settings.hugStretch != 0); break;
+        case CommandId::TwoButtonMouse: Mark(*row, processSettings.twoButtonMouse); break;
+        case CommandId::DoubleClickShades: Mark(*row, settings.invert == 0); break;
+        case CommandId::DoubleClickMaximizes: Mark(*row, settings.invert != 0); break;
+        case CommandId::SinkOnMiddle: Mark(*row, settings.sinkOnMiddle != 0); break;
+        case CommandId::RightClickShades: Mark(*row, settings.rightClickShades != 0); break;
+        case CommandId::KeyboardShortcuts: Mark(*row, settings.enableKeyboard != 0); break;
+        case CommandId::SystemMenu:
+            Mark(*row, processSettings.twoButtonMouse || processSettings.addToSystemMenu,
+                 processSettings.twoButtonMouse);
+            break;
+        case CommandId::RunAtLogin: Mark(*row, processSettings.runAtLogin); break;
+        default: break;
+        }
+    }
+}
+
+void ToggleTwoButtonMouse(HWND target)
+{
+    processSettings.twoButtonMouse = !processSettings.twoButtonMouse;
+    WriteSetting(names::kTwoButtonMouse, processSettings.twoButtonMouse);
+    if (!processSettings.twoButtonMouse || !processSettings.addToSystemMenu) return;
+    windowTable.AddSystemMenuItem(target);
+    WriteSetting(names::kAddToSystemMenu, processSettings.addToSystemMenu);
+}
+
+void ToggleSinkOnMiddle(HWND target, DWORD wasSinking)
+{
+    WriteSetting(names::kSinkOnMiddle, wasSinking == 0);
+    if (wasSinking != 0) return;
+    // With the middle click sinking, the System Menu item is the mouse's way to the menu.
+    if (!processSettings.addToSystemMenu) {
+        processSettings.addToSystemMenu = true;
+        windowTable.AddSystemMenuItem(target);
+    }
+    WriteSetting(names::kAddToSystemMenu, processSettings.addToSystemMenu);
+}
+
+void ToggleSystemMenu(HWND target)
+{
+    if (processSettings.addToSystemMenu) {
+        windowTable.RemoveSystemMenuItem();
+        processSettings.twoButtonMouse = false;
+        WriteSetting(names::kTwoButtonMouse, false);
+    } else {
+        windowTable.AddSystemMenuItem(target);
+    }
+    processSettings.addToSystemMenu = !processSettings.addToSystemMenu;
+    WriteSetting(names::kAddToSystemMenu, processSettings.addToSystemMenu);
+}
+
+void CarryOut(CommandId choice, HWND target, HWND stopOwner, const MenuSettings& settings)
+{
+    switch (choice) {
+    case CommandId::Stop: windowTable.RequestStop(stopOwner, IDNO); return;
+    case CommandId::Shade: windowTable.ToggleShadeOfFrame(target); return;
+    case CommandId::AlwaysOnTop: windowTable.AlwaysOnTop(target, true); return;
+    case CommandId::OnTopWhenShaded: windowTable.OnTopWhenShaded(target, true); return;
+    case CommandId::MaximizeVertically:
+    case CommandId::MaximizeHorizontally:
+    case CommandId::MaximizeBoth:
+    case CommandId::Unmaximize: MaximizeVariant(target, choice); return;
+    case CommandId::HugTop:
+    case CommandId::HugRight:
+    case CommandId::HugLeft:
+    case CommandId::HugBottom:
+    case CommandId::HugTopLeft:
+    case CommandId::HugTopRight:
+    case CommandId::HugBottomLeft:
+    case CommandId::HugBottomRight: HugWindow(target, choice); return;
+    case CommandId::StretchyHugging: WriteSetting(names::kHugStretch, settings.hugStretch == 0); return;
+    case CommandId::Sink: windowTable.RaiseOrSink(target, nullptr); return;
+    case CommandId::ProcessInfo: windowTable.ShowProcessInfo(target); return;
+    case CommandId::ProcessDelete: windowTable.DeleteProcess(target); return;
+    case CommandId::ProcessDestroy: windowTable.DestroyProcess(target); return;
+    case CommandId::TwoButtonMouse: ToggleTwoButtonMouse(target); return;
+    case CommandId::DoubleClickShades: WriteSetting(names::kInvertDoubleClicks, false); return;
+    case CommandId::DoubleClickMaximizes: WriteSetting(names::kInvertDoubleClicks, true); return;
+    case CommandId::SinkOnMiddle: ToggleSinkOnMiddle(target, settings.sinkOnMiddle); return;
+    case CommandId::RightClickShades: WriteSetting(names::kRightClickShades, settings.rightClickShades == 0); return;
+    case CommandId::KeyboardShortcuts: WriteSetting(names::kEnableKeyboard, settings.enableKeyboard == 0); return;
+    case CommandId::SystemMenu: ToggleSystemMenu(target); return;
+    case CommandId::RunAtLogin:
+        processSettings.runAtLogin = !processSettings.runAtLogin;
+        RunAtLogin(processSettings.runAtLogin, nullptr);
+        return;
+    case CommandId::About: DisplayHelp(nullptr); return;
+    case CommandId::None: return;
+    }
+}
+
+}  // namespace
+
+void ShowCommandMenu(HWND target)
+{
+    if (menuOpen.exchange(true)) return;
+    struct CloseOnReturn {
+        ~CloseOnReturn() { menuOpen = false; }
+    } closeOnReturn;
+
+    MenuItemSpec table[] = {
+        Command(texts::kShadeWindow, CommandId::Shade),
+        Row(RowKind::Separator),
+        Command(texts::kSinkWindow, CommandId::Sink),
+        Row(RowKind::SubmenuStart, texts::kOnTop),
+        Command(texts::kWhenShaded, CommandId::OnTopWhenShaded),
+        Command(texts::kAlways, CommandId::AlwaysOnTop),
+        Row(RowKind::SubmenuEnd),
+        Row(RowKind::Separator),
+        Row(RowKind::SubmenuStart, texts::kMaximize),
+        Command(texts::kVertically, CommandId::MaximizeVertically),
+        Command(texts::kHorizontally, CommandId::MaximizeHorizontally),
+        Command(texts::kBoth, CommandId::MaximizeBoth),
+        Row(RowKind::Separator),
+        Command(texts::kUnmaximize, CommandId::Unmaximize),
+        Row(RowKind::SubmenuEnd),
+        Row(RowKind::SubmenuStart, texts::kHug),
+        Command(texts::kTop, CommandId::HugTop),
+        Command(texts::kRight, CommandId::HugRight),
+        Command(texts::kLeft, CommandId::HugLeft),
+        Command(texts::kBottom, CommandId::HugBottom),
+        Row(RowKind::Separator),
+        Command(texts::kTopLeft, CommandId::HugTopLeft),
+        Command(texts::kTopRight, CommandId::HugTopRight),
+        Command(texts::kBottomLeft, CommandId::HugBottomLeft),
+        Command(texts::kBottomRight, CommandId::HugBottomRight),
+        Row(RowKind::Separator),
+        Command(texts::kStretchyHugging, CommandId::StretchyHugging),
+        Row(RowKind::SubmenuEnd),
+        Row(RowKind::Separator),
+        Row(RowKind::SubmenuStart, texts::kProcess),
+        Command(texts::kInfo, CommandId::ProcessInfo),
+        Row(RowKind::Separator),
+        Command(texts::kDelete, CommandId::ProcessDelete),
+        Command(texts::kDestroy, CommandId::ProcessDestroy),
+        Row(RowKind::SubmenuEnd),
+        Row(RowKind::Separator),
+        Row(RowKind::SubmenuStart, texts::kConfigure),
+        Row(RowKind::SubmenuStart, texts::kMouse),
+        Row(RowKind::SubmenuStart, texts::kLeftDoubleClick),
+        Command(texts::kShade, CommandId::DoubleClickShades, kItemRadio),
+        Command(texts::kMaximize, CommandId::DoubleClickMaximizes, kItemRadio),
+        Row(RowKind::SubmenuEnd),
+        Command(texts::kShadeOnRight, CommandId::RightClickShades),
+        Command(texts::kSinkOnMiddle, CommandId::SinkOnMiddle),
+        Command(texts::kTwoButtonMouse, CommandId::TwoButtonMouse),
+        Row(RowKind::SubmenuEnd),
+        Command(texts::kKeyboardShortcuts, CommandId::KeyboardShortcuts),
+        Command(texts::kSystemMenu, CommandId::SystemMenu),
+        Row(RowKind::Separator),
+        Command(texts::kRunAtLogin, CommandId::RunAtLogin),
+        Command(texts::kStopNow, CommandId::Stop),
+        Row(RowKind::SubmenuEnd),
+        Row(RowKind::Separator),
+        Command(texts::kAbout, CommandId::About),
+        Row(RowKind::End),
+    };
+    static_assert(std::size(table) == 55);
+
+    MenuSettings settings;
+    settings.always = windowTable.AlwaysOnTop(target, false);
+    settings.invert = ReadSetting(names::kInvertDoubleClicks, 0);
+    settings.hugStretch = ReadSetting(names::kHugStretch, 0);
+    settings.sinkOnMiddle = ReadSetting(names::kSinkOnMiddle, 0);
+    settings.rightClickShades = ReadSetting(names::kRightClickShades, kAllBitsSet);
+    settings.enableKeyboard = ReadSetting(names::kEnableKeyboard, 1);
+    ApplyMarks(table, std::size(table), target, settings);
+
+    const HWND stopOwner = GetTopWindow(nullptr);
+    const auto choice = static_cast<CommandId>(TrackMenuTable(target, table));
+    CarryOut(choice, target, stopOwner, settings);
+}
 
 }  // namespace mirelunde

@@ -1,13 +1,46 @@
-// The library's item in System Menus: not built yet, so there is never an item to add or remove.
+// The "Mirelunde ..." item at the end of a System Menu, with the highest identifier free below the
+// platform's own System Menu commands.
+#include "menu/SystemMenu.h"
+
 #include "actions/WindowTable.h"
+#include "menu/MenuTexts.h"
 
 namespace mirelunde {
 
-bool WindowTable::AddSystemMenuItem(HWND)
+namespace {
+constexpr UINT kHighestItemId = 0xEFFF;  // SC_SIZE, 0xF000, and up are the platform's
+}
+
+bool IsCommandIdFree(HMENU menu, UINT id)
 {
+    for (UINT position = 0;; ++position) {
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_ID;
+        if (!GetMenuItemInfoA(menu, position, TRUE, &item)) return true;
+        if (item.wID == id) return false;
+    }
+}
+
+bool WindowTable::AddSystemMenuItem(HWND window)
+{
+    const HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu == nullptr) return false;
+    UINT id = kHighestItemId;
+    while (id != 0 && !IsCommandIdFree(menu, id)) --id;
+    if (id == 0 || !AppendMenuA(menu, MF_STRING, id, texts::kSystemMenuItem)) return false;
+
+    systemMenuItemId = id;
+    systemMenuWindow = window;
+    for (HWND parent = GetParent(window); parent != nullptr; parent = GetParent(parent)) systemMenuWindow = parent;
     return true;
 }
 
-void WindowTable::RemoveSystemMenuItem() {}
+void WindowTable::RemoveSystemMenuItem()
+{
+    if (systemMenuItemId == 0 || systemMenuWindow == nullptr) return;
+    if (const HMENU reset = GetSystemMenu(systemMenuWindow, TRUE)) DeleteMenu(reset, systemMenuItemId, MF_BYCOMMAND);
+    systemMenuItemId = 0;
+}
 
 }  // namespace mirelunde

@@ -8,6 +8,7 @@
 #include "hook/ProcessSettings.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
+#include "tests/support/MenuReader.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
 
@@ -253,6 +254,25 @@ TEST_F(MiddleClickSinking, TwoButtonRightPressSinksAtOnceAndStillReachesTheAppli
     Deliver(top_, WM_NCMBUTTONUP);
     WaitForMiddleTimer();
     EXPECT_FALSE(TopSunk()) << "in two-button mode the middle click does nothing";
+}
+
+TEST_F(Gestures, CommandMenuOpensFromTheTwoButtonRightPressAndFromAltKeypadPlus)
+{
+    processSettings.twoButtonMouse = true;
+    const HWND window = Frame();
+    {
+        MenuAnswerer answerer(GetCurrentProcessId(), {});
+        Deliver(window, WM_NCRBUTTONDOWN);
+        EXPECT_TRUE(answerer.Result()) << "no menu on the right press";
+        EXPECT_TRUE(WasReceived(window, WM_NCRBUTTONDOWN)) << "the application still gets the press";
+    }
+    {
+        MenuAnswerer answerer(GetCurrentProcessId(), {"Shade window"});
+        const MSG msg = CallHook(window, WM_SYSKEYUP, VK_ADD, kAltContext);
+        EXPECT_TRUE(answerer.Result()) << "no menu on Alt+keypad +";
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_NULL));
+        EXPECT_TRUE(windowTable.IsShaded(window));
+    }
 }
 
 TEST_F(Gestures, RightPressShadesUnlessTurnedOff)

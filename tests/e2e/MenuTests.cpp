@@ -1,0 +1,91 @@
+// The command menu in Wine's notepad, opened by a real middle click and from the System Menu,
+// and answered with real keys.
+#include "hook/SettingsNames.h"
+#include "tests/e2e/Session.h"
+#include "tests/support/Input.h"
+#include "tests/support/MenuReader.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kMenuMs = 5000;
+
+int Height(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+int ShadedHeight()
+{
+    return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
+}
+
+class CommandMenu : public LauncherSession {
+protected:
+    void SetUp() override
+    {
+        LauncherSession::SetUp();
+        WriteDword(names::kTwoButtonMouse, 0);  // the middle button is the menu's
+        launcher_ = StartLauncher();
+        ASSERT_TRUE(launcher_);
+        notepad_ = Start(NotepadPath());
+        ASSERT_TRUE(notepad_);
+        window_ = WaitForWindow(notepad_->id);
+        ASSERT_NE(window_, nullptr);
+        SetForegroundWindow(window_);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window_; }, kMenuMs));
+    }
+
+    void TearDown() override
+    {
+        RequestStop();
+        if (launcher_) {
+            EXPECT_EQ(launcher_->WaitForExit(kStopMs), 0);
+        }
+    }
+
+    bool MenuOpens() const { return WaitForPopupMenu(notepad_->id, kMenuMs, false).has_value(); }
+
+    std::unique_ptr<Process> launcher_;
+    std::unique_ptr<Process> notepad_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(CommandMenu, SingleMiddleClickOpensItAfterTheDoubleClickTimeAndShadeWindowShades)
+{
+    MoveTo(CaptionPoint(window_));
+    Click(Button::Middle);
+    Sleep(GetDoubleClickTime() / 3);
+    EXPECT_EQ(VisiblePopupMenus(notepad_->id), 0) << "not before the double-click time";
+    ASSERT_TRUE(MenuOpens());
+
+    Chord({VK_DOWN});
+    Chord({VK_RETURN});
+    EXPECT_TRUE(WaitUntil([&] { return Height(window_) == ShadedHeight(); }, kMenuMs)) << Height(window_);
+}
+
+TEST_F(CommandMenu, SystemMenuItemOpensTheCommandMenu)
+{
+    const int height = Height(window_);
+    Chord({VK_MENU, VK_SPACE});
+    ASSERT_TRUE(MenuOpens()) << "no System Menu";
+    Chord({VK_UP});  // the last item: the library's own
+    Chord({VK_RETURN});
+    Sleep(300);  // the System Menu closes and the command menu opens in its place
+    ASSERT_TRUE(MenuOpens()) << "the item opened nothing";
+
+    Chord({VK_DOWN});
+    Chord({VK_RETURN});  // "Shade window" proves which menu it was
+    EXPECT_TRUE(WaitUntil([&] { return Height(window_) == ShadedHeight(); }, kMenuMs)) << Height(window_);
+    EXPECT_NE(Height(window_), height);
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,293 @@
+// The window command menu as a person sees it, its marks, and what each configuration choice writes.
+#include "actions/WindowSearch.h"
+#include "actions/WindowTable.h"
+#include "hook/Exports.h"
+#include "hook/Handles.h"
+#include "hook/ProcessSettings.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "menu/CommandMenu.h"
+#include "tests/support/MenuReader.h"
+#include "tests/support/ProcessState.h"
+#include "tests/support/RegistrySandbox.h"
+#include "tests/support/TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace {
+
+constexpr char kKey[] = "Software\\Pellamor\\Mirelunde";
+
+// One line per item, indented per level: "[x]" checked, "(o)" radio checked, "( )" radio
+// unchecked, "~" grayed, ">" a submenu, "-" a separator.
+void Render(const std::vector<MenuItemView>& items, const std::string& indent, std::vector<std::string>& lines)
+{
+    for (const MenuItemView& item : items) {
+        if (item.type & MFT_SEPARATOR) {
+            lines.push_back(indent + "-");
+            continue;
+        }
+        std::string line = indent + item.text;
+        const bool checked = item.state & MFS_CHECKED;
+        if (item.type & MFT_RADIOCHECK)
+            line += checked ? " (o)" : " ( )";
+        else if (checked)
+            line += " [x]";
+        if (item.state & MFS_GRAYED) line += " ~";
+        if (item.hasSubmenu) line += " >";
+        lines.push_back(line);
+        Render(item.submenu, indent + "  ", lines);
+    }
+}
+
+std::vector<std::string> Lines(const OpenMenu& menu)
+{
+    std::vector<std::string> lines;
+    Render(menu.items, "", lines);
+    return lines;
+}
+
+std::optional<DWORD> Setting(const char* name)
+{
+    DWORD value = 0;
+    if (!ReadRegDword(HKEY_CURRENT_USER, kKey, name, value)) return std::nullopt;
+    return value;
+}
+
+class CommandMenu : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProcessState();
+        ForgetReceived();
+        target_ = MakeWindow(WS_OVERLAPPEDWINDOW);
+        ASSERT_NE(target_, nullptr);
+        SetForegroundWindow(target_);
+        SetCursorPos(700, 500);
+    }
+    void TearDown() override { DestroyWindow(target_); }
+
+    std::optional<OpenMenu> Show(std::vector<const char*> path = {})
+    {
+        MenuAnswerer answerer(GetCurrentProcessId(), std::move(path));
+        ShowCommandMenu(target_);
+        return answerer.Result();
+    }
+
+    static void Set(const char* name, DWORD value) { ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, name, value)); }
+
+    HWND target_ = nullptr;
+};
+
+TEST_F(CommandMenu, DefaultMenuReadsAsExpected)
+{
+    const auto menu = Show();
+    ASSERT_TRUE(menu);
+    const std::vector<std::string> expected = {
+        "Shade window",
+        "-",
+        "Sink window",
+        "On Top >",
+        "  When shaded",
+        "  Always",
+        "-",
+        "Maximize >",
+        "  Vertically",
+        "  Horizontally",
+        "  Both",
+        "  -",
+        "  Un-maximize",
+        "Hug >",
+        "  Top",
+        "  Right",
+        "  Left",
+        "  Bottom",
+        "  -",
+        "  Top Left",
+        "  Top Right",
+        "  Bottom Left",
+        "  Bottom Right",
+        "  -",
+        "  Stretchy hugging",
+        "-",
+        "Process >",
+        "  Info",
+        "  -",
+        "  Delete",
+        "  Destroy",
+        "-",
+        "Configure >",
+        "  Mouse >",
+        "    Left button double-click >",
+        "      Shade (o)",
+        "      Maximize ( )",
+        "    Shade on right button [x]",
+        "    Sink on middle button",
+        "    Two button mouse",
+        "  Keyboard shortcuts [x]",
+        "  System Menu",
+        "  -",
+        "  Run Mirelunde at login",
+        "  Stop Mirelunde now",
+        "-",
+        "About Mirelunde ...",
+    };
+    EXPECT_EQ(Lines(*menu), expected);
+    EXPECT_FALSE(WasReceived(target_, WM_INITMENUPOPUP));
+    EXPECT_FALSE(WasReceived(target_, WM_COMMAND));
+}
+
+TEST_F(CommandMenu, MarksFollowTheWindowAndTheSettings)
+{
+    windowTable.ToggleShade(target_);
+    windowTable.AlwaysOnTop(target_, true);
+    windowTable.OnTopWhenShaded(target_, true);
+    Set(names::kInvertDoubleClicks, 1);
+    Set(names::kHugStretch, 1);
+    Set(names::kSinkOnMiddle, 1);
+    Set(names::kRightClickShades, 0);
+    Set(names::kEnableKeyboard, 0);
+    processSettings.twoButtonMouse = true;
+    processSettings.addToSystemMenu = false;
+    processSettings.runAtLogin = true;
+
+    const auto menu = Show();
+    ASSERT_TRUE(menu);
+    const auto lines = Lines(*menu);
+    for (const char* line :
+         {"Expose window", "  When shaded [x] ~", "  Always [x]", "  Stretchy hugging [x]", "      Shade ( )",
+          "      Maximize (o)", "    Shade on right button", "    Sink on middle button [x]",
+          "    Two button mouse [x]", "  Keyboard shortcuts", "  System Menu [x] ~", "  Run Mirelunde at login [x]"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+}
+
+TEST_F(CommandMenu, WindowCommandsActOnTheTarget)
+{
+    Show({"Shade window"});
+    EXPECT_TRUE(windowTable.IsShaded(target_));
+    Show({"Expose window"});
+    EXPECT_FALSE(windowTable.IsShaded(target_));
+    Show({"On Top", "Always"});
+    EXPECT_TRUE(IsTopmost(target_));
+    Show({"On Top", "When shaded"});
+    EXPECT_FALSE(windowTable.OnTopWhenShaded(target_, false)) << "grayed while Always is on";
+}
+
+TEST_F(CommandMenu, ConfigurationChoicesWriteTheirValues)
+{
+    struct Case {
+        const char* label;
+        std::vector<const char*> path;
+        const char* name;
+        std::optional<DWORD> before;
+        DWORD after;
+    } const cases[] = {
+        {"stretchy hugging on", {"Hug", "Stretchy hugging"}, names::kHugStretch, std::nullopt, 1},
+        {"stretchy hugging off", {"Hug", "Stretchy hugging"}, names::kHugStretch, 7, 0},
+        {"absent right click counts as on",
+         {"Configure", "Mouse", "Shade on right button"},
+         names::kRightClickShades,
+         std::nullopt,
+         0},
+        {"keyboard off", {"Configure", "Keyboard shortcuts"}, names::kEnableKeyboard, std::nullopt, 0},
+        {"keyboard on", {"Configure", "Keyboard shortcuts"}, names::kEnableKeyboard, 0, 1},
+        {"double-click maximizes",
+         {"Configure", "Mouse", "Left button double-click", "Maximize"},
+         names::kInvertDoubleClicks,
+         std::nullopt,
+         1},
+        {"selected radio written again",
+         {"Configure", "Mouse", "Left button double-click", "Shade"},
+         names::kInvertDoubleClicks,
+         0,
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        testing_support::RegistrySandbox::Clear();
+        if (c.before) Set(c.name, *c.before);
+        Show(c.path);
+        EXPECT_EQ(Setting(c.name), std::optional<DWORD>(c.after));
+    }
+}
+
+TEST_F(CommandMenu, SinkOnMiddleButtonBringsTheSystemMenuItemAlong)
+{
+    Show({"Configure", "Mouse", "Sink on middle button"});
+    EXPECT_EQ(Setting(names::kSinkOnMiddle), std::optional<DWORD>(1));
+    EXPECT_EQ(Setting(names::kAddToSystemMenu), std::optional<DWORD>(1));
+    EXPECT_TRUE(processSettings.addToSystemMenu);
+    EXPECT_NE(windowTable.systemMenuItemId, 0u);
+
+    testing_support::RegistrySandbox::Clear();
+    Set(names::kSinkOnMiddle, 1);
+    Show({"Configure", "Mouse", "Sink on middle button"});
+    EXPECT_EQ(Setting(names::kSinkOnMiddle), std::optional<DWORD>(0));
+    EXPECT_EQ(Setting(names::kAddToSystemMenu), std::nullopt) << "turning it off touches nothing else";
+}
+
+TEST_F(CommandMenu, TwoButtonMouseAddsTheItemOnlyWhenTheSystemMenuIsWanted)
+{
+    processSettings.addToSystemMenu = false;
+    Show({"Configure", "Mouse", "Two button mouse"});
+    EXPECT_TRUE(processSettings.twoButtonMouse);
+    EXPECT_EQ(Setting(names::kTwoButtonMouse), std::optional<DWORD>(1));
+    EXPECT_EQ(Setting(names::kAddToSystemMenu), std::nullopt);
+    EXPECT_EQ(windowTable.systemMenuItemId, 0u);
+
+    Show({"Configure", "Mouse", "Two button mouse"});
+    EXPECT_FALSE(processSettings.twoButtonMouse);
+    processSettings.addToSystemMenu = true;
+    Show({"Configure", "Mouse", "Two button mouse"});
+    EXPECT_EQ(Setting(names::kAddToSystemMenu), std::optional<DWORD>(1));
+    EXPECT_NE(windowTable.systemMenuItemId, 0u);
+}
+
+TEST_F(CommandMenu, SystemMenuOffRemovesTheItemAndTwoButtonMode)
+{
+    Show({"Configure", "System Menu"});
+    EXPECT_TRUE(processSettings.addToSystemMenu);
+    EXPECT_EQ(Setting(names::kAddToSystemMenu), std::optional<DWORD>(1));
+    const UINT id = windowTable.systemMenuItemId;
+    ASSERT_NE(id, 0u);
+
+    Set(names::kTwoButtonMouse, 1);
+    Show({"Configure", "System Menu"});
+    EXPECT_FALSE(processSettings.addToSystemMenu);
+    EXPECT_EQ(Setting(names::kAddToSystemMenu), std::optional<DWORD>(0));
+    EXPECT_EQ(Setting(names::kTwoButtonMouse), std::optional<DWORD>(0));
+    EXPECT_EQ(windowTable.systemMenuItemId, 0u);
+    EXPECT_EQ(GetMenuState(GetSystemMenu(target_, FALSE), id, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
+
+TEST_F(CommandMenu, NestedMenuOnTheSameThreadShowsNothing)
+{
+    Hook hook(SetWindowsHookExA(WH_GETMESSAGE, BrackwenGetMsgProc, nullptr, GetCurrentThreadId()));
+    ASSERT_TRUE(hook);
+    windowTable.systemMenuItemId = 0xEFF0;
+    int menusWhileNested = -1;
+    std::thread answerer([&] {
+        const auto menu = WaitForPopupMenu(GetCurrentProcessId(), 10000, false);
+        if (!menu) return;
+        PostMessageA(target_, WM_SYSCOMMAND, 0xEFF0, 0);  // the System Menu item's command
+        Sleep(500);
+        menusWhileNested = VisiblePopupMenus(GetCurrentProcessId());
+        PostKeys(menu->popup, {VK_ESCAPE});
+    });
+    ShowCommandMenu(target_);
+    answerer.join();
+    EXPECT_EQ(menusWhileNested, 1);
+    EXPECT_TRUE(WasReceived(target_, WM_SYSCOMMAND)) << "the window still gets its command";
+    EXPECT_EQ(VisiblePopupMenus(GetCurrentProcessId()), 0);
+}
+
+}  // namespace
