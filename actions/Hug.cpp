@@ -1,10 +1,94 @@
-// Hugging: not built yet, so a hug leaves the window where it is.
+// Hugging: the command's edges go onto the work area's edges, moving the window or, with
+// stretchy hugging (inverted by Ctrl), stretching just those edges. Nothing is clamped.
 #include "actions/Hug.h"
+
+#include "actions/WindowSearch.h"
+#include "actions/WindowTable.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
 
 namespace mirelunde {
 
-void HugWindow(HWND, CommandId) {}
+namespace {
 
-void HugFrame(HWND, CommandId) {}
+enum class Edge { None, Top, Right, Left, Bottom };
+
+struct HugEdges {
+    Edge first;
+    Edge second;
+};
+
+HugEdges EdgesOf(CommandId hug)
+{
+    switch (hug) {
+    case CommandId::HugTop: return {Edge::Top, Edge::None};
+    case CommandId::HugRight: return {Edge::Right, Edge::None};
+    case CommandId::HugLeft: return {Edge::Left, Edge::None};
+    case CommandId::HugBottom: return {Edge::Bottom, Edge::None};
+    case CommandId::HugTopLeft: return {Edge::Top, Edge::Left};
+    case CommandId::HugTopRight: return {Edge::Top, Edge::Right};
+    case CommandId::HugBottomLeft: return {Edge::Bottom, Edge::Left};
+    case CommandId::HugBottomRight: return {Edge::Bottom, Edge::Right};
+    default: return {Edge::None, Edge::None};
+    }
+}
+
+Edge Opposite(Edge edge)
+{
+    switch (edge) {
+    case Edge::Top: return Edge::Bottom;
+    case Edge::Bottom: return Edge::Top;
+    case Edge::Left: return Edge::Right;
+    case Edge::Right: return Edge::Left;
+    default: return Edge::None;
+    }
+}
+
+LONG& Side(RECT& rect, Edge edge)
+{
+    switch (edge) {
+    case Edge::Top: return rect.top;
+    case Edge::Bottom: return rect.bottom;
+    case Edge::Left: return rect.left;
+    default: return rect.right;
+    }
+}
+
+bool Flush(RECT rect, RECT work, Edge edge)
+{
+    return edge == Edge::None || Side(rect, edge) == Side(work, edge);
+}
+
+void PutOnto(RECT& rect, RECT work, Edge edge, bool stretch)
+{
+    LONG& side = Side(rect, edge);
+    if (!stretch) Side(rect, Opposite(edge)) += Side(work, edge) - side;
+    side = Side(work, edge);
+}
+
+}  // namespace
+
+void HugWindow(HWND window, CommandId hug)
+{
+    if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) return;
+    RECT work{}, rect{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &rect);
+    const HugEdges edges = EdgesOf(hug);
+    if (edges.first == Edge::None) return;
+    if (Flush(rect, work, edges.first) && Flush(rect, work, edges.second)) return;  // not even raised
+
+    const bool stretch = SettingOn(names::kHugStretch, false) != windowTable.controlHeld;
+    PutOnto(rect, work, edges.first, stretch);
+    if (!Flush(rect, work, edges.second)) PutOnto(rect, work, edges.second, stretch);
+    // No insert-after window: the window comes to the top without being activated.
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void HugFrame(HWND window, CommandId hug)
+{
+    HugWindow(FindTopLevelAncestor(window), hug);
+}
 
 }  // namespace mirelunde

@@ -1,8 +1,138 @@
-// Stretching: not built yet, so the Maximize commands leave the window as it is.
+// Stretching: each stretched window keeps its rectangle from before the first stretch, so the
+// directions can be combined and undone one at a time or all at once.
 #include "actions/Maximize.h"
+
+#include <vector>
 
 namespace mirelunde {
 
-void MaximizeVariant(HWND, CommandId) {}
+PlacementTable placementTable;
+
+namespace {
+
+class PlacementLock {
+public:
+    PlacementLock() noexcept { AcquireSRWLockExclusive(&placementTable.lock); }
+    ~PlacementLock() { ReleaseSRWLockExclusive(&placementTable.lock); }
+    PlacementLock(const PlacementLock&) = delete;
+    PlacementLock& operator=(const PlacementLock&) = delete;
+};
+
+RECT WorkArea()
+{
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+RECT Span(LONG left, LONG top, LONG right, LONG bottom)
+{
+    return RECT{left, top, right, bottom};
+}
+
+// Undoes one direction: the entry keeps the other direction, or goes when none is left.
+void Release(std::map<HWND, PlacementEntry, HandleOrder>::iterator entry, bool& direction, bool other)
+{
+    if (other)
+        direction = false;
+    else
+        placementTable.entries.erase(entry);
+}
+
+// The rectangle the variant gives the window, updating its entry.
+RECT Target(HWND window, CommandId variant, const RECT& rect)
+{
+    const RECT work = WorkArea();
+    auto found = placementTable.entries.find(window);
+    if (found == placementTable.entries.end())
+        found = placementTable.entries.emplace(window, PlacementEntry{rect}).first;
+    PlacementEntry& entry = found->second;
+    const RECT saved = entry.savedRect;
+
+    switch (variant) {
+    case CommandId::MaximizeVertically:
+        if (entry.vertical && rect.top == work.top && rect.bottom == work.bottom) {
+            Release(found, entry.vertical, entry.horizontal);
+            return Span(rect.left, saved.top, rect.right, saved.bottom);
+        }
+        entry.vertical = true;
+        return Span(rect.left, work.top, rect.right, work.bottom);
+    case CommandId::MaximizeHorizontally:
+        if (entry.horizontal && rect.left == work.left && rect.right == work.right) {
+            Release(found, entry.horizontal, entry.vertical);
+            return Span(saved.left, rect.top, saved.right, rect.bottom);
+        }
+        entry.horizontal = true;
+        return Span(work.left, rect.top, work.right, rect.bottom);
+    default:
+        if (entry.vertical && entry.horizontal && EqualRect(&rect, &work)) {
+            placementTable.entries.erase(found);
+            return saved;
+        }
+        entry.vertical = entry.horizontal = true;
+        return work;
+    }
+}
+
+bool Apply(HWND window, const RECT& target, bool wasMaximized)
+{
+    if (!wasMaximized)
+        return SetWindowPos(window, nullptr, target.left, target.top, target.right - target.left,
+                            target.bottom - target.top, SWP_NOZORDER) != FALSE;
+    // A window the system had maximized gets the rectangle as its normal position.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    placement.showCmd = SW_RESTORE;
+    placement.rcNormalPosition = target;
+    return SetWindowPlacement(window, &placement) != FALSE;
+}
+
+}  // namespace
+
+bool MaximizeVariant(HWND window, CommandId variant)
+{
+    const bool wasMaximized = (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) != 0;
+    if (wasMaximized) ShowWindow(window, SW_RESTORE);
+
+    RECT target{};
+    if (variant == CommandId::Unmaximize) {
+        PlacementLock lock;
+        const auto found = placementTable.entries.find(window);
+        if (found == placementTable.entries.end()) return ShowWindow(window, SW_RESTORE) != FALSE;
+        target = found->second.savedRect;
+        placementTable.entries.erase(found);
+    } else if (variant == CommandId::MaximizeVertically || variant == CommandId::MaximizeHorizontally ||
+               variant == CommandId::MaximizeBoth) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        PlacementLock lock;
+        target = Target(window, variant, rect);
+    } else {
+        return false;
+    }
+    return Apply(window, target, wasMaximized);
+}
+
+void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom)
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    placement.showCmd = SW_RESTORE;
+    placement.rcNormalPosition = Span(left, top, right, bottom);
+    SetWindowPlacement(window, &placement);
+}
+
+void RestorePlacements()
+{
+    std::vector<std::pair<HWND, RECT>> saved;
+    {
+        PlacementLock lock;
+        for (const auto& [window, entry] : placementTable.entries) saved.emplace_back(window, entry.savedRect);
+    }
+    for (const auto& [window, rect] : saved)
+        RestoreNormalPosition(window, rect.left, rect.top, rect.right, rect.bottom);
+}
 
 }  // namespace mirelunde

@@ -1,13 +1,34 @@
 // Stretching a window over the work area in one or both directions, and undoing it.
 #pragma once
 
+#include "actions/WindowTable.h"
 #include "menu/CommandId.h"
 
 #include <windows.h>
 
+#include <map>
+
 namespace mirelunde {
 
-// One of the commands MaximizeVertically, MaximizeHorizontally, MaximizeBoth, Unmaximize.
-void MaximizeVariant(HWND window, CommandId variant);
+struct PlacementEntry {
+    RECT savedRect{};  // the rectangle before the first stretch
+    bool vertical = false;
+    bool horizontal = false;
+};
+
+class PlacementTable {
+public:
+    std::map<HWND, PlacementEntry, HandleOrder> entries;
+    SRWLOCK lock = SRWLOCK_INIT;  // held around the map only, never across a window call
+};
+
+extern PlacementTable placementTable;
+
+// One of MaximizeVertically, MaximizeHorizontally, MaximizeBoth, Unmaximize; the result of the
+// last window call.
+bool MaximizeVariant(HWND window, CommandId variant);
+// Gives every stretched window the rectangle it had before its first stretch.
+void RestorePlacements();
+void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom);
 
 }  // namespace mirelunde

@@ -1,6 +1,7 @@
 // Attach and detach: reading the settings into the process, and putting everything back on leaving.
 #include "hook/ProcessSettings.h"
 
+#include "actions/Maximize.h"
 #include "actions/WindowTable.h"
 #include "commands/Login.h"
 #include "hook/Registry.h"
@@ -110,6 +111,7 @@ void DetachProcess()
     // A process that never read a live hook handle leaves everything as it is.
     if (processSettings.getMessageHook != nullptr) {
         windowTable.RemoveSystemMenuItem();
+        RestorePlacements();
         windowTable.RestoreAll();
     }
 

@@ -38,7 +38,12 @@ void RunShortcut(HWND focus, WPARAM key)
         return;
     case VK_NUMPAD5: windowTable.ToggleShade(FindTopLevelAncestor(focus)); return;
     case VK_MULTIPLY: windowTable.RaiseOrSink(FindTopLevelAncestor(focus), windowTable.rememberedWindow); return;
-    case VK_ADD: ShowCommandMenu(focus); return;
+    case VK_ADD: {
+        // The focus is often a control: the menu's window commands are for the window around it.
+        const HWND frame = FindSystemMenuWindow(focus);
+        ShowCommandMenu(frame ? frame : FindTopLevelAncestor(focus));
+        return;
+    }
     case VK_SUBTRACT:
         if (windowTable.controlHeld) windowTable.RequestStop(focus, IDNO);
         return;

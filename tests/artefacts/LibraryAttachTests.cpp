@@ -4,6 +4,7 @@
 #include "hook/Handles.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
+#include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RegistrySandbox.h"
@@ -164,6 +165,37 @@ TEST_F(LibraryAttach, FreeLibraryPutsBackWhatTheHooksChanged)
     EXPECT_FALSE(topmost(madeTopmost));
     EXPECT_TRUE(topmost(wasTopmost));
     for (HWND window : {shaded, madeTopmost, wasTopmost}) DestroyWindow(window);
+}
+
+TEST_F(LibraryAttach, FreeLibraryGivesStretchedWindowsTheirRectangleBack)
+{
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 0x10));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 0x20));
+    Load();
+    Hook getMessage(SetWindowsHookExA(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library_, "BrackwenGetMsgProc"), library_,
+                                      GetCurrentThreadId()));
+    ASSERT_TRUE(getMessage);
+    using namespace testing_support;
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
+    const RECT before = WindowRect(window);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+
+    MenuAnswerer answerer(GetCurrentProcessId(), {"Maximize", "Both"});
+    PostMessageA(window, WM_SYSKEYUP, VK_ADD, 1 << 29);  // Alt+keypad +: the command menu
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            const RECT now = WindowRect(window);
+            return EqualRect(&work, &now) != FALSE;
+        },
+        10000));
+    ASSERT_TRUE(answerer.Result());
+
+    getMessage.reset();
+    Unload();
+    const RECT after = WindowRect(window);
+    EXPECT_TRUE(EqualRect(&after, &before));
+    DestroyWindow(window);
 }
 
 }  // namespace

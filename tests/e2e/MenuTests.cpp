@@ -87,5 +87,41 @@ TEST_F(CommandMenu, SystemMenuItemOpensTheCommandMenu)
     EXPECT_NE(Height(window_), height);
 }
 
+RECT WorkArea()
+{
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+bool SameRect(HWND window, const RECT& expected)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return EqualRect(&rect, &expected) != FALSE;
+}
+
+TEST_F(CommandMenu, AltKeypadThreeHugsTheBottomRightCorner)
+{
+    RECT before{};
+    GetWindowRect(window_, &before);
+    const RECT work = WorkArea();
+    const RECT expected{work.right - (before.right - before.left), work.bottom - (before.bottom - before.top),
+                        work.right, work.bottom};
+    Chord({VK_MENU, VK_NUMPAD3});
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(window_, expected); }, kMenuMs));
+}
+
+TEST_F(CommandMenu, MaximizeBothFromTheKeyboardCoversTheWorkArea)
+{
+    Chord({VK_MENU, VK_ADD});
+    ASSERT_TRUE(MenuOpens());
+    // A menu opened from the keyboard may come with its first item highlighted: Home makes sure.
+    // Then past Shade window, Sink window and On Top to Maximize, and in it past Vertically and
+    // Horizontally to Both.
+    for (WORD key : {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) Chord({key});
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(window_, WorkArea()); }, kMenuMs));
+}
+
 }  // namespace
 }  // namespace e2e

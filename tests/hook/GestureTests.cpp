@@ -273,6 +273,16 @@ TEST_F(Gestures, CommandMenuOpensFromTheTwoButtonRightPressAndFromAltKeypadPlus)
         EXPECT_EQ(msg.message, static_cast<UINT>(WM_NULL));
         EXPECT_TRUE(windowTable.IsShaded(window));
     }
+    {
+        const HWND edit = Keep(MakeControl("EDIT", window));
+        const RECT editBefore = WindowRect(edit);
+        MenuAnswerer answerer(GetCurrentProcessId(), {"On Top", "Always"});
+        CallHook(edit, WM_SYSKEYUP, VK_ADD, kAltContext);
+        EXPECT_TRUE(answerer.Result());
+        EXPECT_TRUE(IsTopmost(window)) << "typed in a control, the menu is for the window around it";
+        const RECT editAfter = WindowRect(edit);
+        EXPECT_TRUE(EqualRect(&editBefore, &editAfter));
+    }
 }
 
 TEST_F(Gestures, RightPressShadesUnlessTurnedOff)

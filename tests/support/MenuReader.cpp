@@ -125,8 +125,9 @@ std::vector<WORD> KeysToChoose(const std::vector<MenuItemView>& items, const std
         const MenuItemView* found = nullptr;
         const size_t index = IndexAmongSelectable(*level, caption, &found);
         if (!found) return {};
-        // Nothing is highlighted in a fresh menu; a submenu opened with Right highlights its first item.
-        keys.insert(keys.end(), index + (top ? 1 : 0), VK_DOWN);
+        // Home highlights the first item of a fresh menu; a submenu opened with Right starts there.
+        if (top) keys.push_back(VK_HOME);
+        keys.insert(keys.end(), index, VK_DOWN);
         keys.push_back(found->hasSubmenu ? VK_RIGHT : VK_RETURN);
         level = &found->submenu;
         top = false;

@@ -1,0 +1,183 @@
+// Hugging real windows against the real work area: moving, stretching, Ctrl, and raising.
+#include "actions/Hug.h"
+#include "actions/WindowSearch.h"
+#include "actions/WindowTable.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/support/ProcessState.h"
+#include "tests/support/TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace {
+
+::testing::AssertionResult Is(const RECT& actual, const RECT& expected)
+{
+    if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "{" << actual.left << "," << actual.top << "," << actual.right << ","
+                                         << actual.bottom << "} instead of {" << expected.left << "," << expected.top
+                                         << "," << expected.right << "," << expected.bottom << "}";
+}
+
+class Hugging : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProcessState();
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &w_, 0);
+    }
+    void TearDown() override
+    {
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
+    }
+    HWND Window(RECT rect, DWORD style = WS_OVERLAPPEDWINDOW, HWND owner = nullptr)
+    {
+        const HWND window = MakeWindow(style, 0, owner, rect);
+        EXPECT_NE(window, nullptr);
+        windows_.push_back(window);
+        return window;
+    }
+    static void SetStretch(DWORD value)
+    {
+        ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, "Software\\Pellamor\\Mirelunde", names::kHugStretch, value));
+    }
+
+    RECT w_{};
+    std::vector<HWND> windows_;
+};
+
+TEST_F(Hugging, EveryCommandMovesOrStretchesOntoItsEdges)
+{
+    const RECT start{300, 200, 700, 500};  // 400 wide, 300 high, inside the work area
+    struct Case {
+        const char* label;
+        CommandId hug;
+        bool stretchSetting;
+        bool control;
+        std::function<RECT(const RECT&)> expected;
+    } const cases[] = {
+        {"top", CommandId::HugTop, false, false,
+         [](const RECT& w) {
+             return RECT{300, w.top, 700, w.top + 300};
+         }},
+        {"right", CommandId::HugRight, false, false,
+         [](const RECT& w) {
+             return RECT{w.right - 400, 200, w.right, 500};
+         }},
+        {"left", CommandId::HugLeft, false, false,
+         [](const RECT& w) {
+             return RECT{w.left, 200, w.left + 400, 500};
+         }},
+        {"bottom", CommandId::HugBottom, false, false,
+         [](const RECT& w) {
+             return RECT{300, w.bottom - 300, 700, w.bottom};
+         }},
+        {"top left", CommandId::HugTopLeft, false, false,
+         [](const RECT& w) {
+             return RECT{w.left, w.top, w.left + 400, w.top + 300};
+         }},
+        {"top right", CommandId::HugTopRight, false, false,
+         [](const RECT& w) {
+             return RECT{w.right - 400, w.top, w.right, w.top + 300};
+         }},
+        {"bottom left", CommandId::HugBottomLeft, false, false,
+         [](const RECT& w) {
+             return RECT{w.left, w.bottom - 300, w.left + 400, w.bottom};
+         }},
+        {"bottom right", CommandId::HugBottomRight, false, false,
+         [](const RECT& w) {
+             return RECT{w.right - 400, w.bottom - 300, w.right, w.bottom};
+         }},
+        {"stretchy right", CommandId::HugRight, true, false,
+         [](const RECT& w) {
+             return RECT{300, 200, w.right, 500};
+         }},
+        {"stretchy top left", CommandId::HugTopLeft, true, false,
+         [](const RECT& w) {
+             return RECT{w.left, w.top, 700, 500};
+         }},
+        {"stretchy right with Ctrl moves", CommandId::HugRight, true, true,
+         [](const RECT& w) {
+             return RECT{w.right - 400, 200, w.right, 500};
+         }},
+        {"bottom right with Ctrl stretches", CommandId::HugBottomRight, false, true,
+         [](const RECT& w) {
+             return RECT{300, 200, w.right, w.bottom};
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SetStretch(c.stretchSetting ? 1 : 0);
+        windowTable.controlHeld = c.control;
+        const HWND window = Window(start);
+        HugWindow(window, c.hug);
+        EXPECT_TRUE(Is(WindowRect(window), c.expected(w_)));
+    }
+}
+
+TEST_F(Hugging, FlushWindowIsLeftAloneAndNotRaised)
+{
+    const HWND flush = Window({w_.left, 200, w_.left + 400, 500});
+    const HWND above = Window({w_.left + 100, 250, w_.left + 500, 550});
+    SetWindowPos(above, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HugWindow(flush, CommandId::HugLeft);
+    EXPECT_TRUE(Is(WindowRect(flush), {w_.left, 200, w_.left + 400, 500}));
+    EXPECT_EQ(FindTopNormalWindow(nullptr), above);
+}
+
+TEST_F(Hugging, HugRaisesWithoutActivating)
+{
+    const HWND hugged = Window({w_.left, w_.top + 50, w_.left + 400, w_.top + 350});
+    const HWND active = Window({300, 200, 700, 500});
+    SetForegroundWindow(active);
+    HugWindow(hugged, CommandId::HugTopLeft);
+    EXPECT_TRUE(Is(WindowRect(hugged), {w_.left, w_.top, w_.left + 400, w_.top + 300})) << "moved up only";
+    EXPECT_EQ(FindTopNormalWindow(nullptr), hugged);
+    EXPECT_EQ(GetForegroundWindow(), active);
+}
+
+TEST_F(Hugging, NothingIsClamped)
+{
+    // The system caps a new window a little beyond the screen: still wider than the work area.
+    const HWND large = Window({w_.left + 50, 100, w_.left + 50 + (w_.right - w_.left) + 200, 400});
+    const LONG wide = WindowRect(large).right - WindowRect(large).left;
+    ASSERT_GT(wide, w_.right - w_.left);
+    HugWindow(large, CommandId::HugLeft);
+    EXPECT_TRUE(Is(WindowRect(large), {w_.left, 100, w_.left + wide, 400})) << "reaches past the right edge";
+
+    SetStretch(1);
+    HugWindow(large, CommandId::HugRight);
+    EXPECT_TRUE(Is(WindowRect(large), {w_.left, 100, w_.right, 400})) << "stretching can shrink";
+
+    SetStretch(0);
+    const HWND outside = Window({w_.left - 150, w_.bottom - 100, w_.left + 250, w_.bottom + 200});
+    HugWindow(outside, CommandId::HugBottomLeft);
+    EXPECT_TRUE(Is(WindowRect(outside), {w_.left, w_.bottom - 300, w_.left + 400, w_.bottom}));
+}
+
+TEST_F(Hugging, MaximizedWindowIsNotHugged)
+{
+    const HWND window = Window({300, 200, 700, 500}, WS_OVERLAPPEDWINDOW | WS_MAXIMIZE);
+    const RECT before = WindowRect(window);
+    HugWindow(window, CommandId::HugBottomRight);
+    EXPECT_TRUE(Is(WindowRect(window), before));
+    EXPECT_TRUE(IsZoomed(window));
+}
+
+TEST_F(Hugging, ShortcutInADialogControlHugsTheMainWindow)
+{
+    const HWND main = Window({300, 200, 700, 500});
+    const HWND dialog = Window({350, 250, 550, 400}, WS_POPUP | WS_CAPTION | WS_SYSMENU, main);
+    const HWND edit = MakeControl("EDIT", dialog);
+    HugFrame(edit, CommandId::HugRight);
+    EXPECT_TRUE(Is(WindowRect(main), {w_.right - 400, 200, w_.right, 500}));
+    EXPECT_TRUE(Is(WindowRect(dialog), {350, 250, 550, 400}));
+}
+
+}  // namespace
