@@ -2,6 +2,8 @@
 // directions can be combined and undone one at a time or all at once.
 #include "actions/Maximize.h"
 
+#include "hook/Handles.h"
+
 #include <vector>
 
 namespace mirelunde {
@@ -9,14 +11,6 @@ namespace mirelunde {
 PlacementTable placementTable;
 
 namespace {
-
-class PlacementLock {
-public:
-    PlacementLock() noexcept { AcquireSRWLockExclusive(&placementTable.lock); }
-    ~PlacementLock() { ReleaseSRWLockExclusive(&placementTable.lock); }
-    PlacementLock(const PlacementLock&) = delete;
-    PlacementLock& operator=(const PlacementLock&) = delete;
-};
 
 RECT WorkArea()
 {
@@ -97,7 +91,7 @@ bool MaximizeVariant(HWND window, CommandId variant)
 
     RECT target{};
     if (variant == CommandId::Unmaximize) {
-        PlacementLock lock;
+        ExclusiveLock lock(placementTable.lock);
         const auto found = placementTable.entries.find(window);
         if (found == placementTable.entries.end()) return ShowWindow(window, SW_RESTORE) != FALSE;
         target = found->second.savedRect;
@@ -106,7 +100,7 @@ bool MaximizeVariant(HWND window, CommandId variant)
                variant == CommandId::MaximizeBoth) {
         RECT rect{};
         GetWindowRect(window, &rect);
-        PlacementLock lock;
+        ExclusiveLock lock(placementTable.lock);
         target = Target(window, variant, rect);
     } else {
         return false;
@@ -124,11 +118,17 @@ void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom
     SetWindowPlacement(window, &placement);
 }
 
+void ForgetPlacement(HWND window)
+{
+    ExclusiveLock lock(placementTable.lock);
+    placementTable.entries.erase(window);
+}
+
 void RestorePlacements()
 {
     std::vector<std::pair<HWND, RECT>> saved;
     {
-        PlacementLock lock;
+        ExclusiveLock lock(placementTable.lock);
         for (const auto& [window, entry] : placementTable.entries) saved.emplace_back(window, entry.savedRect);
     }
     for (const auto& [window, rect] : saved)

@@ -30,5 +30,7 @@ bool MaximizeVariant(HWND window, CommandId variant);
 // Gives every stretched window the rectangle it had before its first stretch.
 void RestorePlacements();
 void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom);
+// Called as a window is destroyed.
+void ForgetPlacement(HWND window);
 
 }  // namespace mirelunde

@@ -2,6 +2,7 @@
 #include "actions/WindowTable.h"
 
 #include "actions/WindowSearch.h"
+#include "hook/Handles.h"
 #include "hook/ProcessSettings.h"
 #include "hook/Registry.h"
 
@@ -54,24 +55,37 @@ bool SetTopmost(HWND window, bool on)
     return SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
 }
 
+namespace {
+
+ShadeRecord FreshRecord(HWND window)
+{
+    ShadeRecord record;
+    RECT rect{};
+    if (GetWindowRect(window, &rect)) record.storedHeight = rect.bottom - rect.top;
+    record.alwaysOnTop = record.wasTopmost = IsTopmost(window);
+    return record;
+}
+
+}  // namespace
+
 ShadeRecord& WindowTable::RecordFor(HWND window)
 {
-    AcquireSRWLockExclusive(&recordsLock_);
+    ExclusiveLock lock(recordsLock_);
     auto found = records.find(window);
-    if (found == records.end()) {
-        ShadeRecord record;
-        RECT rect{};
-        if (GetWindowRect(window, &rect)) record.storedHeight = rect.bottom - rect.top;
-        record.alwaysOnTop = record.wasTopmost = IsTopmost(window);
-        try {
-            found = records.emplace(window, record).first;
-        } catch (...) {
-            ReleaseSRWLockExclusive(&recordsLock_);
-            throw;
-        }
-    }
-    ReleaseSRWLockExclusive(&recordsLock_);
-    return found->second;  // map nodes stay put while others are inserted
+    if (found == records.end())
+        found = records.emplace(window, FreshRecord(window)).first;
+    else if (found->second.forgotten)
+        found->second = FreshRecord(window);
+    return found->second;  // records are never erased, so the reference outlives the lock
+}
+
+void WindowTable::Forget(HWND window)
+{
+    ExclusiveLock lock(recordsLock_);
+    const auto found = records.find(window);
+    if (found == records.end()) return;
+    found->second = ShadeRecord{};
+    found->second.forgotten = true;
 }
 
 bool WindowTable::IsShaded(HWND window)
@@ -146,7 +160,7 @@ bool WindowTable::Unshade(HWND window, ShadeRecord& record)
 void WindowTable::RestoreAll()
 {
     for (auto& [window, record] : records) {
-        if (!IsWindow(window)) continue;
+        if (record.forgotten || !IsWindow(window)) continue;
         // The record's own window: resolving a frame again could unshade nothing, or shade another.
         if (record.shaded) ToggleShade(window);
         if (IsTopmost(window) != record.wasTopmost) SetTopmost(window, record.wasTopmost);

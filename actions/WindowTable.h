@@ -19,6 +19,7 @@ struct ShadeRecord {
     bool wasTopmost = false;  // the window's own topmost state at first sight, given back at detach
     bool wasMaximized = false;
     RECT shadedFrom{};
+    bool forgotten = false;  // its window was destroyed: the next lookup starts afresh
 };
 
 // Orders handles as unsigned numbers.
@@ -37,6 +38,8 @@ public:
     bool ToggleShadeOfFrame(HWND window);
     bool IsShaded(HWND window);
     void RestoreAll();
+    // Called as a window is destroyed, so a new window given the same handle starts afresh.
+    void Forget(HWND window);
 
     bool OnTopWhenShaded(HWND window, bool toggle);
     bool AlwaysOnTop(HWND window, bool toggle);
@@ -50,8 +53,8 @@ public:
 
     // The process commands of the menu.
     void ShowProcessInfo(HWND window);
-    void DeleteProcess(HWND window);
-    void DestroyProcess(HWND window);
+    int DeleteProcess(HWND window);
+    int DestroyProcess(HWND window);
 
     std::map<HWND, ShadeRecord, HandleOrder> records;
     UINT systemMenuItemId = 0;

@@ -1,11 +1,18 @@
-// Stopping the product: not built yet, so the request is declined as if answered No.
+// Stopping the product: after the user confirms, the launcher is asked through "HHook" to end the hooks.
 #include "actions/WindowTable.h"
+#include "commands/CommandTexts.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
 
 namespace mirelunde {
 
-int WindowTable::RequestStop(HWND, int)
+int WindowTable::RequestStop(HWND owner, int defaultAnswer)
 {
-    return IDNO;
+    const UINT style = defaultAnswer == IDNO ? MB_YESNO | MB_DEFBUTTON2 : MB_YESNO;
+    const int answer = MessageBoxA(owner, texts::kStopQuestion, names::kCaption, style);
+    if (answer != IDYES) return answer;
+    RemoveSystemMenuItem();
+    return WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, 0) ? 1 : 0;
 }
 
 }  // namespace mirelunde

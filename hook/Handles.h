@@ -1,4 +1,5 @@
-// Move-only owners of registry keys, kernel handles and menus, so no early return leaks one.
+// Move-only owners of registry keys, kernel handles and menus, so no early return leaks one, and a
+// scoped lock.
 #pragma once
 
 #include <windows.h>
@@ -79,5 +80,17 @@ using Handle = UniqueHandle<HANDLE, HandleTraits>;
 using Menu = UniqueHandle<HMENU, MenuTraits>;
 using Module = UniqueHandle<HMODULE, ModuleTraits>;
 using Hook = UniqueHandle<HHOOK, HookTraits>;
+
+// Holds a slim reader/writer lock exclusively for one scope.
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(SRWLOCK& lock) noexcept : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
 
 }  // namespace mirelunde

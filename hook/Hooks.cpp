@@ -1,5 +1,6 @@
 // The two hook procedures that the launcher installs for every GUI thread of the desktop: caption
 // gestures, the middle-button state machine, the modifier keys and the keypad shortcuts.
+#include "actions/Maximize.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
 #include "hook/Exports.h"
@@ -202,14 +203,20 @@ extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM l
 }
 
 // Runs for every message sent to a window: keep it cheap. A shaded window is unshaded before its
-// program handles WM_CLOSE, so it is closed (and its size remembered) at its full height.
+// program handles WM_CLOSE, so it is closed (and its size remembered) at its full height; a
+// destroyed window is forgotten, so a new window that gets its handle starts afresh.
 extern "C" LRESULT CALLBACK BrackwenCallWndProc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code >= 0 && sent != nullptr && sent->message == WM_CLOSE && sent->hwnd != nullptr &&
-        processSettings.hooksActive) {
+    if (code >= 0 && sent != nullptr && (sent->message == WM_CLOSE || sent->message == WM_NCDESTROY) &&
+        sent->hwnd != nullptr && processSettings.hooksActive) {
         try {
-            if (windowTable.IsShaded(sent->hwnd)) windowTable.ToggleShade(sent->hwnd);
+            if (sent->message == WM_NCDESTROY) {
+                windowTable.Forget(sent->hwnd);
+                ForgetPlacement(sent->hwnd);
+            } else if (windowTable.IsShaded(sent->hwnd)) {
+                windowTable.ToggleShade(sent->hwnd);
+            }
         } catch (...) {
         }
     }

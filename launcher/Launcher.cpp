@@ -1,13 +1,20 @@
 // mirelunde.exe: installs the library's two hooks for every GUI thread, publishes their handles,
-// and removes them when "HHook" is set to 0.
+// and removes them when "HHook" is set to 0. Its options write the settings that the library reads,
+// switch the login entry, show the usage box, or stop a running launcher.
+#include "commands/Help.h"
+#include "commands/Login.h"
 #include "hook/Exports.h"
 #include "hook/Handles.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <vector>
 
 using namespace mirelunde;
 
@@ -16,7 +23,113 @@ namespace {
 constexpr char kLibraryName[] = "Mirelunde.dll";
 constexpr char kInstanceMutex[] = "Local\\Mirelunde.Launcher";
 
-enum ExitCode : int { kStopped = 0, kFailed = 1, kAlreadyRunning = 2 };
+constexpr DWORD kKillWaitMs = 10000;
+
+enum ExitCode : int { kStopped = 0, kFailed = 1, kAlreadyRunning = 2, kBadUsage = 3 };
+
+// What the command line asks for; every field left empty leaves its setting as it is.
+struct Options {
+    std::optional<DWORD> debugLevel;
+    bool debugProcessDetach = false;
+    bool depthOnMiddle = false;
+    bool help = false;
+    bool twoButtonMouse = false;
+    bool invert = false;
+    bool kill = false;
+    bool rootMenu = false;
+    std::optional<bool> login;
+    std::optional<bool> systemMenu;
+    std::string loginOptions;  // the options given besides --login and -k, for the login entry
+};
+
+bool Is(const std::string& arg, const char* shortName, const char* longName)
+{
+    return arg == shortName || arg == longName;
+}
+
+std::optional<DWORD> ParseLevel(const std::string& text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
+    if (errno == ERANGE || value > MAXDWORD) return std::nullopt;
+    return static_cast<DWORD>(value);
+}
+
+// Reads the command line into `options`; false with a message when it holds anything else.
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error)
+{
+    std::vector<std::string> forEntry;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasNext = i + 1 < args.size();
+        // "on" or "off" may follow; anything else is the next option.
+        auto onOff = [&](std::optional<bool>& target) {
+            target = true;
+            if (hasNext && (args[i + 1] == "on" || args[i + 1] == "off")) target = args[++i] == "on";
+        };
+        const size_t first = i;
+        if (Is(arg, "-d", "--debug")) {
+            if (!hasNext) {
+                error = arg + " needs a debug level";
+                return false;
+            }
+            options.debugLevel = ParseLevel(args[++i]);
+            if (!options.debugLevel) {
+                error = "the debug level must be a whole number from 0 to 4294967295, not \"" + args[i] + "\"";
+                return false;
+            }
+        } else if (arg == "--debug-process-detach") {
+            options.debugProcessDetach = true;
+        } else if (Is(arg, "-dm", "--depth-on-middle")) {
+            options.depthOnMiddle = true;
+        } else if (Is(arg, "-h", "--help")) {
+            options.help = true;
+        } else if (Is(arg, "-2", "--two-button-mouse")) {
+            options.twoButtonMouse = true;
+        } else if (Is(arg, "-i", "--invert")) {
+            options.invert = true;
+        } else if (Is(arg, "-k", "--kill")) {
+            options.kill = true;
+            continue;
+        } else if (arg == "--login") {
+            onOff(options.login);
+            continue;
+        } else if (Is(arg, "-m", "--root-menu")) {
+            options.rootMenu = true;
+        } else if (Is(arg, "-s", "--system-menu")) {
+            onOff(options.systemMenu);
+        } else {
+            error = "unknown option \"" + arg + "\"";
+            return false;
+        }
+        for (size_t taken = first; taken <= i; ++taken) forEntry.push_back(args[taken]);
+    }
+    for (const std::string& word : forEntry)
+        options.loginOptions.append(options.loginOptions.empty() ? "" : " ").append(word);
+    return true;
+}
+
+bool WriteSetting(const char* name, DWORD value)
+{
+    if (WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, value)) return true;
+    std::fprintf(stderr, "mirelunde: cannot write \"%s\" (error %lu)\n", name, GetLastError());
+    return false;
+}
+
+bool WriteSettings(const Options& options)
+{
+    bool written = true;
+    if (options.debugLevel) written &= WriteSetting(names::kDebugLevel, *options.debugLevel);
+    if (options.debugProcessDetach) written &= WriteSetting(names::kDebugProcessDetach, 1);
+    if (options.depthOnMiddle) written &= WriteSetting(names::kSinkOnMiddle, 1);
+    if (options.twoButtonMouse) written &= WriteSetting(names::kTwoButtonMouse, 1);
+    if (options.invert) written &= WriteSetting(names::kInvertDoubleClicks, 1);
+    if (options.systemMenu) written &= WriteSetting(names::kAddToSystemMenu, *options.systemMenu ? 1 : 0);
+    if (options.rootMenu)
+        std::printf("mirelunde: --root-menu is accepted but does nothing: there is no desktop menu\n");
+    return written;
+}
 
 HANDLE stopByConsole = nullptr;
 
@@ -88,10 +201,64 @@ BOOL CALLBACK NudgeWindow(HWND window, LPARAM) noexcept
     return TRUE;
 }
 
+int SwitchLogin(bool on, const std::string& entryOptions)
+{
+    if (RunAtLogin(on, entryOptions.c_str()) == ERROR_INSUFFICIENT_BUFFER) {
+        std::fprintf(stderr, "mirelunde: the options are too long for the login entry\n");
+        return kFailed;
+    }
+    if (IsRunAtLogin() != on) {
+        std::fprintf(stderr, "mirelunde: cannot %s the login entry\n", on ? "write" : "remove");
+        return kFailed;
+    }
+    if (on)
+        std::printf("mirelunde: runs at login as \"mirelunde.exe %s\"\n", entryOptions.c_str());
+    else
+        std::printf("mirelunde: no longer runs at login\n");
+    return kStopped;
+}
+
+// Asks a running launcher to stop and waits until it has ended.
+int StopRunningLauncher()
+{
+    Handle running(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceMutex));
+    if (!WriteSetting(names::kHHook, 0)) return kFailed;
+    if (!running) {
+        std::printf("mirelunde: no launcher was running\n");
+        return kStopped;
+    }
+    // The launcher never releases its lock, so the lock is abandoned when it exits.
+    const DWORD waited = WaitForSingleObject(running.get(), kKillWaitMs);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+        ReleaseMutex(running.get());
+        std::printf("mirelunde: the running launcher has stopped\n");
+        return kStopped;
+    }
+    std::fprintf(stderr, "mirelunde: asked the running launcher to stop, but it has not ended\n");
+    return kFailed;
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    Options options;
+    std::string error;
+    if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "mirelunde: %s\n\n%s", error.c_str(), UsageText(nullptr).c_str());
+        return kBadUsage;
+    }
+    if (options.help) {
+        DisplayHelp(nullptr);
+        return kStopped;
+    }
+    if (!WriteSettings(options)) return kFailed;
+    if (options.login) {
+        const int switched = SwitchLogin(*options.login, options.loginOptions);
+        if (switched != kStopped || !options.kill) return switched;
+    }
+    if (options.kill) return StopRunningLauncher();
+
     Handle instance(CreateMutexA(nullptr, TRUE, kInstanceMutex));
     if (!instance) return Fail("cannot create its instance lock", kInstanceMutex);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {

@@ -1,0 +1,269 @@
+// The launcher's command line: each option's setting, the login entry, the usage box, bad input
+// refused with nothing written, -k ending a running launcher, and stopping from the command menu.
+#include "hook/Handles.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/e2e/Session.h"
+#include "tests/support/Input.h"
+#include "tests/support/MenuReader.h"
+#include "tests/support/ModalBox.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace e2e {
+namespace {
+
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr int kBadUsage = 3;
+
+std::optional<std::string> RunEntry()
+{
+    char entry[2048];
+    if (!ReadRegString(HKEY_CURRENT_USER, kRunKey, names::kRunEntry, entry, sizeof entry)) return std::nullopt;
+    return std::string(entry);
+}
+
+void SetRunEntry(const std::optional<std::string>& entry)
+{
+    if (entry) {
+        WriteRegString(HKEY_CURRENT_USER, kRunKey, names::kRunEntry, entry->c_str());
+        return;
+    }
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), names::kRunEntry);
+}
+
+// Every DWORD of the settings key, to see that nothing was written.
+std::map<std::string, DWORD> Settings()
+{
+    std::map<std::string, DWORD> values;
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return values;
+    for (DWORD index = 0;; ++index) {
+        char name[512];
+        DWORD nameLength = sizeof name, type = 0, value = 0, size = sizeof value;
+        if (RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                          &size) != ERROR_SUCCESS)
+            break;
+        if (type == REG_DWORD) values[std::string(name, nameLength)] = value;
+    }
+    return values;
+}
+
+void DeleteSetting(const char* name)
+{
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), name);
+}
+
+struct Outcome {
+    int exitCode;
+    std::string output;
+};
+
+class LauncherOptions : public LauncherSession {
+protected:
+    void SetUp() override
+    {
+        LauncherSession::SetUp();
+        entry_ = RunEntry();
+    }
+    void TearDown() override { SetRunEntry(entry_); }
+
+    // Runs the launcher with these options to its end.
+    static Outcome Run(const std::string& options)
+    {
+        auto launcher = Start(LauncherPath() + " " + options);
+        EXPECT_TRUE(launcher);
+        if (!launcher) return {-1, ""};
+        const int code = launcher->WaitForExit(kStopMs);
+        return {code, launcher->Errors()};
+    }
+
+    std::optional<std::string> entry_;
+};
+
+struct SettingCase {
+    const char* options;
+    const char* name;
+    DWORD value;
+};
+
+class OptionSetting : public LauncherOptions, public testing::WithParamInterface<SettingCase> {};
+
+// With -k and no launcher running, the launcher writes the settings and ends without hooking anything.
+TEST_P(OptionSetting, IsWrittenWhereTheLibraryReadsIt)
+{
+    const SettingCase& test = GetParam();
+    DeleteSetting(test.name);
+    const Outcome outcome = Run(std::string(test.options) + " -k");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("no launcher was running"), std::string::npos) << outcome.output;
+    EXPECT_EQ(ReadDword(test.name, 0xBADBAD), test.value) << test.options;
+    // A detach box switched on would hold every process that drops the library while it is on.
+    DeleteSetting(test.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, OptionSetting,
+                         testing::Values(SettingCase{"-d 3", names::kDebugLevel, 3},
+                                         SettingCase{"--debug 4294967295", names::kDebugLevel, 0xFFFFFFFF},
+                                         SettingCase{"--debug-process-detach", names::kDebugProcessDetach, 1},
+                                         SettingCase{"-dm", names::kSinkOnMiddle, 1},
+                                         SettingCase{"--depth-on-middle", names::kSinkOnMiddle, 1},
+                                         SettingCase{"-2", names::kTwoButtonMouse, 1},
+                                         SettingCase{"--two-button-mouse", names::kTwoButtonMouse, 1},
+                                         SettingCase{"-i", names::kInvertDoubleClicks, 1},
+                                         SettingCase{"--invert", names::kInvertDoubleClicks, 1},
+                                         SettingCase{"-s", names::kAddToSystemMenu, 1},
+                                         SettingCase{"-s off", names::kAddToSystemMenu, 0},
+                                         SettingCase{"--system-menu on", names::kAddToSystemMenu, 1},
+                                         SettingCase{"--system-menu off", names::kAddToSystemMenu, 0}));
+
+TEST_F(LauncherOptions, RootMenuIsAcceptedAndWritesNothing)
+{
+    const auto before = Settings();
+    const Outcome outcome = Run("-m -k");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("--root-menu"), std::string::npos) << outcome.output;
+    EXPECT_EQ(Settings(), before);
+    EXPECT_EQ(Run("--root-menu -k").exitCode, 0);
+}
+
+struct BadCase {
+    const char* options;
+    const char* message;
+};
+
+class BadCommandLine : public LauncherOptions, public testing::WithParamInterface<BadCase> {};
+
+TEST_P(BadCommandLine, IsRefusedWithTheUsageAndNothingWritten)
+{
+    const BadCase& test = GetParam();
+    DeleteSetting(names::kInvertDoubleClicks);
+    const auto before = Settings();
+    const Outcome outcome = Run(test.options);
+    EXPECT_EQ(outcome.exitCode, kBadUsage) << outcome.output;
+    EXPECT_NE(outcome.output.find(test.message), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find("Usage:\n\n  Mirelunde [<options>]"), std::string::npos) << outcome.output;
+    EXPECT_EQ(Settings(), before);
+    EXPECT_EQ(RunEntry(), entry_);
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, BadCommandLine,
+                         testing::Values(BadCase{"-i -d", "-d needs a debug level"},
+                                         BadCase{"-i --debug abc", "\"abc\""}, BadCase{"-i -d -1", "\"-1\""},
+                                         BadCase{"-i -d 3x", "\"3x\""}, BadCase{"-i -d 4294967296", "\"4294967296\""},
+                                         BadCase{"-i --bogus", "unknown option \"--bogus\""},
+                                         BadCase{"-i -s maybe", "unknown option \"maybe\""},
+                                         BadCase{"--login later -i", "unknown option \"later\""},
+                                         BadCase{"-i -k now", "unknown option \"now\""},
+                                         BadCase{"-i /?", "unknown option \"/?\""}));
+
+TEST_F(LauncherOptions, HelpShowsTheUsageBoxAndWritesNothing)
+{
+    DeleteSetting(names::kInvertDoubleClicks);
+    const auto before = Settings();
+    auto launcher = Start(LauncherPath() + " -i --help");
+    ASSERT_TRUE(launcher);
+    BoxAnswerer answerer(launcher->id, IDOK);
+    const auto box = answerer.Result();
+    ASSERT_TRUE(box) << launcher->Errors();
+    EXPECT_EQ(box->caption, "Mirelunde");
+    EXPECT_NE(box->text.find("Usage:\n\n  Mirelunde [<options>]\n\n"), std::string::npos) << box->text;
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0);
+    EXPECT_EQ(Settings(), before);
+}
+
+TEST_F(LauncherOptions, LoginEntryCarriesTheOtherOptionsAndOffRemovesIt)
+{
+    DeleteSetting(names::kTwoButtonMouse);
+    Outcome outcome = Run("--login -2 -s off");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_EQ(RunEntry(), std::string("mirelunde.exe -2 -s off"));
+    EXPECT_EQ(ReadDword(names::kTwoButtonMouse, 0xBADBAD), 1u);
+    EXPECT_EQ(ReadDword(names::kHHook, 1), 0u) << "the launcher did not start";
+
+    outcome = Run("--login on -k");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_EQ(RunEntry(), std::string("mirelunde.exe ")) << "-k is no option for the entry";
+
+    outcome = Run("--login off");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_EQ(RunEntry(), std::nullopt);
+}
+
+TEST_F(LauncherOptions, StartingWritesTheSettingsBeforeTheHooks)
+{
+    DeleteSetting(names::kInvertDoubleClicks);
+    DeleteSetting(names::kAddToSystemMenu);
+    auto launcher = Start(LauncherPath() + " --invert --system-menu off");
+    ASSERT_TRUE(launcher);
+    ASSERT_TRUE(WaitUntil([] { return ReadDword(names::kHHook, 0) != 0; }, kStartMs)) << launcher->Errors();
+    EXPECT_EQ(ReadDword(names::kInvertDoubleClicks, 0xBADBAD), 1u);
+    EXPECT_EQ(ReadDword(names::kAddToSystemMenu, 0xBADBAD), 0u);
+    RequestStop();
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0);
+}
+
+TEST_F(LauncherOptions, KillEndsTheRunningLauncherAndSaysWhenThereIsNone)
+{
+    auto running = StartLauncher();
+    ASSERT_TRUE(running);
+    Outcome outcome = Run("--kill");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("the running launcher has stopped"), std::string::npos) << outcome.output;
+    EXPECT_EQ(running->WaitForExit(0), 0) << "it had ended by the time -k returned";
+
+    outcome = Run("-k");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("no launcher was running"), std::string::npos) << outcome.output;
+}
+
+TEST_F(LauncherOptions, StopFromTheCommandMenuEndsTheLauncher)
+{
+    WriteDword(names::kTwoButtonMouse, 0);
+    auto launcher = StartLauncher();
+    ASSERT_TRUE(launcher);
+    auto notepad = Start(NotepadPath());
+    ASSERT_TRUE(notepad);
+    const HWND window = WaitForWindow(notepad->id);
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, kStartMs));
+
+    BoxAnswerer confirm(notepad->id, IDYES, kStartMs);
+    MoveTo(CaptionPoint(window));
+    Click(Button::Middle);
+    // Another process's menu cannot be read from here: "Configure" is the seventh item of the top
+    // level, "Stop Mirelunde now" the fifth of its submenu.
+    const auto menu = WaitForPopupMenu(notepad->id, kStartMs, false);
+    ASSERT_TRUE(menu) << "no command menu";
+    std::vector<WORD> keys{VK_HOME};
+    keys.insert(keys.end(), 6, VK_DOWN);
+    keys.push_back(VK_RIGHT);
+    keys.insert(keys.end(), 4, VK_DOWN);
+    keys.push_back(VK_RETURN);
+    PostKeys(menu->popup, keys);
+    const auto box = confirm.Result();
+    ASSERT_TRUE(box) << "no stop question";
+    EXPECT_EQ(box->text, "Are you sure you want to stop Mirelunde?");
+    EXPECT_EQ(box->defaultButton, IDNO);
+
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
+    EXPECT_EQ(ReadDword(names::kHHook, 1), 0u);
+    for (HWND open : VisibleWindows(notepad->id)) PostMessageA(open, WM_CLOSE, 0, 0);
+    EXPECT_EQ(notepad->WaitForExit(kStopMs), 0);
+}
+
+}  // namespace
+}  // namespace e2e
