@@ -110,6 +110,13 @@ bool MaximizeVariant(HWND window, CommandId variant)
 
 void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom)
 {
+    if (!IsOwnWindow(window)) {
+        // At detach the loader lock is held: another thread's window is only asked, never waited for.
+        if (IsZoomed(window) || IsIconic(window)) ShowWindowAsync(window, SW_SHOWNOACTIVATE);
+        SetWindowPos(window, nullptr, left, top, right - left, bottom - top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        return;
+    }
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(window, &placement);

@@ -47,12 +47,20 @@ bool IsTopmost(HWND window)
     return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+bool IsOwnWindow(HWND window)
+{
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+// Never activates, and for another thread's window only asks: at detach the loader lock is held,
+// and a thread that is made to activate a window may need that lock to do it.
 bool SetTopmost(HWND window, bool on)
 {
     LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
     exStyle = on ? (exStyle | WS_EX_TOPMOST) : (exStyle & ~WS_EX_TOPMOST);
     SetWindowLongA(window, GWL_EXSTYLE, exStyle);
-    return SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (IsOwnWindow(window) ? 0 : SWP_ASYNCWINDOWPOS);
+    return SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags) != FALSE;
 }
 
 namespace {
@@ -140,13 +148,16 @@ bool WindowTable::Unshade(HWND window, ShadeRecord& record)
     WriteWindowDword(window, kStyleTrace, record.dwStyle);
     WriteWindowDword(window, kExStyleTrace, record.dwExStyle);
     if (!record.alwaysOnTop && IsTopmost(window)) SetTopmost(window, false);
+    const bool own = IsOwnWindow(window);
     if (record.wasMaximized) {
         // The sizing border comes back before maximizing, so the maximized rectangle allows for it.
         if (record.dwStyle != 0)
             SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle & ~static_cast<DWORD>(WS_MAXIMIZE)));
-        ShowWindow(window, SW_SHOWMAXIMIZED);
+        // Another thread's window (at detach) maximizes on its own thread, which then sets WS_MAXIMIZE.
+        own ? ShowWindow(window, SW_SHOWMAXIMIZED) : ShowWindowAsync(window, SW_SHOWMAXIMIZED);
     }
-    if (record.dwStyle != 0) SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle));
+    if (record.dwStyle != 0 && (own || !record.wasMaximized))
+        SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle));
     if (record.dwExStyle != 0) SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(record.dwExStyle));
 
     RECT rect{};

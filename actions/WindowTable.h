@@ -74,6 +74,8 @@ private:
 extern WindowTable windowTable;
 
 bool IsTopmost(HWND window);
+// Whether the calling thread owns the window.
+bool IsOwnWindow(HWND window);
 bool SetTopmost(HWND window, bool on);
 
 }  // namespace mirelunde

@@ -1,12 +1,14 @@
 // mirelunde.exe: installs the library's two hooks for every GUI thread, publishes their handles,
 // and removes them when "HHook" is set to 0. Its options write the settings that the library reads,
-// switch the login entry, show the usage box, or stop a running launcher.
+// switch the login entry, show the usage box, or stop a running launcher. The 64-bit launcher starts
+// the 32-bit one beside it and stops it again.
 #include "commands/Help.h"
 #include "commands/Login.h"
 #include "hook/Exports.h"
 #include "hook/Handles.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
+#include "launcher/Companion.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -21,7 +23,13 @@ using namespace mirelunde;
 namespace {
 
 constexpr char kLibraryName[] = "Mirelunde.dll";
-constexpr char kInstanceMutex[] = "Local\\Mirelunde.Launcher";
+#ifdef _WIN64
+constexpr const char* kOwnLock = kInstanceLock64;
+constexpr char kArchitecture[] = "64-bit";
+#else
+constexpr const char* kOwnLock = kInstanceLock32;
+constexpr char kArchitecture[] = "32-bit";
+#endif
 
 constexpr DWORD kKillWaitMs = 10000;
 
@@ -39,7 +47,7 @@ struct Options {
     bool rootMenu = false;
     std::optional<bool> login;
     std::optional<bool> systemMenu;
-    std::string loginOptions;  // the options given besides --login and -k, for the login entry
+    std::string startOptions;  // the options given besides --login and -k: the login entry's and the companion's
 };
 
 bool Is(const std::string& arg, const char* shortName, const char* longName)
@@ -106,7 +114,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         for (size_t taken = first; taken <= i; ++taken) forEntry.push_back(args[taken]);
     }
     for (const std::string& word : forEntry)
-        options.loginOptions.append(options.loginOptions.empty() ? "" : " ").append(word);
+        options.startOptions.append(options.startOptions.empty() ? "" : " ").append(word);
     return true;
 }
 
@@ -218,24 +226,42 @@ int SwitchLogin(bool on, const std::string& entryOptions)
     return kStopped;
 }
 
-// Asks a running launcher to stop and waits until it has ended.
+// The 64-bit launcher installs both pairs of hooks, so a 32-bit launcher running alone refuses it
+// too; a 32-bit one minds only its own kind, as it starts nothing beside itself.
+bool OtherArchitectureRunning()
+{
+#ifdef _WIN64
+    return static_cast<bool>(Handle(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceLock32)));
+#else
+    return false;
+#endif
+}
+
+// Asks the running launchers, of either architecture, to stop and waits until they have ended.
 int StopRunningLauncher()
 {
-    Handle running(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceMutex));
+    std::vector<Handle> running;
+    for (const char* lock : {kInstanceLock64, kInstanceLock32})
+        if (Handle held{OpenMutexA(SYNCHRONIZE, FALSE, lock)}) running.push_back(std::move(held));
     if (!WriteSetting(names::kHHook, 0)) return kFailed;
-    if (!running) {
+    if (running.empty()) {
         std::printf("mirelunde: no launcher was running\n");
         return kStopped;
     }
-    // The launcher never releases its lock, so the lock is abandoned when it exits.
-    const DWORD waited = WaitForSingleObject(running.get(), kKillWaitMs);
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
-        ReleaseMutex(running.get());
-        std::printf("mirelunde: the running launcher has stopped\n");
-        return kStopped;
+    const ULONGLONG deadline = GetTickCount64() + kKillWaitMs;
+    for (const Handle& lock : running) {
+        const ULONGLONG now = GetTickCount64();
+        // A launcher never releases its lock, so the lock is abandoned when it exits.
+        const DWORD waited = WaitForSingleObject(lock.get(), now < deadline ? static_cast<DWORD>(deadline - now) : 0);
+        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+            std::fprintf(stderr, "mirelunde: asked the running launcher to stop, but it has not ended\n");
+            return kFailed;
+        }
+        ReleaseMutex(lock.get());
     }
-    std::fprintf(stderr, "mirelunde: asked the running launcher to stop, but it has not ended\n");
-    return kFailed;
+    std::printf(running.size() == 1 ? "mirelunde: the running launcher has stopped\n"
+                                    : "mirelunde: both running launchers have stopped\n");
+    return kStopped;
 }
 
 }  // namespace
@@ -254,14 +280,14 @@ int main(int argc, char** argv)
     }
     if (!WriteSettings(options)) return kFailed;
     if (options.login) {
-        const int switched = SwitchLogin(*options.login, options.loginOptions);
+        const int switched = SwitchLogin(*options.login, options.startOptions);
         if (switched != kStopped || !options.kill) return switched;
     }
     if (options.kill) return StopRunningLauncher();
 
-    Handle instance(CreateMutexA(nullptr, TRUE, kInstanceMutex));
-    if (!instance) return Fail("cannot create its instance lock", kInstanceMutex);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    Handle instance(CreateMutexA(nullptr, TRUE, kOwnLock));
+    if (!instance) return Fail("cannot create its instance lock", kOwnLock);
+    if (GetLastError() == ERROR_ALREADY_EXISTS || OtherArchitectureRunning()) {
         std::fprintf(stderr, "mirelunde: already running in this session\n");
         return kAlreadyRunning;
     }
@@ -272,6 +298,10 @@ int main(int argc, char** argv)
     const auto getMsgProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenGetMsgProc");
     const auto callWndProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenCallWndProc");
     if (!getMsgProc || !callWndProc) return Fail("finds no hook procedures in", libraryPath);
+#ifdef _WIN64
+    Companion companion;
+    companion.Start(options.startOptions);
+#endif
 
     Hook getMessage(SetWindowsHookExA(WH_GETMESSAGE, getMsgProc, library.get(), 0));
     if (!getMessage) return Fail("cannot install the hook", "WH_GETMESSAGE");
@@ -280,12 +310,18 @@ int main(int argc, char** argv)
     if (!callWnd) return Fail("cannot install the hook", "WH_CALLWNDPROC");
     if (!Publish(names::kHWndHook, callWnd.get())) return Fail("cannot write", names::kHWndHook);
 
-    std::printf("mirelunde: hooks installed; set \"HHook\" to 0 or press Ctrl+C to stop\n");
+#ifndef _WIN64
+    SignalCompanionReady();
+#endif
+    std::printf("mirelunde: %s hooks installed; set \"HHook\" to 0 or press Ctrl+C to stop\n", kArchitecture);
     std::fflush(stdout);
     if (!WaitForStop()) return Fail("cannot watch", names::kSettingsKey);
 
     getMessage.reset();
     callWnd.reset();
+#ifdef _WIN64
+    companion.Stop();
+#endif
     // Every process takes one more message, so each drops the library soon and puts its windows back.
     EnumWindows(NudgeWindow, 0);
     return kStopped;

@@ -1,5 +1,6 @@
 // The message hook on real windows: which messages reach the application, what the gestures do,
 // and the middle-button timers running on real WM_TIMERs.
+#include "actions/Maximize.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
 #include "hook/Exports.h"
@@ -399,6 +400,20 @@ TEST_F(Gestures, CloseOfAShadedWindowArrivesAtFullHeight)
         EXPECT_EQ(close->rect.bottom - close->rect.top, height);
     }
     EXPECT_FALSE(windowTable.IsShaded(shaded));
+}
+
+TEST_F(Gestures, DestroyedWindowIsForgottenWithItsShadeAndStretch)
+{
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
+    windowTable.ToggleShade(window);
+    MaximizeVariant(window, CommandId::MaximizeVertically);
+    ASSERT_TRUE(windowTable.records.at(window).shaded);
+    ASSERT_EQ(placementTable.entries.count(window), 1u);
+
+    DestroyWindow(window);
+    EXPECT_TRUE(windowTable.records.at(window).forgotten);
+    EXPECT_FALSE(windowTable.records.at(window).shaded) << "a new window with this handle starts afresh";
+    EXPECT_EQ(placementTable.entries.count(window), 0u);
 }
 
 TEST_F(Gestures, MiddlePressOnAnMdiChildRemembersAnotherTopWindow)

@@ -2,6 +2,7 @@
 #include "tests/support/TestWindows.h"
 
 #include <map>
+#include <mutex>
 
 namespace testing_support {
 
@@ -15,6 +16,13 @@ std::map<HWND, std::vector<Received>>& Log()
     return log;
 }
 
+// Windows of several threads record at once.
+std::mutex& LogLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 bool IsNonClientMouse(UINT message)
 {
     return message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK;
@@ -24,7 +32,10 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 {
     RECT rect{};
     GetWindowRect(window, &rect);
-    Log()[window].push_back({message, wParam, rect});
+    {
+        std::lock_guard<std::mutex> guard(LogLock());
+        Log()[window].push_back({message, wParam, rect});
+    }
     // Non-client clicks are only recorded: the default handling would maximize or open menus.
     if (IsNonClientMouse(message)) return 0;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -49,17 +60,20 @@ void RegisterOnce()
 
 std::vector<Received>& ReceivedBy(HWND window)
 {
+    std::lock_guard<std::mutex> guard(LogLock());
     return Log()[window];
 }
 
 void ForgetReceived()
 {
+    std::lock_guard<std::mutex> guard(LogLock());
     Log().clear();
 }
 
 bool WasReceived(HWND window, UINT message)
 {
-    for (const Received& received : ReceivedBy(window))
+    std::lock_guard<std::mutex> guard(LogLock());
+    for (const Received& received : Log()[window])
         if (received.message == message) return true;
     return false;
 }

@@ -1,0 +1,241 @@
+// Loading and unloading the library against an empty library, the registry calls of its attach
+// and detach, and what it costs a process in file size, memory and imports.
+#include "bench/Figures.h"
+#include "bench/Measures.h"
+#include "hook/Exports.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/support/Paths.h"
+#include "tests/support/RegistryCounter.h"
+
+#include <psapi.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace bench {
+
+namespace {
+
+constexpr int kLoads = 8;
+constexpr int kLoadRounds = 25;  // short rounds taking turns, as for the hook procedures
+constexpr char kLibrary[] = "Mirelunde.dll";
+constexpr char kEmptyLibrary[] = "bench_empty.dll";
+// Handles as the launcher publishes them; the procedures only pass them back to the platform.
+constexpr DWORD kGetMessageHook = 0x00010235;
+constexpr DWORD kCallWndProcHook = 0x00010237;
+// The values the attach sequence reads with typical settings: "HWndHook", "HHook", "Debug Level",
+// the two-button and System Menu settings, the login entry and "Sole process to debug"; each
+// read is one open, one query and one close.
+constexpr unsigned kAttachReads = 7;
+constexpr unsigned kCallsPerRead = 3;
+
+double LoadAndFreeUs(const std::string& path)
+{
+    const double start = NowNs();
+    for (int i = 0; i < kLoads; ++i) {
+        const HMODULE module = LoadLibraryA(path.c_str());
+        if (module == nullptr) return 0;
+        FreeLibrary(module);
+    }
+    return (NowNs() - start) / kLoads / 1000;
+}
+
+using EntryPoint = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
+
+// Maps the library without running it, binds its registry imports to counters, and runs its
+// entry point for attach and for detach by hand.
+bool CountAttachCalls(testing_support::RegistryCalls& attach, testing_support::RegistryCalls& detach)
+{
+    const std::string path = testing_support::BuiltFile(kLibrary);
+    const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (module == nullptr || !testing_support::CountRegistryCallsOf(module)) return false;
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(reinterpret_cast<const BYTE*>(module) + dos->e_lfanew);
+    const auto entry =
+        reinterpret_cast<EntryPoint>(reinterpret_cast<uintptr_t>(module) + nt->OptionalHeader.AddressOfEntryPoint);
+    testing_support::ResetRegistryCounts();
+    entry(module, DLL_PROCESS_ATTACH, nullptr);
+    attach = testing_support::CountedRegistryCalls();
+    testing_support::ResetRegistryCounts();
+    entry(module, DLL_PROCESS_DETACH, nullptr);
+    detach = testing_support::CountedRegistryCalls();
+    FreeLibrary(module);
+    return true;
+}
+
+std::string Calls(const testing_support::RegistryCalls& calls)
+{
+    return std::to_string(calls.Total()) + " (" + std::to_string(calls.opens) + " open, " +
+           std::to_string(calls.queries) + " query, " + std::to_string(calls.writes) + " write, " +
+           std::to_string(calls.closes) + " close)";
+}
+
+struct Memory {
+    double workingSetKb = 0;
+    double privateKb = 0;  // committed private pages: heaps, stacks, data written
+    double imageKb = 0;    // committed pages of mapped executable images
+};
+
+Memory Now()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    Memory memory{counters.WorkingSetSize / 1024.0, 0, 0};
+    // Wine leaves the private-bytes counter still, so the address space is walked instead.
+    MEMORY_BASIC_INFORMATION region{};
+    for (const BYTE* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State != MEM_COMMIT) continue;
+        if (region.Type == MEM_PRIVATE) memory.privateKb += region.RegionSize / 1024.0;
+        if (region.Type == MEM_IMAGE) memory.imageKb += region.RegionSize / 1024.0;
+    }
+    return memory;
+}
+
+// What loading costs the process, with one ordinary message through each hook procedure so the
+// pages a hooked thread touches are counted.
+Memory Gain(const std::string& path, bool callHooks)
+{
+    const Memory before = Now();
+    const HMODULE module = LoadLibraryA(path.c_str());
+    if (module == nullptr) return {};
+    if (callHooks) {
+        MSG msg{GetDesktopWindow(), WM_MOUSEMOVE, 0, 0, 0, {}};
+        ProcAddress<HookProcedure>(module, "BrackwenGetMsgProc")(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
+        CWPSTRUCT sent{0, 0, WM_NCHITTEST, GetDesktopWindow()};
+        ProcAddress<HookProcedure>(module, "BrackwenCallWndProc")(HC_ACTION, 0, reinterpret_cast<LPARAM>(&sent));
+    }
+    const Memory after = Now();
+    FreeLibrary(module);
+    return {after.workingSetKb - before.workingSetKb, after.privateKb - before.privateKb,
+            after.imageKb - before.imageKb};
+}
+
+double FileKb(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return data.nFileSizeLow / 1024.0;
+}
+
+void PrintImports(const std::string& path)
+{
+    // Mapped as data only: nothing runs, the headers and import names are read in place.
+    const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (module == nullptr) return;
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const auto* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(module)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    Table table("4c. Import table of Mirelunde.dll", {"DLL", "functions", "names"});
+    table.AlignLeft(2);
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         directory.VirtualAddress != 0 && entry->Name != 0; ++entry) {
+        const auto* lookup = reinterpret_cast<const IMAGE_THUNK_DATA*>(
+            base + (entry->OriginalFirstThunk != 0 ? entry->OriginalFirstThunk : entry->FirstThunk));
+        unsigned count = 0;
+        std::string names;
+        for (; lookup->u1.AddressOfData != 0; ++lookup, ++count) {
+            if (IMAGE_SNAP_BY_ORDINAL(lookup->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + lookup->u1.AddressOfData);
+            names += (names.empty() ? "" : " ") + std::string(byName->Name);
+        }
+        // Long lists wrap onto rows of their own.
+        const char* dll = reinterpret_cast<const char*>(base + entry->Name);
+        constexpr size_t kWidth = 90;
+        size_t start = 0;
+        do {
+            size_t end = names.size();
+            if (end - start > kWidth) end = names.rfind(' ', start + kWidth);
+            table.Add(
+                {start == 0 ? dll : "", start == 0 ? std::to_string(count) : "", names.substr(start, end - start)});
+            start = end + 1;
+        } while (start < names.size());
+    }
+    table.Print();
+    FreeLibrary(module);
+}
+
+}  // namespace
+
+void WriteTypicalSettings()
+{
+    mirelunde::WriteRegDword(HKEY_CURRENT_USER, mirelunde::names::kSettingsKey, mirelunde::names::kHHook,
+                             kGetMessageHook);
+    mirelunde::WriteRegDword(HKEY_CURRENT_USER, mirelunde::names::kSettingsKey, mirelunde::names::kHWndHook,
+                             kCallWndProcHook);
+}
+
+void MeasureAttach()
+{
+    WriteTypicalSettings();
+    const std::string library = testing_support::BuiltFile(kLibrary);
+    const std::string empty = testing_support::BuiltFile(kEmptyLibrary);
+    LoadAndFreeUs(library);  // the first load reads the file from disk
+    LoadAndFreeUs(empty);
+    Best libraryUs, emptyUs;
+    for (int round = 0; round < kLoadRounds; ++round) {
+        if (round % 2 == 0) libraryUs.Offer(LoadAndFreeUs(library));
+        emptyUs.Offer(LoadAndFreeUs(empty));
+        if (round % 2 != 0) libraryUs.Offer(LoadAndFreeUs(library));
+    }
+    Table table("3a. LoadLibrary + FreeLibrary, typical settings (best of 25 rounds x 8)", {"library", "us", "ratio"});
+    table.Add({"empty DLL (same runtime, DllMain returns TRUE)", Fixed(emptyUs.value, 1), "1.000"});
+    table.Add({"Mirelunde.dll", Fixed(libraryUs.value, 1), Ratio(libraryUs.value, emptyUs.value)});
+    table.Print();
+
+    testing_support::RegistryCalls attach, detach;
+    Table calls("3b. Registry calls made by the library itself", {"phase", "calls", "attach sequence needs"});
+    calls.AlignLeft(1);
+    if (CountAttachCalls(attach, detach)) {
+        const unsigned needed = kAttachReads * kCallsPerRead;
+        calls.Add({"attach", Calls(attach),
+                   "at most " + std::to_string(needed) + (attach.Total() <= needed ? ": within" : ": OVER")});
+        calls.Add({"detach", Calls(detach), "-"});
+    } else {
+        calls.Add({"attach", "could not bind the library's imports to counters", "-"});
+    }
+    calls.Print();
+}
+
+void MeasureFootprint()
+{
+    WriteTypicalSettings();
+    const std::string library = testing_support::BuiltFile(kLibrary);
+    const std::string empty = testing_support::BuiltFile(kEmptyLibrary);
+
+    Table sizes("4a. File size", {"file", "KB", "ratio", "target (x64) 150 KB"});
+    const double libraryKb = FileKb(library), emptyKb = FileKb(empty);
+    sizes.Add({kEmptyLibrary, Fixed(emptyKb, 1), "1.000", "-"});
+    sizes.Add({kLibrary, Fixed(libraryKb, 1), Ratio(libraryKb, emptyKb),
+               sizeof(void*) == 8 ? (libraryKb <= 150 ? "met" : "NOT met") : "-"});
+    sizes.Print();
+
+    Gain(library, true);  // first loads settle the process's own heaps
+    Gain(empty, false);
+    Best libraryWs, libraryPrivate, libraryImage, emptyWs, emptyPrivate, emptyImage;
+    for (int rep = 0; rep < kRepetitions; ++rep) {
+        const Memory l = Gain(library, true), e = Gain(empty, false);
+        libraryWs.Offer(l.workingSetKb);
+        libraryPrivate.Offer(l.privateKb);
+        libraryImage.Offer(l.imageKb);
+        emptyWs.Offer(e.workingSetKb);
+        emptyPrivate.Offer(e.privateKb);
+        emptyImage.Offer(e.imageKb);
+    }
+    Table memory("4b. Memory a process gains by loading (least of 7; KB)",
+                 {"library", "working set", "private committed", "image committed", "ws ratio", "image ratio"});
+    memory.Add({"empty DLL", Fixed(emptyWs.value, 0), Fixed(emptyPrivate.value, 0), Fixed(emptyImage.value, 0), "1.000",
+                "1.000"});
+    memory.Add({"Mirelunde.dll (+1 message per hook)", Fixed(libraryWs.value, 0), Fixed(libraryPrivate.value, 0),
+                Fixed(libraryImage.value, 0), Ratio(libraryWs.value, emptyWs.value),
+                Ratio(libraryImage.value, emptyImage.value)});
+    memory.Print();
+
+    PrintImports(library);
+}
+
+}  // namespace bench

@@ -1,0 +1,211 @@
+// Nanoseconds per call of the exported hook procedures for messages that are no gesture.
+#include "bench/Figures.h"
+#include "bench/Measures.h"
+#include "hook/Exports.h"
+#include "tests/support/Paths.h"
+#include "tests/support/RegistryCounter.h"
+
+#include <cstdio>
+
+namespace bench {
+
+namespace {
+
+// Many short rounds, the three procedures taking turns within each: a burst of load on the shared
+// machine then hits all three alike, and the best round of each is its figure.
+constexpr int kRounds = 60;
+constexpr int kCalls = 200;
+constexpr WPARAM kForeignTimer = 7;
+constexpr LPARAM kKeyA = 0x001E0001;
+constexpr LPARAM kKeyAUp = 0xC01E0001;
+
+volatile bool floorActive = true;
+volatile UINT floorSeen = 0;
+
+// What every WH_GETMESSAGE procedure does at the least: pass the message on.
+LRESULT CALLBACK BareGetMsgProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK BareCallWndProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The work no implementation can skip: the removal flag, whether the process is active, the
+// window, the code and the message number are looked at before the message is passed on.
+LRESULT CALLBACK FloorGetMsgProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (wParam == PM_REMOVE && floorActive && msg->hwnd != nullptr && code >= 0) floorSeen = msg->message;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK FloorCallWndProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code >= 0 && sent->message == WM_CLOSE && sent->hwnd != nullptr && floorActive) floorSeen = sent->message;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+struct Case {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool threadMessage;
+    WPARAM removal;
+};
+
+const Case kQueued[] = {
+    {"WM_MOUSEMOVE", WM_MOUSEMOVE, 0, MAKELPARAM(40, 30), false, PM_REMOVE},
+    {"WM_NCMOUSEMOVE (caption)", WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(300, 160), false, PM_REMOVE},
+    {"WM_PAINT", WM_PAINT, 0, 0, false, PM_REMOVE},
+    {"WM_KEYDOWN 'A'", WM_KEYDOWN, 'A', kKeyA, false, PM_REMOVE},
+    {"WM_CHAR 'a'", WM_CHAR, 'a', kKeyA, false, PM_REMOVE},
+    {"WM_KEYUP 'A'", WM_KEYUP, 'A', kKeyAUp, false, PM_REMOVE},
+    {"WM_TIMER (foreign id)", WM_TIMER, kForeignTimer, 0, false, PM_REMOVE},
+    {"thread message WM_APP", WM_APP, 1, 2, true, PM_REMOVE},
+    {"PM_NOREMOVE WM_MOUSEMOVE", WM_MOUSEMOVE, 0, MAKELPARAM(40, 30), false, PM_NOREMOVE},
+};
+
+const Case kSent[] = {
+    {"WM_NCHITTEST", WM_NCHITTEST, 0, MAKELPARAM(300, 160), false, 0},
+    {"WM_SETCURSOR", WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), false, 0},
+    {"WM_GETTEXT", WM_GETTEXT, 0, 0, false, 0},
+    {"WM_WINDOWPOSCHANGING", WM_WINDOWPOSCHANGING, 0, 0, false, 0},
+    {"WM_USER", WM_USER, 3, 4, false, 0},
+};
+
+LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeFrame()
+{
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = PlainWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "MirelundeBenchFrame";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, windowClass.lpszClassName, "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150, 400, 300,
+                           nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
+using Procedure = HookProcedure;
+
+// Through a volatile pointer, so the bench's own procedures are called like the library's, never inlined.
+double TimeQueued(Procedure procedure, const MSG& shape, WPARAM removal)
+{
+    const Procedure volatile call = procedure;
+    MSG msg = shape;
+    const double start = NowNs();
+    for (int i = 0; i < kCalls; ++i) {
+        msg.message = shape.message;  // a procedure may rewrite it; every call sees the same message
+        call(HC_ACTION, removal, reinterpret_cast<LPARAM>(&msg));
+    }
+    return (NowNs() - start) / kCalls;
+}
+
+double TimeSent(Procedure procedure, const CWPSTRUCT& shape)
+{
+    const Procedure volatile call = procedure;
+    CWPSTRUCT sent = shape;
+    const double start = NowNs();
+    for (int i = 0; i < kCalls; ++i) call(HC_ACTION, 0, reinterpret_cast<LPARAM>(&sent));
+    return (NowNs() - start) / kCalls;
+}
+
+struct Row {
+    Best library, bare, floor;
+};
+
+void PrintRows(const char* title, const Case* cases, const Row* rows, size_t count, bool* allMet)
+{
+    Table table(title, {"message", "Mirelunde ns", "bare ns", "floor ns", "vs bare", "vs floor", "target 1.10"});
+    for (size_t i = 0; i < count; ++i) {
+        const Row& row = rows[i];
+        const bool met = row.library.value <= 1.10 * row.bare.value;
+        *allMet = *allMet && met;
+        table.Add({cases[i].name, Fixed(row.library.value, 1), Fixed(row.bare.value, 1), Fixed(row.floor.value, 1),
+                   Ratio(row.library.value, row.bare.value), Ratio(row.library.value, row.floor.value),
+                   met ? "met" : "NOT met"});
+    }
+    table.Print();
+}
+
+}  // namespace
+
+void MeasureHookCalls()
+{
+    WriteTypicalSettings();
+    const HMODULE library = LoadLibraryA(testing_support::BuiltFile("Mirelunde.dll").c_str());
+    if (library == nullptr) {
+        std::printf("cannot load Mirelunde.dll (error %lu)\n", GetLastError());
+        return;
+    }
+    const bool counting = testing_support::CountRegistryCallsOf(library);
+    const auto getMsgProc = ProcAddress<Procedure>(library, "BrackwenGetMsgProc");
+    const auto callWndProc = ProcAddress<Procedure>(library, "BrackwenCallWndProc");
+    const HWND frame = MakeFrame();
+
+    constexpr size_t kQueuedCount = sizeof kQueued / sizeof kQueued[0];
+    constexpr size_t kSentCount = sizeof kSent / sizeof kSent[0];
+    MSG shapes[kQueuedCount];
+    CWPSTRUCT sentShapes[kSentCount];
+    for (size_t i = 0; i < kQueuedCount; ++i) {
+        const Case& c = kQueued[i];
+        shapes[i] = MSG{c.threadMessage ? nullptr : frame, c.message, c.wParam, c.lParam, GetTickCount(), {300, 160}};
+    }
+    for (size_t i = 0; i < kSentCount; ++i)
+        sentShapes[i] = CWPSTRUCT{kSent[i].lParam, kSent[i].wParam, kSent[i].message, frame};
+
+    // The library's first message in a process settles its System Menu attempt; that is not per-message cost.
+    TimeQueued(getMsgProc, shapes[0], PM_REMOVE);
+    testing_support::ResetRegistryCounts();
+
+    Row queued[kQueuedCount], sent[kSentCount];
+    unsigned libraryCalls = 0;
+    for (size_t i = 0; i < kQueuedCount; ++i) {
+        const WPARAM removal = kQueued[i].removal;
+        for (int round = 0; round < kRounds; ++round) {
+            // The order turns each round, so no procedure always runs right after another.
+            Best* figures[] = {&queued[i].library, &queued[i].bare, &queued[i].floor};
+            const Procedure procedures[] = {getMsgProc, BareGetMsgProc, FloorGetMsgProc};
+            for (int k = 0; k < 3; ++k) {
+                const int which = (round + k) % 3;
+                figures[which]->Offer(TimeQueued(procedures[which], shapes[i], removal));
+            }
+            libraryCalls += kCalls;
+        }
+    }
+    for (size_t i = 0; i < kSentCount; ++i) {
+        for (int round = 0; round < kRounds; ++round) {
+            Best* figures[] = {&sent[i].library, &sent[i].bare, &sent[i].floor};
+            const Procedure procedures[] = {callWndProc, BareCallWndProc, FloorCallWndProc};
+            for (int k = 0; k < 3; ++k) {
+                const int which = (round + k) % 3;
+                figures[which]->Offer(TimeSent(procedures[which], sentShapes[i]));
+            }
+            libraryCalls += kCalls;
+        }
+    }
+    const unsigned registryCalls = testing_support::CountedRegistryCalls().Total();
+
+    bool allMet = true;
+    PrintRows("1a. BrackwenGetMsgProc, ns per call (best of 60 rounds x 200 calls; bare = CallNextHookEx only)",
+              kQueued, queued, kQueuedCount, &allMet);
+    PrintRows("1b. BrackwenCallWndProc, ns per call (best of 60 rounds x 200 calls)", kSent, sent, kSentCount, &allMet);
+    std::printf("target (at most 1.10 x bare for every ordinary message): %s\n", allMet ? "met" : "NOT met");
+    if (counting)
+        std::printf("registry calls made by the library during these %u calls: %u\n", libraryCalls, registryCalls);
+    else
+        std::printf("registry calls: could not bind the library's imports to counters\n");
+
+    DestroyWindow(frame);
+    FreeLibrary(library);
+}
+
+}  // namespace bench

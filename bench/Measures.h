@@ -1,0 +1,21 @@
+// The benchmark's four measures; each prints its tables.
+#pragma once
+
+namespace bench {
+
+// 1: the hook procedures called in process on real windows, against a bare and a floor procedure.
+void MeasureHookCalls();
+// 3 and 4: loading and unloading the library, its registry calls at attach, its size, the memory
+// a process gains and the import table.
+void MeasureAttach();
+void MeasureFootprint();
+// 2: a process posting, sending and pumping messages under no hook, do-nothing hooks and the
+// real launcher's hooks. Needs the real registry: the launcher is another process.
+void MeasurePump();
+// The benchmark's helper processes: the pumping process and the do-nothing hooks' installer.
+int RunPumpChild(int argc, char** argv);
+
+// Settings as the running launcher leaves them, in the (redirected) registry of this process.
+void WriteTypicalSettings();
+
+}  // namespace bench

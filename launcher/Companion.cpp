@@ -1,0 +1,113 @@
+// Starting, waiting for and stopping the 32-bit companion launcher.
+#include "launcher/Companion.h"
+
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+
+#include <cstdio>
+
+namespace mirelunde {
+
+namespace {
+
+constexpr char kCompanionPath[] = "x86\\mirelunde.exe";
+constexpr DWORD kReadyWaitMs = 20000;
+constexpr DWORD kStopWaitMs = 10000;
+
+std::string OwnDirectory()
+{
+    char path[MAX_PATH * 2] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string result(path, length < sizeof path ? length : 0);
+    result.resize(result.find_last_of("\\/") + 1);
+    return result;
+}
+
+void GoingOnWithout(const std::string& path, const std::string& reason)
+{
+    std::fprintf(stderr, "mirelunde: the 32-bit companion \"%s\" %s; only 64-bit programs get the hooks\n",
+                 path.c_str(), reason.c_str());
+    std::fflush(stderr);
+}
+
+std::string Error(const char* what)
+{
+    return std::string(what) + " (error " + std::to_string(GetLastError()) + ")";
+}
+
+Handle KillOnCloseJob()
+{
+    Handle job(CreateJobObjectA(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job && !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+        job.reset();
+    return job;
+}
+
+}  // namespace
+
+void SignalCompanionReady()
+{
+    Handle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, kCompanionReadyEvent));
+    if (ready) SetEvent(ready.get());
+}
+
+void Companion::Start(const std::string& options)
+{
+    const std::string path = OwnDirectory() + kCompanionPath;
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GoingOnWithout(path, Error("cannot be found"));
+        return;
+    }
+    Handle ready(CreateEventA(nullptr, TRUE, FALSE, kCompanionReadyEvent));
+    if (!ready) {
+        GoingOnWithout(path, Error("cannot be waited for"));
+        return;
+    }
+    ResetEvent(ready.get());
+
+    std::string commandLine = "\"" + path + "\"" + (options.empty() ? "" : " " + options);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    // Started suspended, so it is in the job before it can install anything.
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
+                        &startup, &info)) {
+        GoingOnWithout(path, Error("cannot be started"));
+        return;
+    }
+    process_.reset(info.hProcess);
+    Handle thread(info.hThread);
+    job_ = KillOnCloseJob();
+    if (job_ && !AssignProcessToJobObject(job_.get(), process_.get())) job_.reset();
+    ResumeThread(thread.get());
+
+    const HANDLE waits[] = {ready.get(), process_.get()};
+    const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, kReadyWaitMs);
+    if (woken == WAIT_OBJECT_0 + 1) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_.get(), &code);
+        process_.reset();
+        GoingOnWithout(path, "ended with exit code " + std::to_string(code));
+    } else if (woken != WAIT_OBJECT_0) {
+        TerminateProcess(process_.get(), 1);
+        process_.reset();
+        GoingOnWithout(path, "has not published its hooks after " + std::to_string(kReadyWaitMs / 1000) + " s");
+    }
+}
+
+void Companion::Stop()
+{
+    if (!process_ || WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) return;
+    // Stopped by Ctrl+C, this launcher still has to give the companion the stop request.
+    DWORD hook = 0;
+    if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, hook) || hook != 0)
+        WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, 0);
+    if (WaitForSingleObject(process_.get(), kStopWaitMs) == WAIT_TIMEOUT) {
+        std::fprintf(stderr, "mirelunde: the 32-bit companion did not stop; it is ended\n");
+        TerminateProcess(process_.get(), 1);
+    }
+}
+
+}  // namespace mirelunde

@@ -1,0 +1,404 @@
+// The 64-bit launcher with its 32-bit companion, run from a throwaway copy of the release layout:
+// programs of both architectures are shaded in one session, one stop ends both launchers, a second
+// start is refused while either runs, and without its companion the launcher still serves 64-bit
+// programs. Also: hook chaining does not depend on which launcher's handle a process read.
+#include "hook/Handles.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/e2e/Session.h"
+#include "tests/support/Input.h"
+#include "tests/support/MenuReader.h"
+#include "tests/support/ModalBox.h"
+#include "tests/support/Paths.h"
+
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace e2e {
+namespace {
+
+constexpr char kLock64[] = "Local\\Mirelunde.Launcher";
+constexpr char kLock32[] = "Local\\Mirelunde.Launcher.32";
+constexpr DWORD kActionMs = 5000;
+
+std::string Quoted(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
+
+bool LockHeld(const char* lock)
+{
+    return static_cast<bool>(Handle(OpenMutexA(SYNCHRONIZE, FALSE, lock)));
+}
+
+std::string Notepad32Path()
+{
+    char system[MAX_PATH] = {};
+    GetSystemWow64DirectoryA(system, sizeof system);
+    return std::string(system) + "\\notepad.exe";
+}
+
+bool Is32BitProcess(HANDLE process)
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(process, &wow64) && wow64;
+}
+
+int Height(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+int ShadedHeight()
+{
+    return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
+}
+
+bool HeightBecomes(HWND window, int height)
+{
+    return WaitUntil([&] { return Height(window) == height; }, kActionMs);
+}
+
+void Activate(HWND window)
+{
+    SetForegroundWindow(window);
+    WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
+}
+
+void DoubleClickCaption(HWND window)
+{
+    MoveTo(CaptionPoint(window));
+    Click(Button::Left, 2);
+    // Two double-clicks in a row would make a triple click.
+    Sleep(GetDoubleClickTime());
+}
+
+// The running process started from this image, found the way a user's task list finds it.
+Handle FindProcess(const std::string& image)
+{
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot && Process32First(snapshot.get(), &entry); more;
+         more = Process32Next(snapshot.get(), &entry)) {
+        Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        char path[MAX_PATH * 2] = {};
+        DWORD size = sizeof path;
+        if (process && QueryFullProcessImageNameA(process.get(), 0, path, &size) && lstrcmpiA(path, image.c_str()) == 0)
+            return process;
+    }
+    return Handle();
+}
+
+int ExitCodeOf(HANDLE process)
+{
+    if (WaitForSingleObject(process, kStopMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    return static_cast<int>(code);
+}
+
+enum class Layout { Complete, NoCompanion, CompanionWithoutLibrary };
+
+// A throwaway copy of the release layout: the 64-bit files, and the 32-bit ones in x86\. The files
+// come from an unpacked release ZIP named by MIRELUNDE_PACKAGE, or else from the two builds side by
+// side (build\x64 and build\x86, as scripts/build leaves them).
+std::string MakePackage(Layout layout)
+{
+    const char* unpacked = std::getenv("MIRELUNDE_PACKAGE");
+    const std::string from64 = unpacked ? std::string(unpacked) + "\\" : BuiltFile("");
+    const std::string from32 = unpacked ? from64 + "x86\\" : BuiltFile("..\\x86\\");
+    const std::string to = TempDirectory() + "\\";
+    std::vector<std::pair<std::string, std::string>> files{{from64 + "mirelunde.exe", to + "mirelunde.exe"},
+                                                           {from64 + "Mirelunde.dll", to + "Mirelunde.dll"}};
+    if (layout != Layout::NoCompanion) {
+        CreateDirectoryA((to + "x86").c_str(), nullptr);
+        files.emplace_back(from32 + "mirelunde.exe", to + "x86\\mirelunde.exe");
+        if (layout == Layout::Complete) files.emplace_back(from32 + "Mirelunde.dll", to + "x86\\Mirelunde.dll");
+    }
+    for (const auto& [source, target] : files)
+        EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE))
+            << "cannot copy " << source << " (the x86 preset must be built too, as scripts/build does)";
+    return to;
+}
+
+class Companion : public LauncherSession {
+protected:
+    void SetUp() override
+    {
+        if (sizeof(void*) != 8)
+            GTEST_SKIP() << "only the 64-bit launcher starts a companion; the 32-bit one runs alone, and the "
+                            "other end-to-end tests cover it";
+        LauncherSession::SetUp();
+    }
+
+    // Starts the package's 64-bit launcher and waits until its own hooks are published, which
+    // it does after the companion's.
+    std::unique_ptr<Process> StartPackage(const std::string& package, const std::string& options = "")
+    {
+        auto launcher = Start(Quoted(package + "mirelunde.exe") + options);
+        EXPECT_TRUE(launcher);
+        if (!launcher) return nullptr;
+        EXPECT_TRUE(
+            WaitUntil([&] { return launcher->Errors().find("64-bit hooks installed") != std::string::npos; }, kStartMs))
+            << "the launcher never published its hooks; it said: " << launcher->Errors();
+        return launcher;
+    }
+
+    std::unique_ptr<Process> Open(const std::string& program, HWND& window)
+    {
+        auto process = Start(Quoted(program));
+        EXPECT_TRUE(process);
+        if (!process) return nullptr;
+        window = WaitForWindow(process->id);
+        EXPECT_NE(window, nullptr) << program;
+        return process;
+    }
+};
+
+// Wine (8.0) calls only the newest global hook of a kind and, when its library is of the other
+// architecture, goes no further down the chain; Windows calls such a hook in the installing thread.
+bool IsWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+TEST_F(Companion, ProgramsOfBothArchitecturesAreShadedInOneSession)
+{
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kDebugLevel, 1));
+    const std::string package = MakePackage(Layout::Complete);
+    auto launcher = StartPackage(package);
+    ASSERT_TRUE(launcher);
+    const Handle companion = FindProcess(package + "x86\\mirelunde.exe");
+    ASSERT_TRUE(companion) << launcher->Errors();
+    EXPECT_TRUE(Is32BitProcess(companion.get()));
+
+    // The 64-bit program first: under Wine the 32-bit one is left out, see IsWine.
+    std::unique_ptr<Process> programs[2];
+    bool leftOut = false;
+    const std::string paths[] = {NotepadPath(), Notepad32Path()};
+    for (int index = 0; index < 2; ++index) {
+        SCOPED_TRACE(paths[index]);
+        HWND window = nullptr;
+        programs[index] = Open(paths[index], window);
+        ASSERT_TRUE(programs[index] && window);
+        ASSERT_EQ(Is32BitProcess(programs[index]->process.get()), index == 1);
+        leftOut = index == 1 && IsWine();
+        if (leftOut) {
+            TerminateProcess(programs[index]->process.get(), 0);
+            break;
+        }
+        // A full attach, which needs a nonzero "HHook", leaves the program's trace key.
+        char path[MAX_PATH] = {};
+        const std::string trace = ModulesKey("notepad", programs[index]->id);
+        EXPECT_TRUE(WaitUntil(
+            [&] { return ReadRegString(HKEY_CURRENT_USER, trace.c_str(), names::kPath, path, sizeof path); }, kStartMs))
+            << "the library did not attach";
+        Activate(window);
+        DoubleClickCaption(window);
+        EXPECT_TRUE(HeightBecomes(window, ShadedHeight())) << "height " << Height(window);
+        for (HWND open : VisibleWindows(programs[index]->id)) PostMessageA(open, WM_CLOSE, 0, 0);
+        EXPECT_EQ(programs[index]->WaitForExit(kStopMs), 0);
+    }
+    RequestStop();
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
+    EXPECT_EQ(ExitCodeOf(companion.get()), 0);
+    if (leftOut) GTEST_SKIP() << "Wine calls only the newest global hook, the 64-bit launcher's, in a 32-bit program";
+}
+
+enum class StopBy { HHookWrittenZero, KillOption, KeypadMinusInAProgram, MenuInAProgram };
+
+class CompanionStop : public Companion, public testing::WithParamInterface<StopBy> {};
+
+TEST_P(CompanionStop, EndsBothLaunchers)
+{
+    // The command menu opens on the middle button outside two-button mode.
+    WriteDword(names::kTwoButtonMouse, 0);
+    const std::string package = MakePackage(Layout::Complete);
+    auto launcher = StartPackage(package);
+    ASSERT_TRUE(launcher);
+    const Handle companion = FindProcess(package + "x86\\mirelunde.exe");
+    ASSERT_TRUE(companion) << launcher->Errors();
+    HWND window = nullptr;
+    auto notepad = Open(NotepadPath(), window);
+    ASSERT_TRUE(notepad && window);
+    Activate(window);
+
+    switch (GetParam()) {
+    case StopBy::HHookWrittenZero: RequestStop(); break;
+    case StopBy::KillOption: {
+        auto kill = Start(Quoted(package + "mirelunde.exe") + " -k");
+        ASSERT_TRUE(kill);
+        EXPECT_EQ(kill->WaitForExit(kStopMs), 0) << kill->Errors();
+        EXPECT_NE(kill->Errors().find("both running launchers have stopped"), std::string::npos) << kill->Errors();
+        break;
+    }
+    case StopBy::KeypadMinusInAProgram: {
+        BoxAnswerer confirm(notepad->id, IDYES, kStartMs);
+        Chord({VK_CONTROL, VK_MENU, VK_SUBTRACT});
+        ASSERT_TRUE(confirm.Result()) << "no stop question";
+        break;
+    }
+    case StopBy::MenuInAProgram: {
+        BoxAnswerer confirm(notepad->id, IDYES, kStartMs);
+        MoveTo(CaptionPoint(window));
+        Click(Button::Middle);
+        const auto menu = WaitForPopupMenu(notepad->id, kStartMs, false);
+        ASSERT_TRUE(menu) << "no command menu";
+        // "Configure" is the seventh item of the top level, "Stop Mirelunde now" the fifth of its submenu.
+        std::vector<WORD> keys{VK_HOME};
+        keys.insert(keys.end(), 6, VK_DOWN);
+        keys.push_back(VK_RIGHT);
+        keys.insert(keys.end(), 4, VK_DOWN);
+        keys.push_back(VK_RETURN);
+        PostKeys(menu->popup, keys);
+        ASSERT_TRUE(confirm.Result()) << "no stop question";
+        break;
+    }
+    }
+
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
+    EXPECT_EQ(ExitCodeOf(companion.get()), 0);
+    EXPECT_FALSE(LockHeld(kLock64));
+    EXPECT_FALSE(LockHeld(kLock32));
+    EXPECT_EQ(ReadDword(names::kHHook, 1), 0u);
+    for (HWND open : VisibleWindows(notepad->id)) PostMessageA(open, WM_CLOSE, 0, 0);
+    EXPECT_EQ(notepad->WaitForExit(kStopMs), 0);
+}
+
+std::string StopName(const testing::TestParamInfo<StopBy>& info)
+{
+    constexpr const char* kNames[] = {"HHookWrittenZero", "KillOption", "KeypadMinusInAProgram", "MenuInAProgram"};
+    return kNames[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CompanionStop,
+                         testing::Values(StopBy::HHookWrittenZero, StopBy::KillOption, StopBy::KeypadMinusInAProgram,
+                                         StopBy::MenuInAProgram),
+                         StopName);
+
+TEST_F(Companion, SecondStartIsRefusedWhileEitherLauncherRuns)
+{
+    const std::string package = MakePackage(Layout::Complete);
+    auto refused = [&](const std::string& exe) {
+        SCOPED_TRACE(exe);
+        const DWORD published = ReadDword(names::kHHook, 0);
+        auto second = Start(Quoted(package + exe));
+        ASSERT_TRUE(second);
+        EXPECT_EQ(second->WaitForExit(kStopMs), 2) << second->Errors();
+        EXPECT_NE(second->Errors().find("already running"), std::string::npos) << second->Errors();
+        EXPECT_EQ(ReadDword(names::kHHook, 0), published) << "a second pair of hooks was published";
+    };
+
+    auto launcher = StartPackage(package);
+    ASSERT_TRUE(launcher);
+    const Handle companion = FindProcess(package + "x86\\mirelunde.exe");
+    ASSERT_TRUE(companion) << launcher->Errors();
+    refused("mirelunde.exe");
+    refused("x86\\mirelunde.exe");
+    EXPECT_EQ(WaitForSingleObject(launcher->process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(companion.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    RequestStop();
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
+    EXPECT_EQ(ExitCodeOf(companion.get()), 0);
+
+    // A 32-bit launcher started on its own keeps the 64-bit one from starting a pair beside it.
+    auto alone = Start(Quoted(package + "x86\\mirelunde.exe"));
+    ASSERT_TRUE(alone);
+    ASSERT_TRUE(
+        WaitUntil([&] { return alone->Errors().find("32-bit hooks installed") != std::string::npos; }, kStartMs))
+        << alone->Errors();
+    refused("mirelunde.exe");
+    RequestStop();
+    EXPECT_EQ(alone->WaitForExit(kStopMs), 0) << alone->Errors();
+}
+
+struct MissingCase {
+    Layout layout;
+    const char* reason;
+};
+
+class CompanionMissing : public Companion, public testing::WithParamInterface<MissingCase> {};
+
+TEST_P(CompanionMissing, IsReportedAndSixtyFourBitProgramsAreStillShaded)
+{
+    const std::string package = MakePackage(GetParam().layout);
+    auto launcher = StartPackage(package);
+    ASSERT_TRUE(launcher);
+    const std::string said = launcher->Errors();
+    EXPECT_NE(said.find("the 32-bit companion \"" + package + "x86\\mirelunde.exe\" " + GetParam().reason),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("only 64-bit programs get the hooks"), std::string::npos) << said;
+    EXPECT_FALSE(LockHeld(kLock32));
+
+    HWND window = nullptr;
+    auto notepad = Open(NotepadPath(), window);
+    ASSERT_TRUE(notepad && window);
+    Activate(window);
+    DoubleClickCaption(window);
+    EXPECT_TRUE(HeightBecomes(window, ShadedHeight())) << "height " << Height(window);
+
+    RequestStop();
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
+    for (HWND open : VisibleWindows(notepad->id)) PostMessageA(open, WM_CLOSE, 0, 0);
+    EXPECT_EQ(notepad->WaitForExit(kStopMs), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, CompanionMissing,
+                         testing::Values(MissingCase{Layout::NoCompanion, "cannot be found"},
+                                         MissingCase{Layout::CompanionWithoutLibrary, "ended with exit code 1"}));
+
+// Each process passes whichever launcher's "HHook" it read to CallNextHookEx. The next hook is
+// still reached whatever handle is given: the system chains from the hook that is running.
+HHOOK chainingHandle = nullptr;
+int innerCalls = 0;
+
+LRESULT CALLBACK OuterHook(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    return CallNextHookEx(chainingHandle, code, wParam, lParam);
+}
+
+LRESULT CALLBACK InnerHook(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code >= 0 && msg->message == WM_APP) ++innerCalls;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK UnrelatedHook(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(HookChaining, ReachesTheNextHookWhicheverHandleIsPassed)
+{
+    const DWORD thread = GetCurrentThreadId();
+    Hook unrelated(SetWindowsHookExA(WH_CALLWNDPROC, UnrelatedHook, nullptr, thread));
+    ASSERT_TRUE(unrelated);
+    // A hook of another type, none, and a value that is no hook at all.
+    for (HHOOK handle : {unrelated.get(), static_cast<HHOOK>(nullptr), reinterpret_cast<HHOOK>(0x7ff0)}) {
+        SCOPED_TRACE(reinterpret_cast<uintptr_t>(handle));
+        chainingHandle = handle;
+        innerCalls = 0;
+        Hook inner(SetWindowsHookExA(WH_GETMESSAGE, InnerHook, nullptr, thread));
+        Hook outer(SetWindowsHookExA(WH_GETMESSAGE, OuterHook, nullptr, thread));
+        ASSERT_TRUE(inner && outer);
+        ASSERT_TRUE(PostThreadMessageA(thread, WM_APP, 0, 0));
+        MSG msg;
+        ASSERT_GT(GetMessageA(&msg, nullptr, WM_APP, WM_APP), 0);
+        EXPECT_EQ(innerCalls, 1);
+    }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,325 @@
+// A storm of random but well-formed messages from several GUI threads through the built library's
+// hooks, with settings flipped between bursts, ending with the library's detach: the process lives,
+// and every window that survived is back to how it was before its first gesture.
+#include "hook/Exports.h"
+#include "hook/Handles.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/support/MenuReader.h"
+#include "tests/support/ModalBox.h"
+#include "tests/support/Paths.h"
+#include "tests/support/RegistrySandbox.h"
+#include "tests/support/TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace {
+
+constexpr char kKey[] = "Software\\Pellamor\\Mirelunde";
+constexpr int kThreads = 4;
+constexpr int kBursts = 8;
+constexpr int kMessagesPerBurst = 1500;
+constexpr LPARAM kAltContext = 1 << 29;
+constexpr UINT_PTR kMiddleTimer = 170770;
+constexpr UINT_PTR kQuietTimer = 180770;
+constexpr UINT kItemCommand = 0xEFFF;
+
+unsigned StormSeed()
+{
+    if (const char* seed = std::getenv("MIRELUNDE_STORM_SEED"))
+        return static_cast<unsigned>(std::strtoul(seed, nullptr, 10));
+    return static_cast<unsigned>(GetTickCount64());
+}
+
+// A window as it was before the storm touched it.
+struct Tracked {
+    HWND window;
+    RECT rect;
+    bool topmost;
+};
+
+bool IsTopmostWindow(HWND window)
+{
+    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+Tracked Track(HWND window)
+{
+    return {window, WindowRect(window), IsTopmostWindow(window)};
+}
+
+// One GUI thread: its own windows, the library's hooks on it, and bursts of random messages.
+class Worker {
+public:
+    Worker(HMODULE library, unsigned seed, HANDLE go, HANDLE finish)
+        : library_(library), random_(seed), go_(go), finish_(finish)
+    {
+        done_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~Worker()
+    {
+        if (thread_.joinable()) thread_.join();
+        CloseHandle(done_);
+    }
+
+    HANDLE Done() const { return done_; }
+    void Unhook()
+    {
+        getMessage_.reset();
+        callWnd_.reset();
+    }
+    void Join() { thread_.join(); }
+
+    std::vector<Tracked> tracked;  // read by the test after the bursts
+    int sent = 0;
+
+private:
+    void MakeWindows()
+    {
+        const HWND frame = Keep(MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, {80, 60, 480, 360}));
+        Keep(MakeWindow(WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, frame, {10, 10, 200, 150}));
+        Keep(MakeWindow(WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, frame, {150, 120, 350, 300}));
+        Keep(MakeWindow(WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST, nullptr, {500, 80, 800, 300}));
+        const HWND mdiFrame = Keep(MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, {300, 300, 800, 700}));
+        CLIENTCREATESTRUCT client{};
+        const HWND mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 480, 340, mdiFrame,
+                                               nullptr, GetModuleHandleA(nullptr), &client);
+        Keep(CreateMDIWindowA("MirelundeRecordingFrame", "document", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 150,
+                              mdiClient, GetModuleHandleA(nullptr), 0));
+        MakeControl("EDIT", frame);
+    }
+
+    HWND Keep(HWND window)
+    {
+        if (window) tracked.push_back(Track(window));
+        return window;
+    }
+
+    HWND AnyWindow()
+    {
+        for (int tries = 0; tries < 8; ++tries) {
+            const HWND window = tracked[random_() % tracked.size()].window;
+            if (IsWindow(window)) return window;
+        }
+        return nullptr;
+    }
+
+    // One random message, posted (or sent, for WM_CLOSE) to one of this thread's windows.
+    void SendRandomMessage()
+    {
+        const HWND window = AnyWindow();
+        if (!window) {
+            MakeWindows();
+            return;
+        }
+        static const WPARAM kShortcutKeys[] = {VK_NUMPAD0,  VK_NUMPAD5, VK_MULTIPLY, VK_SCROLL, VK_ADD,
+                                               VK_SUBTRACT, VK_F4,      'A',         VK_F10};
+        static const WPARAM kModifiers[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
+        const unsigned pick = random_() % 100;
+        const WPARAM hit = HTCAPTION;
+        ++sent;
+        if (pick < 14) {
+            PostMessageA(window, WM_NCLBUTTONDBLCLK, hit, 0);
+        } else if (pick < 22) {
+            PostMessageA(window, WM_NCRBUTTONDOWN, hit, 0);
+            PostMessageA(window, WM_NCRBUTTONUP, hit, 0);
+        } else if (pick < 34) {
+            const UINT middle[] = {WM_NCMBUTTONDOWN, WM_NCMBUTTONUP, WM_NCMBUTTONDBLCLK};
+            PostMessageA(window, middle[random_() % 3], hit, 0);
+        } else if (pick < 44) {
+            const UINT_PTR timers[] = {kMiddleTimer, kQuietTimer, 1};
+            PostMessageA(window, WM_TIMER, timers[random_() % 3], 0);
+        } else if (pick < 60) {
+            const WPARAM key = kModifiers[random_() % 3];
+            PostMessageA(window, (random_() % 2) ? WM_KEYDOWN : WM_KEYUP, key, 0);
+        } else if (pick < 80) {
+            PostMessageA(window, WM_SYSKEYDOWN, VK_MENU, kAltContext);
+            PostMessageA(window, WM_SYSKEYUP, kShortcutKeys[random_() % std::size(kShortcutKeys)], kAltContext);
+        } else if (pick < 86) {
+            PostMessageA(window, WM_KILLFOCUS, 0, 0);
+        } else if (pick < 90) {
+            PostMessageA(window, WM_SYSCOMMAND, kItemCommand - random_() % 2, 0);
+        } else if (pick < 92) {
+            SendMessageA(window, WM_CLOSE, 0, 0);  // shaded or not; the window goes
+        } else if (pick < 93) {
+            DestroyWindow(window);  // gone in the middle of whatever gesture was running
+        } else {
+            PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+        }
+    }
+
+    void Pump()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
+    // Other threads' gestures (a sink activating one of these windows) send messages here: a
+    // waiting GUI thread must keep handling them.
+    void WaitPumping(HANDLE event)
+    {
+        while (MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump();
+    }
+
+    void Run()
+    {
+        const DWORD thread = GetCurrentThreadId();
+        getMessage_.reset(
+            SetWindowsHookExA(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library_, "BrackwenGetMsgProc"), library_, thread));
+        callWnd_.reset(SetWindowsHookExA(WH_CALLWNDPROC, ProcAddress<HOOKPROC>(library_, "BrackwenCallWndProc"),
+                                         library_, thread));
+        MakeWindows();
+        for (int burst = 0; burst < kBursts; ++burst) {
+            WaitPumping(go_);
+            for (int i = 0; i < kMessagesPerBurst; ++i) {
+                SendRandomMessage();
+                if (i % 16 == 0) Pump();
+            }
+            Pump();
+            SetEvent(done_);
+        }
+        // The windows stay, and this thread keeps handling their messages, until the detach has run.
+        WaitPumping(finish_);
+        for (const Tracked& t : tracked)
+            if (IsWindow(t.window)) DestroyWindow(t.window);
+    }
+
+    HMODULE library_;
+    std::mt19937 random_;
+    HANDLE go_;
+    HANDLE finish_;
+    HANDLE done_ = nullptr;
+    Hook getMessage_, callWnd_;
+    std::thread thread_;
+};
+
+// Answers every menu and box of the process: menus are dismissed, questions answered No.
+class Dismisser {
+public:
+    Dismisser()
+        : thread_([this] {
+              while (!stop_) {
+                  if (const auto menu = WaitForPopupMenu(GetCurrentProcessId(), 20, false)) {
+                      PostKeys(menu->popup, {VK_ESCAPE});
+                      ++menus;
+                  }
+                  if (const auto box = WaitForMessageBox(GetCurrentProcessId(), 0)) {
+                      const bool question =
+                          std::find(box->buttons.begin(), box->buttons.end(), IDNO) != box->buttons.end();
+                      PressButton(*box, question ? IDNO : IDOK);
+                      ++boxes;
+                      Sleep(50);
+                  }
+              }
+          })
+    {
+    }
+    ~Dismisser()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    std::atomic<int> menus{0};
+    std::atomic<int> boxes{0};
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+void FlipSettings(std::mt19937& random)
+{
+    const char* flags[] = {names::kInvertDoubleClicks, names::kRightClickShades, names::kSinkOnMiddle,
+                           names::kEnableKeyboard, names::kHugStretch};
+    for (const char* name : flags) {
+        switch (random() % 4) {
+        case 0: WriteRegDword(HKEY_CURRENT_USER, kKey, name, 0); break;
+        case 1: WriteRegDword(HKEY_CURRENT_USER, kKey, name, 1); break;
+        case 2: WriteRegString(HKEY_CURRENT_USER, kKey, name, "not a number"); break;
+        default: WriteRegDword(HKEY_CURRENT_USER, kKey, name, 0xFFFFFFFF); break;
+        }
+    }
+}
+
+TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
+{
+    const unsigned seed = StormSeed();
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (set MIRELUNDE_STORM_SEED to repeat it)");
+    RegistrySandbox::Clear();
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 0x10));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 0x20));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kTwoButtonMouse, 0));
+    SetCursorPos(900, 700);
+
+    HMODULE library = LoadLibraryA(BuiltFile("Mirelunde.dll").c_str());
+    ASSERT_NE(library, nullptr);
+    Handle go(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    Handle finish(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::mt19937 random(seed);
+    int sent = 0, menus = 0, boxes = 0;
+    {
+        Dismisser dismisser;
+        std::vector<std::unique_ptr<Worker>> workers;
+        for (int i = 0; i < kThreads; ++i)
+            workers.push_back(std::make_unique<Worker>(library, seed + i + 1, go.get(), finish.get()));
+        for (int burst = 0; burst < kBursts; ++burst) {
+            FlipSettings(random);
+            std::vector<HANDLE> done;
+            for (const auto& worker : workers) done.push_back(worker->Done());
+            SetEvent(go.get());
+            ASSERT_EQ(WaitForMultipleObjects(static_cast<DWORD>(done.size()), done.data(), TRUE, 120000), WAIT_OBJECT_0)
+                << "burst " << burst << " did not finish";
+            ResetEvent(go.get());
+            std::printf("storm: burst %d done\n", burst);
+            std::fflush(stdout);
+        }
+
+        for (const auto& worker : workers) worker->Unhook();
+        std::printf("storm: unhooked\n");
+        std::fflush(stdout);
+        FreeLibrary(library);  // the detach puts the windows back while the workers still pump
+        std::printf("storm: library freed\n");
+        std::fflush(stdout);
+        Sleep(1500);  // the restoring resizes are posted to the windows' threads
+
+        for (const auto& worker : workers) {
+            sent += worker->sent;
+            for (const Tracked& before : worker->tracked) {
+                if (!IsWindow(before.window)) continue;
+                const RECT now = WindowRect(before.window);
+                EXPECT_TRUE(EqualRect(&now, &before.rect))
+                    << "window " << before.window << " is {" << now.left << "," << now.top << "," << now.right << ","
+                    << now.bottom << "}, was {" << before.rect.left << "," << before.rect.top << ","
+                    << before.rect.right << "," << before.rect.bottom << "}";
+                char kind[64] = {};
+                GetClassNameA(GetParent(before.window) ? GetParent(before.window) : before.window, kind, sizeof kind);
+                EXPECT_EQ(IsTopmostWindow(before.window), before.topmost)
+                    << "window " << before.window << " parent class " << kind << " style " << std::hex
+                    << GetWindowLongA(before.window, GWL_STYLE);
+            }
+        }
+        SetEvent(finish.get());
+        for (auto& worker : workers) worker->Join();
+        menus = dismisser.menus;
+        boxes = dismisser.boxes;
+    }
+    std::printf("storm: seed %u, %d threads, %d messages, %d menus and %d boxes dismissed\n", seed, kThreads, sent,
+                menus, boxes);
+}
+
+}  // namespace
