@@ -102,6 +102,9 @@ void AttachProcess()
     if (ReadRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kSoleProcess, sole, kPathSize) &&
         sole[0] != '\0' && lstrcmpiA(sole, processSettings.exePath.c_str()) != 0)
         processSettings.hooksActive = false;
+    // The system may call the hooks in the launcher's own thread for programs of the other
+    // architecture: there they are not this process's windows, so the hooks only pass messages on.
+    if (GetEnvironmentVariableA(names::kLauncherMarker, nullptr, 0) != 0) processSettings.hooksActive = false;
 
     if (processSettings.debugLevel != 0) StartModulesTrace();
 }

@@ -24,6 +24,9 @@ inline constexpr char kPath[] = "Path";
 inline constexpr char kRunEntry[] = "Mirelunde";
 inline constexpr char kLegacyRunEntry[] = "brackwen";
 
+// Set in the launcher's environment before it loads the library.
+inline constexpr char kLauncherMarker[] = "MIRELUNDE_LAUNCHER";
+
 inline constexpr char kCaption[] = "Mirelunde";
 inline constexpr char kProcessDetachFormat[] = "%s : process detach";
 

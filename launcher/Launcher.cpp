@@ -293,6 +293,7 @@ int main(int argc, char** argv)
     }
 
     const std::string libraryPath = LibraryPath();
+    SetEnvironmentVariableA(names::kLauncherMarker, "1");
     Module library(LoadLibraryA(libraryPath.c_str()));
     if (!library) return Fail("cannot load", libraryPath);
     const auto getMsgProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenGetMsgProc");

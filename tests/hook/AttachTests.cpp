@@ -152,6 +152,20 @@ TEST_F(Attach, SoleProcessFilterComparesPathsIgnoringCase)
     }
 }
 
+TEST_F(Attach, InTheLaunchersOwnProcessTheHooksOnlyPassMessagesOn)
+{
+    WithHooks();
+    ASSERT_TRUE(SetEnvironmentVariableA(names::kLauncherMarker, "1"));
+    AttachProcess();
+    SetEnvironmentVariableA(names::kLauncherMarker, nullptr);
+    EXPECT_FALSE(processSettings.hooksActive);
+    EXPECT_EQ(processSettings.getMessageHook, AsHook(0x1111)) << "everything else is read as usual";
+
+    processSettings = ProcessSettings{};
+    AttachProcess();
+    EXPECT_TRUE(processSettings.hooksActive);
+}
+
 TEST_F(Attach, LoginEntryIsRecognisedByItsFirstNineCharacters)
 {
     struct Case {
