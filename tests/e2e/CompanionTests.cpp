@@ -51,18 +51,6 @@ bool Is32BitProcess(HANDLE process)
     return IsWow64Process(process, &wow64) && wow64;
 }
 
-int Height(HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect.bottom - rect.top;
-}
-
-int ShadedHeight()
-{
-    return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
-}
-
 bool HeightBecomes(HWND window, int height)
 {
     return WaitUntil([&] { return Height(window) == height; }, kActionMs);

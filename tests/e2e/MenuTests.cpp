@@ -15,18 +15,6 @@ namespace {
 
 constexpr DWORD kMenuMs = 5000;
 
-int Height(HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect.bottom - rect.top;
-}
-
-int ShadedHeight()
-{
-    return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
-}
-
 class CommandMenu : public LauncherSession {
 protected:
     void SetUp() override

@@ -148,6 +148,18 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) noexcept
 
 }  // namespace
 
+int Height(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+int ShadedHeight()
+{
+    return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
+}
+
 std::vector<HWND> VisibleWindows(DWORD processId)
 {
     WindowsOf search{processId, {}};

@@ -59,6 +59,10 @@ std::string LauncherPath();
 std::string NotepadPath();  // the notepad of the test's own architecture
 std::string TargetAppPath();
 
+// Another process's window as the tests measure it, and the height a shaded window has.
+int Height(HWND window);
+int ShadedHeight();
+
 std::vector<HWND> VisibleWindows(DWORD processId);
 // Waits for the process's first visible top-level window.
 HWND WaitForWindow(DWORD processId);

@@ -16,18 +16,6 @@ namespace {
 
 constexpr DWORD kActionMs = 5000;
 
-int Height(HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect.bottom - rect.top;
-}
-
-int ShadedHeight()
-{
-    return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
-}
-
 bool IsTopmostWindow(HWND window)
 {
     return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
