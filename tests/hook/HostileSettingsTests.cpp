@@ -1,0 +1,109 @@
+// Settings of the wrong type or size, and absurd values: attach and gestures keep to their
+// defaults or a bounded result, and nothing overruns.
+#include "actions/WindowTable.h"
+#include "commands/Login.h"
+#include "hook/Exports.h"
+#include "hook/Handles.h"
+#include "hook/ProcessSettings.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "tests/support/ProcessState.h"
+#include "tests/support/TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace {
+
+constexpr char kKey[] = "Software\\Pellamor\\Mirelunde";
+
+void SetRaw(const char* key, const char* name, DWORD type, const std::vector<uint8_t>& data)
+{
+    RegKey opened;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(opened.get(), name, 0, type, data.data(), static_cast<DWORD>(data.size())), ERROR_SUCCESS);
+}
+
+std::vector<uint8_t> Text(size_t length, char fill)
+{
+    std::vector<uint8_t> text(length, static_cast<uint8_t>(fill));
+    text.push_back(0);
+    return text;
+}
+
+class HostileSettings : public testing::Test {
+protected:
+    void SetUp() override { ResetProcessState(); }
+    void TearDown() override { ResetProcessState(); }
+};
+
+TEST_F(HostileSettings, HandlesOfTheWrongTypeCountAsAbsent)
+{
+    SetRaw(kKey, names::kHWndHook, REG_SZ, Text(3, '7'));
+    SetRaw(kKey, names::kHHook, REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8});
+    processSettings = ProcessSettings{};
+    AttachProcess();
+    EXPECT_EQ(processSettings.callWndProcHook, nullptr);
+    EXPECT_EQ(processSettings.getMessageHook, nullptr);
+    EXPECT_TRUE(processSettings.hooksActive);
+}
+
+TEST_F(HostileSettings, AttachKeepsDefaultsOrBoundedValues)
+{
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 1));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 2));
+    SetRaw(kKey, names::kTwoButtonMouse, REG_SZ, Text(1, '0'));
+    SetRaw(kKey, names::kAddToSystemMenu, REG_MULTI_SZ, Text(10000, 'm'));
+    SetRaw(kKey, names::kSoleProcess, REG_SZ, Text(10000, 'x'));
+    SetRaw(names::kRunKey, names::kRunEntry, REG_SZ, Text(100 * 1024, 'M'));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kDebugLevel, 0xFFFFFFFF));
+    processSettings = ProcessSettings{};
+    AttachProcess();
+
+    EXPECT_TRUE(processSettings.twoButtonMouse) << "a text counts as absent: the default";
+    EXPECT_TRUE(processSettings.addToSystemMenu);
+    EXPECT_TRUE(processSettings.hooksActive) << "a filter too long to read is no filter";
+    EXPECT_FALSE(processSettings.runAtLogin) << "a 100 KB entry is not read";
+    EXPECT_FALSE(IsRunAtLogin());
+    EXPECT_EQ(processSettings.debugLevel, 0xFFFFFFFFu);
+    ASSERT_TRUE(processSettings.modulesKeyPath);
+    DetachProcess();
+    EXPECT_FALSE(processSettings.modulesKeyPath);
+}
+
+TEST_F(HostileSettings, WindowTraceKeyThatDoesNotFitIsNotWritten)
+{
+    processSettings.modulesKeyPath = std::string(kKey) + "\\Modules\\" + std::string(1100, 'p');
+    const HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
+    EXPECT_FALSE(WriteWindowString(window, "LastAction", "Shade"));
+    WriteWindowDword(window, "si.dwStyle", 1);
+    RegKey modules;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kKey) + "\\Modules").c_str(), 0, KEY_READ, modules.put()),
+              ERROR_SUCCESS);
+}
+
+TEST_F(HostileSettings, GestureSettingsOfTheWrongSizeKeepTheirDefaults)
+{
+    SetRaw(kKey, names::kInvertDoubleClicks, REG_BINARY, {1, 1, 1, 1, 1, 1, 1, 1});
+    SetRaw(kKey, names::kEnableKeyboard, REG_MULTI_SZ, Text(5000, 'k'));
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
+    MSG click{window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0, 0, {600, 400}};
+    BrackwenGetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(click.message, static_cast<UINT>(WM_NULL));
+    EXPECT_TRUE(windowTable.IsShaded(window)) << "too long to be a flag: not inverted";
+
+    windowTable.altHeld = true;
+    MSG key{window, WM_SYSKEYUP, VK_NUMPAD0, 1 << 29, 0, {600, 400}};
+    BrackwenGetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&key));
+    EXPECT_FALSE(windowTable.IsShaded(window)) << "the keyboard stays on by default";
+    DestroyWindow(window);
+}
+
+}  // namespace
