@@ -55,6 +55,17 @@ protected:
 
     void TearDown() override { Unload(); }
 
+    // As a running launcher leaves it: both handles published, the library's message hook on this thread.
+    void LoadAndHookThisThread(Hook& getMessage)
+    {
+        ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 0x10));
+        ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 0x20));
+        Load();
+        getMessage.reset(SetWindowsHookExA(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library_, "BrackwenGetMsgProc"),
+                                           library_, GetCurrentThreadId()));
+        ASSERT_TRUE(getMessage);
+    }
+
     HMODULE library_ = nullptr;
 };
 
@@ -139,12 +150,8 @@ TEST_F(LibraryAttach, HooksWithNullHandlesStillChainToTheNextHook)
 
 TEST_F(LibraryAttach, FreeLibraryPutsBackWhatTheHooksChanged)
 {
-    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 0x10));
-    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 0x20));
-    Load();
-    Hook getMessage(SetWindowsHookExA(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library_, "BrackwenGetMsgProc"), library_,
-                                      GetCurrentThreadId()));
-    ASSERT_TRUE(getMessage);
+    Hook getMessage;
+    ASSERT_NO_FATAL_FAILURE(LoadAndHookThisThread(getMessage));
 
     using namespace testing_support;
     const HWND shaded = MakeWindow(WS_OVERLAPPEDWINDOW);
@@ -169,12 +176,8 @@ TEST_F(LibraryAttach, FreeLibraryPutsBackWhatTheHooksChanged)
 
 TEST_F(LibraryAttach, FreeLibraryGivesStretchedWindowsTheirRectangleBack)
 {
-    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 0x10));
-    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 0x20));
-    Load();
-    Hook getMessage(SetWindowsHookExA(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library_, "BrackwenGetMsgProc"), library_,
-                                      GetCurrentThreadId()));
-    ASSERT_TRUE(getMessage);
+    Hook getMessage;
+    ASSERT_NO_FATAL_FAILURE(LoadAndHookThisThread(getMessage));
     using namespace testing_support;
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
     const RECT before = WindowRect(window);

@@ -242,13 +242,7 @@ TEST_P(CompanionStop, EndsBothLaunchers)
         Click(Button::Middle);
         const auto menu = WaitForPopupMenu(notepad->id, kStartMs, false);
         ASSERT_TRUE(menu) << "no command menu";
-        // "Configure" is the seventh item of the top level, "Stop Mirelunde now" the fifth of its submenu.
-        std::vector<WORD> keys{VK_HOME};
-        keys.insert(keys.end(), 6, VK_DOWN);
-        keys.push_back(VK_RIGHT);
-        keys.insert(keys.end(), 4, VK_DOWN);
-        keys.push_back(VK_RETURN);
-        PostKeys(menu->popup, keys);
+        PostKeys(menu->popup, StopMenuKeys());
         ASSERT_TRUE(confirm.Result()) << "no stop question";
         break;
     }

@@ -244,16 +244,9 @@ TEST_F(LauncherOptions, StopFromTheCommandMenuEndsTheLauncher)
     BoxAnswerer confirm(notepad->id, IDYES, kStartMs);
     MoveTo(CaptionPoint(window));
     Click(Button::Middle);
-    // Another process's menu cannot be read from here: "Configure" is the seventh item of the top
-    // level, "Stop Mirelunde now" the fifth of its submenu.
     const auto menu = WaitForPopupMenu(notepad->id, kStartMs, false);
     ASSERT_TRUE(menu) << "no command menu";
-    std::vector<WORD> keys{VK_HOME};
-    keys.insert(keys.end(), 6, VK_DOWN);
-    keys.push_back(VK_RIGHT);
-    keys.insert(keys.end(), 4, VK_DOWN);
-    keys.push_back(VK_RETURN);
-    PostKeys(menu->popup, keys);
+    PostKeys(menu->popup, StopMenuKeys());
     const auto box = confirm.Result();
     ASSERT_TRUE(box) << "no stop question";
     EXPECT_EQ(box->text, "Are you sure you want to stop Mirelunde?");

@@ -185,6 +185,16 @@ std::string ModulesKey(const std::string& title, DWORD processId)
     return std::string(kKey) + "\\Modules\\" + title + " (" + std::to_string(processId) + ")";
 }
 
+std::vector<WORD> StopMenuKeys()
+{
+    std::vector<WORD> keys{VK_HOME};
+    keys.insert(keys.end(), 6, VK_DOWN);
+    keys.push_back(VK_RIGHT);
+    keys.insert(keys.end(), 4, VK_DOWN);
+    keys.push_back(VK_RETURN);
+    return keys;
+}
+
 void LauncherSession::SetUp()
 {
     WriteDword(names::kHHook, 0);

@@ -68,6 +68,11 @@ std::vector<HWND> VisibleWindows(DWORD processId);
 HWND WaitForWindow(DWORD processId);
 std::string ModulesKey(const std::string& title, DWORD processId);
 
+// Keys that choose "Stop Mirelunde now" in a freshly opened command menu of another process, whose
+// items cannot be read from here: "Configure" is the seventh item of the top level, the stop the
+// fifth of its submenu.
+std::vector<WORD> StopMenuKeys();
+
 // Each test starts with "HHook" at 0 and its settings put back afterwards.
 class LauncherSession : public testing::Test {
 protected:
