@@ -131,15 +131,38 @@ void ForgetPlacement(HWND window)
     placementTable.entries.erase(window);
 }
 
-void RestorePlacements()
+namespace {
+
+// Takes the entries (all, or the calling thread's, which then go) under the lock and gives each
+// window its rectangle without it.
+void Restore(bool ownThreadOnly)
 {
     std::vector<std::pair<HWND, RECT>> saved;
     {
         ExclusiveLock lock(placementTable.lock);
-        for (const auto& [window, entry] : placementTable.entries) saved.emplace_back(window, entry.savedRect);
+        for (auto entry = placementTable.entries.begin(); entry != placementTable.entries.end();) {
+            if (ownThreadOnly && !IsOwnWindow(entry->first)) {
+                ++entry;
+                continue;
+            }
+            saved.emplace_back(entry->first, entry->second.savedRect);
+            entry = ownThreadOnly ? placementTable.entries.erase(entry) : std::next(entry);
+        }
     }
     for (const auto& [window, rect] : saved)
-        RestoreNormalPosition(window, rect.left, rect.top, rect.right, rect.bottom);
+        if (IsWindow(window)) RestoreNormalPosition(window, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+}  // namespace
+
+void RestorePlacements()
+{
+    Restore(false);
+}
+
+void RestoreThreadPlacements()
+{
+    Restore(true);
 }
 
 }  // namespace mirelunde

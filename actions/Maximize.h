@@ -29,6 +29,8 @@ extern PlacementTable placementTable;
 bool MaximizeVariant(HWND window, CommandId variant);
 // Gives every stretched window the rectangle it had before its first stretch.
 void RestorePlacements();
+// The same for the calling thread's windows, whose entries then go.
+void RestoreThreadPlacements();
 void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom);
 // Called as a window is destroyed.
 void ForgetPlacement(HWND window);

@@ -10,7 +10,7 @@ bool WindowTable::OnTopWhenShaded(HWND window, bool toggle)
     if (toggle) {
         record.onTopWhenShaded = !record.onTopWhenShaded;
         // Clearing it leaves a shaded window topmost until it is unshaded.
-        if (record.shaded && record.onTopWhenShaded && !IsTopmost(window)) SetTopmost(window, true);
+        if (record.shaded && record.onTopWhenShaded && !IsTopmost(window)) LiftToTop(window, record);
     }
     return record.onTopWhenShaded;
 }
@@ -26,7 +26,10 @@ bool WindowTable::AlwaysOnTop(HWND window, bool toggle)
         else
             record.dwExStyle &= ~static_cast<DWORD>(WS_EX_TOPMOST);
         if (record.shaded && OnTopWhenShaded(window, false) && !record.alwaysOnTop) return false;
-        SetTopmost(window, record.alwaysOnTop);
+        if (record.alwaysOnTop)
+            LiftToTop(window, record);
+        else
+            SetTopmost(window, false);
     }
     return record.alwaysOnTop;
 }

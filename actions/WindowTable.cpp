@@ -7,6 +7,7 @@
 #include "hook/Registry.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace mirelunde {
 
@@ -52,15 +53,60 @@ bool IsOwnWindow(HWND window)
     return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
-// Never activates, and for another thread's window only asks: at detach the loader lock is held,
-// and a thread that is made to activate a window may need that lock to do it.
+namespace {
+
+BOOL CALLBACK CollectOwnedWindow(HWND window, LPARAM param) noexcept
+{
+    auto& search = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(param);
+    try {
+        if (GetWindow(window, GW_OWNER) == search.first) search.second.push_back(window);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// A window made topmost lifts its owned windows with it (on some systems those alone end up
+// topmost), so they come down with it, and theirs with them.
+void LowerOwnedWindows(HWND owner)
+{
+    std::pair<HWND, std::vector<HWND>> search{owner, {}};
+    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), CollectOwnedWindow, reinterpret_cast<LPARAM>(&search));
+    for (const HWND owned : search.second)
+        if (IsTopmost(owned))
+            SetTopmost(owned, false);
+        else
+            LowerOwnedWindows(owned);
+}
+
+// Never activates, and never waits on another thread: writing another thread's style waits until
+// that thread has handled WM_STYLECHANGING, and at detach the loader lock is held. For such a
+// window the position call, only asked for, sets or clears WS_EX_TOPMOST itself.
 bool SetTopmost(HWND window, bool on)
 {
-    LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
-    exStyle = on ? (exStyle | WS_EX_TOPMOST) : (exStyle & ~WS_EX_TOPMOST);
-    SetWindowLongA(window, GWL_EXSTYLE, exStyle);
-    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (IsOwnWindow(window) ? 0 : SWP_ASYNCWINDOWPOS);
-    return SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags) != FALSE;
+    const HWND after = on ? HWND_TOPMOST : HWND_NOTOPMOST;
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    bool done = false;
+    if (IsOwnWindow(window)) {
+        LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+        exStyle = on ? (exStyle | WS_EX_TOPMOST) : (exStyle & ~WS_EX_TOPMOST);
+        SetWindowLongA(window, GWL_EXSTYLE, exStyle);
+        done = SetWindowPos(window, after, 0, 0, 0, 0, kFlags) != FALSE;
+        const HWND owner = GetWindow(window, GW_OWNER);
+        if (!on && owner != nullptr && IsTopmost(window)) {
+            // Some systems keep an owned window that sits right above its owner topmost whatever
+            // it is asked; without its owner for a moment, it comes down.
+            SetWindowLongPtrA(window, GWLP_HWNDPARENT, 0);
+            done = SetWindowPos(window, after, 0, 0, 0, 0, kFlags) != FALSE;
+            SetWindowLongPtrA(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+        }
+    } else {
+        done = SetWindowPos(window, after, 0, 0, 0, 0, kFlags | SWP_ASYNCWINDOWPOS) != FALSE;
+    }
+    if (!on) LowerOwnedWindows(window);
+    return done;
 }
 
 namespace {
@@ -75,6 +121,12 @@ ShadeRecord FreshRecord(HWND window)
 }
 
 }  // namespace
+
+void WindowTable::LiftToTop(HWND window, ShadeRecord& record)
+{
+    record.liftedToTop = true;
+    SetTopmost(window, true);
+}
 
 ShadeRecord& WindowTable::RecordFor(HWND window)
 {
@@ -134,7 +186,7 @@ bool WindowTable::Shade(HWND window, ShadeRecord& record, DWORD style)
     if (record.dwExStyle != 0)
         SetWindowLongA(window, GWL_EXSTYLE,
                        static_cast<LONG>(record.dwExStyle & ~static_cast<DWORD>(WS_EX_ACCEPTFILES)));
-    if (record.onTopWhenShaded && !IsTopmost(window)) SetTopmost(window, true);
+    if (record.onTopWhenShaded && !IsTopmost(window)) LiftToTop(window, record);
 
     record.shaded = true;
     record.shadedFrom = rect;
@@ -142,40 +194,74 @@ bool WindowTable::Shade(HWND window, ShadeRecord& record, DWORD style)
     return ResizeHeight(window, rect, processSettings.shadedHeight);
 }
 
-bool WindowTable::Unshade(HWND window, ShadeRecord& record)
+bool WindowTable::Unshade(HWND window, ShadeRecord& record, bool mayWait)
 {
     DebugBox(window, kUnshadingCaption, kUnshadingFormat, record.storedHeight);
     WriteWindowDword(window, kStyleTrace, record.dwStyle);
     WriteWindowDword(window, kExStyleTrace, record.dwExStyle);
     if (!record.alwaysOnTop && IsTopmost(window)) SetTopmost(window, false);
-    const bool own = IsOwnWindow(window);
+    record.shaded = false;
+    WriteWindowString(window, kLastAction, "Unshade");
+    const int height = record.shadedFrom.bottom - record.shadedFrom.top;
+    RECT rect{};
+
+    if (!mayWait) {
+        // At detach, another thread's window that its own thread did not put back: its styles
+        // cannot be written without waiting on that thread, so it is only asked for its size.
+        if (record.wasMaximized) return ShowWindowAsync(window, SW_SHOWMAXIMIZED) != FALSE;
+        GetWindowRect(window, &rect);
+        return ResizeHeight(window, rect, height);
+    }
     if (record.wasMaximized) {
         // The sizing border comes back before maximizing, so the maximized rectangle allows for it.
         if (record.dwStyle != 0)
             SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle & ~static_cast<DWORD>(WS_MAXIMIZE)));
-        // Another thread's window (at detach) maximizes on its own thread, which then sets WS_MAXIMIZE.
-        own ? ShowWindow(window, SW_SHOWMAXIMIZED) : ShowWindowAsync(window, SW_SHOWMAXIMIZED);
+        ShowWindow(window, SW_SHOWMAXIMIZED);
     }
-    if (record.dwStyle != 0 && (own || !record.wasMaximized))
-        SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle));
+    if (record.dwStyle != 0) SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle));
     if (record.dwExStyle != 0) SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(record.dwExStyle));
-
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    record.shaded = false;
-    WriteWindowString(window, kLastAction, "Unshade");
     if (record.wasMaximized) return true;
-    return ResizeHeight(window, rect, record.shadedFrom.bottom - record.shadedFrom.top);
+    GetWindowRect(window, &rect);
+    return ResizeHeight(window, rect, height);
 }
 
 void WindowTable::RestoreAll()
 {
-    for (auto& [window, record] : records) {
-        if (record.forgotten || !IsWindow(window)) continue;
-        // The record's own window: resolving a frame again could unshade nothing, or shade another.
-        if (record.shaded) ToggleShade(window);
-        if (IsTopmost(window) != record.wasTopmost) SetTopmost(window, record.wasTopmost);
+    Restore(false);
+}
+
+void WindowTable::RestoreThreadWindows()
+{
+    Restore(true);
+}
+
+void WindowTable::Restore(bool ownThreadOnly)
+{
+    // The handles are taken under the lock; the window calls are made without it.
+    std::vector<HWND> windows;
+    {
+        ExclusiveLock lock(recordsLock_);
+        for (const auto& [window, record] : records)
+            if (!record.forgotten && (!ownThreadOnly || IsOwnWindow(window))) windows.push_back(window);
     }
+    std::vector<HWND> lifted;
+    for (const HWND window : windows) {
+        if (!IsWindow(window)) continue;
+        ShadeRecord* record = nullptr;
+        {
+            ExclusiveLock lock(recordsLock_);
+            const auto found = records.find(window);
+            if (found == records.end() || found->second.forgotten) continue;
+            record = &found->second;  // records are never erased
+        }
+        // The record's own window: resolving a frame again could unshade nothing, or shade another.
+        if (record->shaded) Unshade(window, *record, ownThreadOnly || IsOwnWindow(window));
+        if (IsTopmost(window) != record->wasTopmost) SetTopmost(window, record->wasTopmost);
+        if (record->liftedToTop && !record->wasTopmost) lifted.push_back(window);
+        if (ownThreadOnly) Forget(window);
+    }
+    // Last, so an owned window first seen on top only because of its owner comes down as well.
+    for (const HWND owner : lifted) LowerOwnedWindows(owner);
 }
 
 }  // namespace mirelunde

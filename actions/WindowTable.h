@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 
@@ -19,6 +20,7 @@ struct ShadeRecord {
     bool wasTopmost = false;  // the window's own topmost state at first sight, given back at detach
     bool wasMaximized = false;
     RECT shadedFrom{};
+    bool liftedToTop = false;  // made topmost by the library at some time, and its owned windows with it
     bool forgotten = false;  // its window was destroyed: the next lookup starts afresh
 };
 
@@ -37,7 +39,11 @@ public:
     bool ToggleShade(HWND window);
     bool ToggleShadeOfFrame(HWND window);
     bool IsShaded(HWND window);
+    // Unshades every shaded window and gives each window its own topmost state back: at detach.
     void RestoreAll();
+    // The same for the calling thread's windows only, whose records then start afresh: each thread
+    // does this for itself when the launcher stops, so nothing waits on another thread.
+    void RestoreThreadWindows();
     // Called as a window is destroyed, so a new window given the same handle starts afresh.
     void Forget(HWND window);
 
@@ -57,16 +63,19 @@ public:
     int DestroyProcess(HWND window);
 
     std::map<HWND, ShadeRecord, HandleOrder> records;
-    UINT systemMenuItemId = 0;
-    HWND rememberedWindow = nullptr;
-    bool shiftHeld = false;
-    bool controlHeld = false;
-    bool altHeld = false;
-    HWND systemMenuWindow = nullptr;
+    // Every GUI thread of the process reads and writes these through the hooks.
+    std::atomic<UINT> systemMenuItemId{0};
+    std::atomic<HWND> rememberedWindow{nullptr};
+    std::atomic<bool> shiftHeld{false};
+    std::atomic<bool> controlHeld{false};
+    std::atomic<bool> altHeld{false};
+    std::atomic<HWND> systemMenuWindow{nullptr};
 
 private:
     bool Shade(HWND window, ShadeRecord& record, DWORD style);
-    bool Unshade(HWND window, ShadeRecord& record);
+    bool Unshade(HWND window, ShadeRecord& record, bool mayWait = true);
+    void Restore(bool ownThreadOnly);
+    void LiftToTop(HWND window, ShadeRecord& record);
 
     SRWLOCK recordsLock_ = SRWLOCK_INIT;  // threads of one process may look windows up at once
 };
@@ -77,5 +86,7 @@ bool IsTopmost(HWND window);
 // Whether the calling thread owns the window.
 bool IsOwnWindow(HWND window);
 bool SetTopmost(HWND window, bool on);
+// Takes the window's topmost owned windows (and theirs) off the top.
+void LowerOwnedWindows(HWND owner);
 
 }  // namespace mirelunde

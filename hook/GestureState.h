@@ -1,6 +1,8 @@
 // The hook's own per-process state: the middle-button timers and the System Menu attempt.
 #pragma once
 
+#include "hook/SharedValue.h"
+
 #include <windows.h>
 
 namespace mirelunde {
@@ -12,7 +14,8 @@ struct GestureState {
     UINT_PTR middleTimer = 0;  // what SetTimer returned; 0 while not running
     UINT_PTR quietTimer = 0;   // the quiet period after a middle double-click
     bool middleReleased = false;
-    bool systemMenuItemDone = false;
+    SharedValue<bool> systemMenuItemDone = false;
+    SharedValue<bool> systemMenuItemBusy = false;  // one thread at a time tries to add the item
 };
 
 extern GestureState gestureState;

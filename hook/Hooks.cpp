@@ -169,6 +169,50 @@ Outcome HandleMessage(MSG& msg)
     }
 }
 
+// Adds the System Menu item at the first message, once per process; while one thread tries, the
+// others go on without waiting.
+void AddSystemMenuItemOnce(HWND window)
+{
+    if (gestureState.systemMenuItemBusy.exchange(true)) return;
+    if (!gestureState.systemMenuItemDone)
+        gestureState.systemMenuItemDone = !(processSettings.addToSystemMenu && !processSettings.twoButtonMouse) ||
+                                          windowTable.AddSystemMenuItem(window);
+    gestureState.systemMenuItemBusy = false;
+}
+
+bool IsWatchedSentMessage(UINT message)
+{
+    constexpr UINT kFirstRegisteredMessage = 0xC000;
+    return message == WM_CLOSE || message == WM_NCDESTROY ||
+           (message >= kFirstRegisteredMessage && message == processSettings.restoreMessage);
+}
+
+// The launcher is stopping: this thread gives its windows back what the library changed, so the
+// library leaves nothing behind even where it stays mapped, and nothing is left for a detach to do
+// across threads.
+void PutThreadWindowsBack()
+{
+    const HWND menuWindow = windowTable.systemMenuWindow;
+    if (windowTable.systemMenuItemId != 0 && menuWindow != nullptr && IsOwnWindow(menuWindow)) {
+        windowTable.RemoveSystemMenuItem();
+        gestureState.systemMenuItemDone = false;  // a later start adds it again
+    }
+    RestoreThreadPlacements();
+    windowTable.RestoreThreadWindows();
+}
+
+void OnSentMessage(const CWPSTRUCT& sent)
+{
+    if (sent.message == WM_NCDESTROY) {
+        windowTable.Forget(sent.hwnd);
+        ForgetPlacement(sent.hwnd);
+    } else if (sent.message == WM_CLOSE) {
+        if (windowTable.IsShaded(sent.hwnd)) windowTable.ToggleShade(sent.hwnd);
+    } else {
+        PutThreadWindowsBack();
+    }
+}
+
 }  // namespace
 
 }  // namespace mirelunde
@@ -185,10 +229,7 @@ extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM l
 
     Outcome outcome = Outcome::Pass;
     try {
-        if (!gestureState.systemMenuItemDone) {
-            gestureState.systemMenuItemDone = !(processSettings.addToSystemMenu && !processSettings.twoButtonMouse) ||
-                                              windowTable.AddSystemMenuItem(msg->hwnd);
-        }
+        if (!gestureState.systemMenuItemDone) AddSystemMenuItemOnce(msg->hwnd);
         if (code >= 0) outcome = HandleMessage(*msg);
     } catch (...) {
         // Whatever went wrong, the host program gets its message.
@@ -204,19 +245,15 @@ extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM l
 
 // Runs for every message sent to a window: keep it cheap. A shaded window is unshaded before its
 // program handles WM_CLOSE, so it is closed (and its size remembered) at its full height; a
-// destroyed window is forgotten, so a new window that gets its handle starts afresh.
+// destroyed window is forgotten, so a new window that gets its handle starts afresh; the launcher's
+// request as it stops has this thread put its windows back.
 extern "C" LRESULT CALLBACK BrackwenCallWndProc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code >= 0 && sent != nullptr && (sent->message == WM_CLOSE || sent->message == WM_NCDESTROY) &&
-        sent->hwnd != nullptr && processSettings.hooksActive) {
+    if (code >= 0 && sent != nullptr && IsWatchedSentMessage(sent->message) && sent->hwnd != nullptr &&
+        processSettings.hooksActive) {
         try {
-            if (sent->message == WM_NCDESTROY) {
-                windowTable.Forget(sent->hwnd);
-                ForgetPlacement(sent->hwnd);
-            } else if (windowTable.IsShaded(sent->hwnd)) {
-                windowTable.ToggleShade(sent->hwnd);
-            }
+            OnSentMessage(*sent);
         } catch (...) {
         }
     }

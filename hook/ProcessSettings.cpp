@@ -75,6 +75,7 @@ void AttachProcess()
     GetModuleFileNameA(nullptr, exe, kPathSize);
     exe[kPathSize - 1] = '\0';
     processSettings.exePath = exe;
+    processSettings.restoreMessage = RegisterWindowMessageA(names::kRestoreMessage);
 
     DWORD hook = 0;
     if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHWndHook, hook)) return;

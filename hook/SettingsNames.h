@@ -27,6 +27,10 @@ inline constexpr char kLegacyRunEntry[] = "brackwen";
 // Set in the launcher's environment before it loads the library.
 inline constexpr char kLauncherMarker[] = "MIRELUNDE_LAUNCHER";
 
+// The message the launcher sends to one window of every GUI thread as it stops, after it has
+// removed the message hook and before the window-procedure hook.
+inline constexpr char kRestoreMessage[] = "Mirelunde put windows back";
+
 inline constexpr char kCaption[] = "Mirelunde";
 inline constexpr char kProcessDetachFormat[] = "%s : process detach";
 

@@ -9,6 +9,7 @@
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "launcher/Companion.h"
+#include "launcher/PutBack.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -32,6 +33,7 @@ constexpr char kArchitecture[] = "32-bit";
 #endif
 
 constexpr DWORD kKillWaitMs = 10000;
+constexpr DWORD kPutBackWaitMs = 1000;  // for each GUI thread; a hung one is passed over at once
 
 enum ExitCode : int { kStopped = 0, kFailed = 1, kAlreadyRunning = 2, kBadUsage = 3 };
 
@@ -318,12 +320,15 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     if (!WaitForStop()) return Fail("cannot watch", names::kSettingsKey);
 
+    // No gesture starts once the message hook is gone; the window-procedure hook still reaches every
+    // thread, and each puts its own windows back.
     getMessage.reset();
+    AskThreadsToPutWindowsBack(kPutBackWaitMs);
     callWnd.reset();
 #ifdef _WIN64
     companion.Stop();
 #endif
-    // Every process takes one more message, so each drops the library soon and puts its windows back.
+    // Every process takes one more message, so each drops the library soon.
     EnumWindows(NudgeWindow, 0);
     return kStopped;
 }

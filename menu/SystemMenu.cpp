@@ -30,17 +30,21 @@ bool WindowTable::AddSystemMenuItem(HWND window)
     while (id != 0 && !IsCommandIdFree(menu, id)) --id;
     if (id == 0 || !AppendMenuA(menu, MF_STRING, id, texts::kSystemMenuItem)) return false;
 
+    HWND outermost = window;
+    for (HWND parent = GetParent(window); parent != nullptr; parent = GetParent(parent)) outermost = parent;
+    // The window first: a thread that sees the identifier finds the window it belongs to.
+    systemMenuWindow = outermost;
     systemMenuItemId = id;
-    systemMenuWindow = window;
-    for (HWND parent = GetParent(window); parent != nullptr; parent = GetParent(parent)) systemMenuWindow = parent;
     return true;
 }
 
 void WindowTable::RemoveSystemMenuItem()
 {
-    if (systemMenuItemId == 0 || systemMenuWindow == nullptr) return;
-    if (const HMENU reset = GetSystemMenu(systemMenuWindow, TRUE)) DeleteMenu(reset, systemMenuItemId, MF_BYCOMMAND);
-    systemMenuItemId = 0;
+    // Only the thread that takes the identifier removes the item.
+    const UINT id = systemMenuItemId.exchange(0);
+    const HWND window = systemMenuWindow;
+    if (id == 0 || window == nullptr) return;
+    if (const HMENU reset = GetSystemMenu(window, TRUE)) DeleteMenu(reset, id, MF_BYCOMMAND);
 }
 
 }  // namespace mirelunde

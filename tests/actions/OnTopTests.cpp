@@ -85,6 +85,25 @@ TEST_F(OnTop, AlwaysTogglesTopmostAndTheSavedStyleBit)
     EXPECT_FALSE(windowTable.AlwaysOnTop(window, false)) << "a query changes nothing";
 }
 
+// Making a window with an owned window topmost lifts that one too (on some systems that one
+// alone), so taking the owner down, or the restore when the library leaves, takes it down too.
+TEST_F(OnTop, OwnedWindowsComeDownWithTheirOwner)
+{
+    const HWND owner = Frame();
+    const HWND popup = Frame(0, owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    windowTable.AlwaysOnTop(owner, true);
+    EXPECT_TRUE(IsTopmost(owner) || IsTopmost(popup));
+    windowTable.AlwaysOnTop(owner, true);
+    EXPECT_FALSE(IsTopmost(owner));
+    EXPECT_FALSE(IsTopmost(popup));
+    EXPECT_EQ(GetWindow(popup, GW_OWNER), owner);
+
+    windowTable.AlwaysOnTop(owner, true);
+    windowTable.RestoreAll();
+    EXPECT_FALSE(IsTopmost(owner));
+    EXPECT_FALSE(IsTopmost(popup));
+}
+
 TEST_F(OnTop, ClearingAlwaysOnAShadedWhenShadedWindowKeepsItTopmostUntilUnshaded)
 {
     const HWND window = Frame();

@@ -5,6 +5,7 @@
 #include "hook/Handles.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
+#include "launcher/PutBack.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"
@@ -47,6 +48,7 @@ struct Tracked {
     HWND window;
     RECT rect;
     bool topmost;
+    DWORD frameStyle;  // the style bits that shading and stretching change
 };
 
 bool IsTopmostWindow(HWND window)
@@ -56,7 +58,22 @@ bool IsTopmostWindow(HWND window)
 
 Tracked Track(HWND window)
 {
-    return {window, WindowRect(window), IsTopmostWindow(window)};
+    constexpr DWORD kFrameBits = WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MAXIMIZE | WS_MINIMIZE;
+    return {window, WindowRect(window), IsTopmostWindow(window),
+            static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & kFrameBits};
+}
+
+void ExpectSame(const Tracked& was, const Tracked& now, const char* when)
+{
+    EXPECT_TRUE(EqualRect(&now.rect, &was.rect))
+        << "window " << was.window << " is {" << now.rect.left << "," << now.rect.top << "," << now.rect.right << ","
+        << now.rect.bottom << "}, was {" << was.rect.left << "," << was.rect.top << "," << was.rect.right << ","
+        << was.rect.bottom << "} " << when;
+    EXPECT_EQ(now.topmost, was.topmost) << "window " << was.window << " topmost state differs from " << when
+                                        << " parent " << GetParent(was.window) << " owner "
+                                        << GetWindow(was.window, GW_OWNER) << " style " << std::hex
+                                        << GetWindowLongA(was.window, GWL_STYLE);
+    EXPECT_EQ(now.frameStyle, was.frameStyle) << "window " << was.window << " frame style differs from " << when;
 }
 
 // One GUI thread: its own windows, the library's hooks on it, and bursts of random messages.
@@ -75,11 +92,8 @@ public:
     }
 
     HANDLE Done() const { return done_; }
-    void Unhook()
-    {
-        getMessage_.reset();
-        callWnd_.reset();
-    }
+    void UnhookMessages() { getMessage_.reset(); }
+    void UnhookWindowProcedures() { callWnd_.reset(); }
     void Join() { thread_.join(); }
 
     std::vector<Tracked> tracked;  // read by the test after the bursts
@@ -289,30 +303,26 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
             std::fflush(stdout);
         }
 
-        for (const auto& worker : workers) worker->Unhook();
-        std::printf("storm: unhooked\n");
+        // The launcher's stop: no gesture after the message hooks go, each thread puts its own
+        // windows back, then the window-procedure hooks go and the library leaves.
+        for (const auto& worker : workers) worker->UnhookMessages();
+        EXPECT_GE(AskThreadsToPutWindowsBack(5000), kThreads);
+        for (const auto& worker : workers) worker->UnhookWindowProcedures();
+        std::vector<Tracked> putBack;
+        for (const auto& worker : workers)
+            for (const Tracked& before : worker->tracked)
+                if (IsWindow(before.window)) putBack.push_back(Track(before.window));
+        FreeLibrary(library);  // with every thread's windows back, the detach has nothing left to do
+        std::printf("storm: put back and library freed\n");
         std::fflush(stdout);
-        FreeLibrary(library);  // the detach puts the windows back while the workers still pump
-        std::printf("storm: library freed\n");
-        std::fflush(stdout);
-        Sleep(1500);  // the restoring resizes are posted to the windows' threads
 
         for (const auto& worker : workers) {
             sent += worker->sent;
-            for (const Tracked& before : worker->tracked) {
-                if (!IsWindow(before.window)) continue;
-                const RECT now = WindowRect(before.window);
-                EXPECT_TRUE(EqualRect(&now, &before.rect))
-                    << "window " << before.window << " is {" << now.left << "," << now.top << "," << now.right << ","
-                    << now.bottom << "}, was {" << before.rect.left << "," << before.rect.top << ","
-                    << before.rect.right << "," << before.rect.bottom << "}";
-                char kind[64] = {};
-                GetClassNameA(GetParent(before.window) ? GetParent(before.window) : before.window, kind, sizeof kind);
-                EXPECT_EQ(IsTopmostWindow(before.window), before.topmost)
-                    << "window " << before.window << " parent class " << kind << " style " << std::hex
-                    << GetWindowLongA(before.window, GWL_STYLE);
-            }
+            for (const Tracked& before : worker->tracked)
+                if (IsWindow(before.window)) ExpectSame(before, Track(before.window), "before its first gesture");
         }
+        for (const Tracked& atPutBack : putBack)
+            if (IsWindow(atPutBack.window)) ExpectSame(atPutBack, Track(atPutBack.window), "when put back");
         SetEvent(finish.get());
         for (auto& worker : workers) worker->Join();
         menus = dismisser.menus;

@@ -1,0 +1,42 @@
+// The put-back request: a registered message that the library's window-procedure hook answers in
+// the thread that owns the window, where changing that thread's windows waits on nobody.
+#include "launcher/PutBack.h"
+
+#include "hook/SettingsNames.h"
+
+#include <map>
+
+namespace mirelunde {
+
+namespace {
+
+using ThreadWindows = std::map<DWORD, HWND>;
+
+BOOL CALLBACK CollectThreadWindow(HWND window, LPARAM param) noexcept
+{
+    try {
+        reinterpret_cast<ThreadWindows*>(param)->emplace(GetWindowThreadProcessId(window, nullptr), window);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+int AskThreadsToPutWindowsBack(DWORD waitPerThreadMs)
+{
+    const UINT request = RegisterWindowMessageA(names::kRestoreMessage);
+    if (request == 0) return 0;
+    ThreadWindows threads;
+    EnumWindows(CollectThreadWindow, reinterpret_cast<LPARAM>(&threads));
+    int answered = 0;
+    for (const auto& [thread, window] : threads) {
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutA(window, request, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, waitPerThreadMs, &result))
+            ++answered;
+    }
+    return answered;
+}
+
+}  // namespace mirelunde
