@@ -197,8 +197,9 @@ void PutThreadWindowsBack()
         windowTable.RemoveSystemMenuItem();
         gestureState.systemMenuItemDone = false;  // a later start adds it again
     }
-    RestoreThreadPlacements();
+    // Unshaded first, so a stretched window gets its whole earlier rectangle back.
     windowTable.RestoreThreadWindows();
+    RestoreThreadPlacements();
 }
 
 void OnSentMessage(const CWPSTRUCT& sent)

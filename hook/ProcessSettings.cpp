@@ -115,8 +115,10 @@ void DetachProcess()
     // A process that never read a live hook handle leaves everything as it is.
     if (processSettings.getMessageHook != nullptr) {
         windowTable.RemoveSystemMenuItem();
-        RestorePlacements();
+        // Unshaded first: unshading a stretched window gives it the height it had when shaded,
+        // which would undo the rectangle given back before it.
         windowTable.RestoreAll();
+        RestorePlacements();
     }
 
     DWORD showBox = 0;

@@ -185,6 +185,18 @@ std::string ModulesKey(const std::string& title, DWORD processId)
     return std::string(kKey) + "\\Modules\\" + title + " (" + std::to_string(processId) + ")";
 }
 
+std::vector<WORD> MaximizeBothMenuKeys()
+{
+    return {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN};
+}
+
+RECT WorkArea()
+{
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
 std::vector<WORD> StopMenuKeys()
 {
     std::vector<WORD> keys{VK_HOME};

@@ -72,6 +72,11 @@ std::string ModulesKey(const std::string& title, DWORD processId);
 // items cannot be read from here: "Configure" is the seventh item of the top level, the stop the
 // fifth of its submenu.
 std::vector<WORD> StopMenuKeys();
+// Keys that choose Maximize > Both in a freshly opened command menu: a menu opened from the
+// keyboard may come with its first item highlighted, so Home first; then past Shade window, Sink
+// window and On Top to Maximize, and in it past Vertically and Horizontally to Both.
+std::vector<WORD> MaximizeBothMenuKeys();
+RECT WorkArea();
 
 // Each test starts with "HHook" at 0 and its settings put back afterwards.
 class LauncherSession : public testing::Test {

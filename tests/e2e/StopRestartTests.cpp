@@ -1,0 +1,85 @@
+// Stopping and starting the real launcher again and again while Wine's notepad runs: each stop
+// leaves notepad as it was before the session's gestures, each start serves it again.
+#include "hook/SettingsNames.h"
+#include "tests/e2e/Session.h"
+#include "tests/support/Input.h"
+#include "tests/support/MenuReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kActionMs = 5000;
+constexpr int kRounds = 3;
+
+bool IsTopmostWindow(HWND window)
+{
+    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool HasRect(HWND window, const RECT& expected)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return EqualRect(&rect, &expected) != FALSE;
+}
+
+using StopRestart = LauncherSession;
+
+TEST_F(StopRestart, EachStopPutsNotepadBackAndEachStartServesItAgain)
+{
+    WriteDword(names::kTwoButtonMouse, 0);
+    auto notepad = Start(NotepadPath());
+    ASSERT_TRUE(notepad);
+    const HWND window = WaitForWindow(notepad->id);
+    ASSERT_NE(window, nullptr);
+    RECT before{};
+    GetWindowRect(window, &before);
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    ASSERT_FALSE(IsTopmostWindow(window));
+
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        auto launcher = StartLauncher();
+        ASSERT_TRUE(launcher);
+        SetForegroundWindow(window);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs));
+
+        // Stretched over the work area, made topmost (On Top > Always), and rolled up.
+        const auto choose = [&](const std::vector<WORD>& keys) {
+            Chord({VK_MENU, VK_ADD});
+            ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false).has_value());
+            for (WORD key : keys) Chord({key});
+        };
+        choose(MaximizeBothMenuKeys());
+        ASSERT_TRUE(WaitUntil([&] { return HasRect(window, WorkArea()); }, kActionMs));
+        choose({VK_HOME, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
+        ASSERT_TRUE(WaitUntil([&] { return IsTopmostWindow(window); }, kActionMs));
+        MoveTo(CaptionPoint(window));
+        Click(Button::Left, 2);
+        ASSERT_TRUE(WaitUntil([&] { return Height(window) == ShadedHeight(); }, kActionMs));
+
+        RequestStop();
+        EXPECT_EQ(launcher->WaitForExit(kStopMs), 0);
+        EXPECT_TRUE(HasRect(window, before)) << "height " << Height(window);
+        EXPECT_FALSE(IsTopmostWindow(window));
+        EXPECT_EQ(GetWindowLongA(window, GWL_STYLE), style);
+
+        // With the hooks gone, a double-click on the caption is notepad's own again.
+        MoveTo(CaptionPoint(window));
+        Click(Button::Left, 2);
+        EXPECT_FALSE(WaitUntil([&] { return Height(window) == ShadedHeight(); }, 1000));
+        if (IsZoomed(window)) ShowWindow(window, SW_RESTORE);  // notepad's own answer: maximize
+        ASSERT_TRUE(WaitUntil([&] { return HasRect(window, before); }, kActionMs));
+    }
+}
+
+}  // namespace
+}  // namespace e2e
