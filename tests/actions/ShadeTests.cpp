@@ -1,5 +1,6 @@
 // Shading and unshading real windows, the frame searches, and the restore at detach.
 #include "actions/WindowTable.h"
+#include "hook/Handles.h"
 #include "hook/ProcessSettings.h"
 #include "hook/Registry.h"
 #include "tests/support/ModalBox.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace mirelunde;
@@ -202,6 +204,80 @@ TEST_F(Shading, RestoreAllUnshadesAndGivesBackFirstSeenTopmostStates)
     EXPECT_EQ(Height(shaded), height);
     EXPECT_FALSE(IsTopmost(madeTopmost));
     EXPECT_TRUE(IsTopmost(wasTopmost));
+}
+
+// A GUI thread of its own with one shaded, stretched and topmost frame, pumping until told to put
+// its windows back itself and then to end.
+class OtherThread {
+public:
+    OtherThread()
+    {
+        thread_ = std::thread([this] {
+            window_ = MakeWindow(WS_OVERLAPPEDWINDOW);
+            height_ = Height(window_);
+            windowTable.ToggleShade(window_);
+            windowTable.AlwaysOnTop(window_, true);
+            SetEvent(ready_.get());
+            const HANDLE events[] = {putBack_.get(), end_.get()};
+            for (;;) {
+                const DWORD woken = MsgWaitForMultipleObjects(2, events, FALSE, INFINITE, QS_ALLINPUT);
+                if (woken == WAIT_OBJECT_0) {
+                    windowTable.RestoreThreadWindows();
+                    SetEvent(ready_.get());
+                }
+                if (woken == WAIT_OBJECT_0 + 1) break;
+                PumpFor(0);
+            }
+            DestroyWindow(window_);
+        });
+        WaitForSingleObject(ready_.get(), INFINITE);
+    }
+    ~OtherThread()
+    {
+        SetEvent(end_.get());
+        thread_.join();
+    }
+    void PutBack() { SignalObjectAndWait(putBack_.get(), ready_.get(), INFINITE, FALSE); }
+    HWND window() const { return window_; }
+    int height() const { return height_; }
+
+private:
+    Handle ready_{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    Handle putBack_{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    Handle end_{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    HWND window_ = nullptr;
+    int height_ = 0;
+    std::thread thread_;
+};
+
+TEST_F(Shading, EachThreadPutsBackOnlyItsOwnWindowsAndTheirRecordsStartAfresh)
+{
+    OtherThread other;
+    const HWND own = Frame();
+    const int height = Height(own);
+    windowTable.ToggleShade(own);
+    windowTable.AlwaysOnTop(own, true);
+
+    windowTable.RestoreThreadWindows();
+    EXPECT_EQ(Height(own), height);
+    EXPECT_FALSE(IsTopmost(own));
+    EXPECT_EQ(Style(own) & kSizingBits, kSizingBits);
+    EXPECT_FALSE(windowTable.RecordFor(own).alwaysOnTop) << "the next session's record starts afresh";
+    EXPECT_EQ(Height(other.window()), ShadedHeight()) << "another thread's window is its own thread's";
+    EXPECT_TRUE(IsTopmost(other.window()));
+
+    windowTable.RestoreAll();  // a detach after it finds nothing of this thread to change
+    EXPECT_EQ(Height(own), height);
+    EXPECT_FALSE(IsTopmost(own));
+}
+
+TEST_F(Shading, RestoreThreadWindowsOnTheOwningThreadGivesBackSizeStylesAndTopmost)
+{
+    OtherThread other;
+    other.PutBack();
+    EXPECT_EQ(Height(other.window()), other.height());
+    EXPECT_FALSE(IsTopmost(other.window()));
+    EXPECT_EQ(Style(other.window()) & kSizingBits, kSizingBits);
 }
 
 }  // namespace
