@@ -7,11 +7,14 @@
 #include "hook/ProcessSettings.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
+#include "tests/support/ChildMode.h"
+#include "tests/support/Paths.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -104,6 +107,80 @@ TEST_F(HostileSettings, GestureSettingsOfTheWrongSizeKeepTheirDefaults)
     BrackwenGetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&key));
     EXPECT_FALSE(windowTable.IsShaded(window)) << "the keyboard stays on by default";
     DestroyWindow(window);
+}
+
+}  // namespace
+
+namespace {
+
+// Run from a copy of this executable whose path is as long as the platform allows: the path is
+// read whole, compared whole by the sole-process filter, and traced whole, or the trace is left
+// out when its key name would not fit.
+int AttachAtPathLimit(const std::vector<std::string>&)
+{
+    char own[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
+    std::string upper(own, length);
+    CharUpperBuffA(upper.data(), length);
+    ResetProcessState();
+    WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 0x10);
+    WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 0x20);
+    WriteRegDword(HKEY_CURRENT_USER, kKey, names::kDebugLevel, 1);
+    WriteRegString(HKEY_CURRENT_USER, kKey, names::kSoleProcess, upper.c_str());
+    AttachProcess();
+    int faults = 0;
+    if (processSettings.exePath != std::string(own, length)) faults |= 1;
+    if (!processSettings.hooksActive) faults |= 2;
+    char traced[MAX_PATH + 1] = {};
+    if (processSettings.modulesKeyPath &&
+        (!ReadRegString(HKEY_CURRENT_USER, processSettings.modulesKeyPath->c_str(), names::kPath, traced,
+                        sizeof traced) ||
+         processSettings.exePath != traced))
+        faults |= 4;
+    DetachProcess();
+    return faults;
+}
+MIRELUNDE_CHILD_MODE("attach-at-path-limit", AttachAtPathLimit);
+
+// A copy of this executable at a path of exactly MAX_PATH - 1 characters, with a file name of the
+// given length; its exit code from the attach above.
+int RunCopyAtPathLimit(size_t nameLength)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::string directory = std::string(temp) + "mirelunde-limit-" + std::to_string(GetCurrentProcessId());
+    if (!CreateDirectoryA(directory.c_str(), nullptr)) return -2;
+    std::vector<std::string> made{directory};
+    const size_t target = MAX_PATH - 1;
+    // Folders of 60 characters until what is left is about the name's length.
+    while (directory.size() + 1 + nameLength + 60 < target) {
+        directory += "\\" + std::string(60, 'd');
+        if (!CreateDirectoryA(directory.c_str(), nullptr)) return -2;
+        made.push_back(directory);
+    }
+    const size_t nameRoom = target - directory.size() - 1;
+    const std::string copy = directory + "\\" + std::string(nameRoom - 4, 'x') + ".exe";
+    if (copy.size() != target || !CopyFileA(OwnExecutable().c_str(), copy.c_str(), FALSE)) return -3;
+    std::string commandLine = "\"" + copy + "\" --child attach-at-path-limit";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    int code = -4;
+    if (CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        code = WaitForExit(process.hProcess, 60000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    DeleteFileA(copy.c_str());
+    for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryA(it->c_str());
+    return code;
+}
+
+TEST(HostileSettingsPath, ExecutablePathAtThePlatformsLimitIsReadComparedAndTracedWhole)
+{
+    EXPECT_EQ(RunCopyAtPathLimit(12), 0) << "a short name in deep folders";
+    EXPECT_EQ(RunCopyAtPathLimit(MAX_PATH), 0) << "a name as long as the path allows";
 }
 
 }  // namespace
