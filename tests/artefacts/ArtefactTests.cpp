@@ -217,7 +217,7 @@ TEST(ArtefactIcon, GroupHoldsA16ColourAndA256ColourImageThatBothBecomeIcons)
 
         const Resource image = FindResourceBytes(library.get(), entry->id, RT_ICON);
         ASSERT_NE(image.bytes, nullptr);
-        EXPECT_EQ(image.size, entry->bytesInRes);
+        EXPECT_EQ(image.size, DWORD{entry->bytesInRes});  // a copy: the packed field is not 4-byte aligned
         ASSERT_GE(image.size, sizeof(BITMAPINFOHEADER));
         BITMAPINFOHEADER bitmap{};
         std::memcpy(&bitmap, image.bytes, sizeof bitmap);

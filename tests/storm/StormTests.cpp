@@ -68,7 +68,7 @@ void ExpectSame(const Tracked& was, const Tracked& now, const char* when)
     EXPECT_TRUE(EqualRect(&now.rect, &was.rect))
         << "window " << was.window << " is {" << now.rect.left << "," << now.rect.top << "," << now.rect.right << ","
         << now.rect.bottom << "}, was {" << was.rect.left << "," << was.rect.top << "," << was.rect.right << ","
-        << was.rect.bottom << "} " << when;
+        << was.rect.bottom << "} " << when << " (thread " << GetWindowThreadProcessId(was.window, nullptr) << ")";
     EXPECT_EQ(now.topmost, was.topmost) << "window " << was.window << " topmost state differs from " << when
                                         << " parent " << GetParent(was.window) << " owner "
                                         << GetWindow(was.window, GW_OWNER) << " style " << std::hex
@@ -79,18 +79,20 @@ void ExpectSame(const Tracked& was, const Tracked& now, const char* when)
 // One GUI thread: its own windows, the library's hooks on it, and bursts of random messages.
 class Worker {
 public:
-    Worker(HMODULE library, unsigned seed, HANDLE go, HANDLE finish)
-        : library_(library), random_(seed), go_(go), finish_(finish)
+    Worker(HMODULE library, unsigned seed, HANDLE finish) : library_(library), random_(seed), finish_(finish)
     {
+        start_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
         done_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
         thread_ = std::thread([this] { Run(); });
     }
     ~Worker()
     {
         if (thread_.joinable()) thread_.join();
+        CloseHandle(start_);
         CloseHandle(done_);
     }
 
+    HANDLE Start() const { return start_; }
     HANDLE Done() const { return done_; }
     void UnhookMessages() { getMessage_.reset(); }
     void UnhookWindowProcedures() { callWnd_.reset(); }
@@ -98,6 +100,10 @@ public:
 
     std::vector<Tracked> tracked;  // read by the test after the bursts
     int sent = 0;
+    // Where the thread is, for the report when a burst does not end.
+    std::atomic<int> position{-1};
+    std::atomic<unsigned> lastPick{0};
+    DWORD threadId = 0;
 
 private:
     void MakeWindows()
@@ -142,6 +148,7 @@ private:
                                                VK_SUBTRACT, VK_F4,      'A',         VK_F10};
         static const WPARAM kModifiers[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
         const unsigned pick = random_() % 100;
+        lastPick = pick;
         const WPARAM hit = HTCAPTION;
         ++sent;
         if (pick < 14) {
@@ -193,14 +200,16 @@ private:
     void Run()
     {
         const DWORD thread = GetCurrentThreadId();
+        threadId = thread;
         getMessage_.reset(
             SetWindowsHookExA(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library_, "BrackwenGetMsgProc"), library_, thread));
         callWnd_.reset(SetWindowsHookExA(WH_CALLWNDPROC, ProcAddress<HOOKPROC>(library_, "BrackwenCallWndProc"),
                                          library_, thread));
         MakeWindows();
         for (int burst = 0; burst < kBursts; ++burst) {
-            WaitPumping(go_);
+            WaitPumping(start_);
             for (int i = 0; i < kMessagesPerBurst; ++i) {
+                position = i;
                 SendRandomMessage();
                 if (i % 16 == 0) Pump();
             }
@@ -215,8 +224,8 @@ private:
 
     HMODULE library_;
     std::mt19937 random_;
-    HANDLE go_;
     HANDLE finish_;
+    HANDLE start_ = nullptr;
     HANDLE done_ = nullptr;
     Hook getMessage_, callWnd_;
     std::thread thread_;
@@ -256,6 +265,35 @@ private:
     std::thread thread_;
 };
 
+BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
+{
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+    char kind[64] = {};
+    char title[64] = {};
+    GetClassNameA(window, kind, sizeof kind);
+    GetWindowTextA(window, title, sizeof title);
+    std::printf("storm:   window %p of thread %lu, class %s, \"%s\"\n", static_cast<void*>(window),
+                static_cast<unsigned long>(thread), kind, title);
+    return TRUE;
+}
+
+// A thread that does not end its burst holds the others' windows and the library: the test says
+// where each thread was and which windows were open, and ends the process, which cannot unwind.
+[[noreturn]] void AbandonStuckBurst(unsigned seed, int burst, const std::vector<std::unique_ptr<Worker>>& workers)
+{
+    std::printf("storm: seed %u: burst %d did not end within 120 s\n", seed, burst);
+    for (const auto& worker : workers)
+        std::printf("storm:   thread %lu at message %d (kind %u), burst %s\n",
+                    static_cast<unsigned long>(worker->threadId), worker->position.load(), worker->lastPick.load(),
+                    WaitForSingleObject(worker->Done(), 0) == WAIT_OBJECT_0 ? "ended" : "running");
+    EnumWindows(ReportWindow, 0);
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 2);
+    std::abort();
+}
+
 void FlipSettings(std::mt19937& random)
 {
     const char* flags[] = {names::kInvertDoubleClicks, names::kRightClickShades, names::kSinkOnMiddle,
@@ -282,7 +320,6 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
 
     HMODULE library = LoadLibraryA(BuiltFile("Mirelunde.dll").c_str());
     ASSERT_NE(library, nullptr);
-    Handle go(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     Handle finish(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::mt19937 random(seed);
     int sent = 0, menus = 0, boxes = 0;
@@ -290,15 +327,16 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
         Dismisser dismisser;
         std::vector<std::unique_ptr<Worker>> workers;
         for (int i = 0; i < kThreads; ++i)
-            workers.push_back(std::make_unique<Worker>(library, seed + i + 1, go.get(), finish.get()));
+            workers.push_back(std::make_unique<Worker>(library, seed + i + 1, finish.get()));
         for (int burst = 0; burst < kBursts; ++burst) {
             FlipSettings(random);
             std::vector<HANDLE> done;
-            for (const auto& worker : workers) done.push_back(worker->Done());
-            SetEvent(go.get());
-            ASSERT_EQ(WaitForMultipleObjects(static_cast<DWORD>(done.size()), done.data(), TRUE, 120000), WAIT_OBJECT_0)
-                << "burst " << burst << " did not finish";
-            ResetEvent(go.get());
+            for (const auto& worker : workers) {
+                done.push_back(worker->Done());
+                SetEvent(worker->Start());
+            }
+            if (WaitForMultipleObjects(static_cast<DWORD>(done.size()), done.data(), TRUE, 120000) != WAIT_OBJECT_0)
+                AbandonStuckBurst(seed, burst, workers);
             std::printf("storm: burst %d done\n", burst);
             std::fflush(stdout);
         }
@@ -306,7 +344,11 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
         // The launcher's stop: no gesture after the message hooks go, each thread puts its own
         // windows back, then the window-procedure hooks go and the library leaves.
         for (const auto& worker : workers) worker->UnhookMessages();
-        EXPECT_GE(AskThreadsToPutWindowsBack(5000), kThreads);
+        const int answered = AskThreadsToPutWindowsBack(5000);
+        EXPECT_GE(answered, kThreads);
+        std::printf("storm: %d threads answered the put-back request; the workers are", answered);
+        for (const auto& worker : workers) std::printf(" %lu", static_cast<unsigned long>(worker->threadId));
+        std::printf("\n");
         for (const auto& worker : workers) worker->UnhookWindowProcedures();
         std::vector<Tracked> putBack;
         for (const auto& worker : workers)
