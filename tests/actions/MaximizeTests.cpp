@@ -1,5 +1,6 @@
 // Stretching real windows over the real work area, undoing it, and the restore at detach.
 #include "actions/Maximize.h"
+#include "hook/ProcessSettings.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
 
@@ -119,6 +120,18 @@ TEST_F(Stretching, RestorePlacementsGivesBackTheRectangleBeforeTheFirstStretch)
     RestorePlacements();
     EXPECT_TRUE(Is(WindowRect(window_), kStart));
     EXPECT_EQ(placementTable.entries.size(), 2u) << "entries stay until the table goes";
+}
+
+// The library leaving the process unshades before it gives rectangles back: unshading gives the
+// height of the shading, which was the stretched one.
+TEST_F(Stretching, StretchedThenShadedWindowGetsItsWholeEarlierRectangleBack)
+{
+    processSettings.getMessageHook = reinterpret_cast<HHOOK>(0x20);  // a live session
+    Stretch(CommandId::MaximizeBoth);
+    windowTable.ToggleShade(window_);
+    DetachProcess();
+    EXPECT_TRUE(Is(WindowRect(window_), kStart));
+    EXPECT_FALSE(windowTable.IsShaded(window_));
 }
 
 }  // namespace
