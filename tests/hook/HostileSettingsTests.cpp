@@ -92,6 +92,42 @@ TEST_F(HostileSettings, WindowTraceKeyThatDoesNotFitIsNotWritten)
               ERROR_SUCCESS);
 }
 
+// Gives the settings key an access list that grants nothing (an empty one) or everything (none).
+void SetKeyAccess(bool open)
+{
+    RegKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, WRITE_DAC, key.put()), ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR descriptor{};
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ACL empty{};
+    ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, open ? nullptr : &empty, FALSE));
+    ASSERT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+}
+
+// The settings key with an access list that grants nobody anything: reads fail as if the values
+// were absent.
+TEST_F(HostileSettings, SettingsKeyTheUserCannotOpenReadsAsAbsent)
+{
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 1));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 2));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kRightClickShades, 0));
+    SetKeyAccess(false);
+    struct Reopen {
+        ~Reopen() { SetKeyAccess(true); }
+    } reopen;
+    RegKey probe;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, probe.put()) == ERROR_SUCCESS)
+        GTEST_SKIP() << "this system lets the owner read a key whose access list grants nothing";
+
+    processSettings = ProcessSettings{};
+    AttachProcess();
+    EXPECT_EQ(processSettings.getMessageHook, nullptr);
+    EXPECT_TRUE(processSettings.hooksActive);
+    EXPECT_TRUE(SettingOn(names::kRightClickShades, true)) << "the stored 0 cannot be read: the default";
+    DetachProcess();
+}
+
 TEST_F(HostileSettings, GestureSettingsOfTheWrongSizeKeepTheirDefaults)
 {
     SetRaw(kKey, names::kInvertDoubleClicks, REG_BINARY, {1, 1, 1, 1, 1, 1, 1, 1});
