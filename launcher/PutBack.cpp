@@ -5,17 +5,18 @@
 #include "hook/SettingsNames.h"
 
 #include <map>
+#include <vector>
 
 namespace mirelunde {
 
 namespace {
 
-using ThreadWindows = std::map<DWORD, HWND>;
+using ThreadWindows = std::map<DWORD, std::vector<HWND>>;
 
 BOOL CALLBACK CollectThreadWindow(HWND window, LPARAM param) noexcept
 {
     try {
-        reinterpret_cast<ThreadWindows*>(param)->emplace(GetWindowThreadProcessId(window, nullptr), window);
+        (*reinterpret_cast<ThreadWindows*>(param))[GetWindowThreadProcessId(window, nullptr)].push_back(window);
     } catch (...) {
         return FALSE;
     }
@@ -31,10 +32,17 @@ int AskThreadsToPutWindowsBack(DWORD waitPerThreadMs)
     ThreadWindows threads;
     EnumWindows(CollectThreadWindow, reinterpret_cast<LPARAM>(&threads));
     int answered = 0;
-    for (const auto& [thread, window] : threads) {
-        DWORD_PTR result = 0;
-        if (SendMessageTimeoutA(window, request, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, waitPerThreadMs, &result))
-            ++answered;
+    for (const auto& [thread, windows] : threads) {
+        // The thread's next window if one has gone in the meantime; a thread that is hung or does
+        // not answer in time is not asked again.
+        for (const HWND window : windows) {
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutA(window, request, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, waitPerThreadMs, &result)) {
+                ++answered;
+                break;
+            }
+            if (IsWindow(window)) break;
+        }
     }
     return answered;
 }

@@ -63,6 +63,11 @@ Tracked Track(HWND window)
             static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & kFrameBits};
 }
 
+bool SameState(const Tracked& was, const Tracked& now)
+{
+    return EqualRect(&now.rect, &was.rect) && now.topmost == was.topmost && now.frameStyle == was.frameStyle;
+}
+
 void ExpectSame(const Tracked& was, const Tracked& now, const char* when)
 {
     EXPECT_TRUE(EqualRect(&now.rect, &was.rect))
@@ -351,9 +356,18 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
         std::printf("\n");
         for (const auto& worker : workers) worker->UnhookWindowProcedures();
         std::vector<Tracked> putBack;
-        for (const auto& worker : workers)
-            for (const Tracked& before : worker->tracked)
-                if (IsWindow(before.window)) putBack.push_back(Track(before.window));
+        for (const auto& worker : workers) {
+            int notBack = 0, alive = 0;
+            for (const Tracked& before : worker->tracked) {
+                if (!IsWindow(before.window)) continue;
+                putBack.push_back(Track(before.window));
+                ++alive;
+                if (!SameState(before, putBack.back())) ++notBack;
+            }
+            if (notBack != 0)
+                std::printf("storm: thread %lu: %d of its %d windows not back after the put-back\n",
+                            static_cast<unsigned long>(worker->threadId), notBack, alive);
+        }
         FreeLibrary(library);  // with every thread's windows back, the detach has nothing left to do
         std::printf("storm: put back and library freed\n");
         std::fflush(stdout);
