@@ -6,6 +6,7 @@
 #include "hook/SettingsNames.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
+#include "tests/support/WindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -25,23 +26,16 @@ namespace {
                                          << "," << expected.right << "," << expected.bottom << "}";
 }
 
-class Hugging : public testing::Test {
+class Hugging : public WindowTest {
 protected:
     void SetUp() override
     {
-        ResetProcessState();
+        WindowTest::SetUp();
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &w_, 0);
-    }
-    void TearDown() override
-    {
-        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
     }
     HWND Window(RECT rect, DWORD style = WS_OVERLAPPEDWINDOW, HWND owner = nullptr)
     {
-        const HWND window = MakeWindow(style, 0, owner, rect);
-        EXPECT_NE(window, nullptr);
-        windows_.push_back(window);
-        return window;
+        return Keep(MakeWindow(style, 0, owner, rect));
     }
     static void SetStretch(DWORD value)
     {
@@ -49,7 +43,6 @@ protected:
     }
 
     RECT w_{};
-    std::vector<HWND> windows_;
 };
 
 TEST_F(Hugging, EveryCommandMovesOrStretchesOntoItsEdges)

@@ -3,6 +3,7 @@
 #include "actions/WindowTable.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
+#include "tests/support/WindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +14,11 @@ using namespace testing_support;
 
 namespace {
 
-class OnTop : public testing::Test {
+class OnTop : public WindowTest {
 protected:
-    void SetUp() override { ResetProcessState(); }
-    void TearDown() override
-    {
-        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
-    }
     HWND Frame(DWORD exStyle = 0, HWND parent = nullptr, DWORD style = WS_OVERLAPPEDWINDOW)
     {
-        const HWND window = MakeWindow(style, exStyle, parent);
-        EXPECT_NE(window, nullptr);
-        windows_.push_back(window);
-        return window;
+        return Keep(MakeWindow(style, exStyle, parent));
     }
     static void BringToTop(HWND window)
     {
@@ -38,8 +31,6 @@ protected:
             if (next == lower) return true;
         return false;
     }
-
-    std::vector<HWND> windows_;
 };
 
 TEST_F(OnTop, TopmostWindowKeepsItsStateThroughShading)

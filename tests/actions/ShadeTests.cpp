@@ -6,6 +6,7 @@
 #include "tests/support/ModalBox.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
+#include "tests/support/WindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -35,27 +36,10 @@ bool SameRect(const RECT& a, const RECT& b)
     return EqualRect(&a, &b) != FALSE;
 }
 
-class Shading : public testing::Test {
+class Shading : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        ResetProcessState();
-        ForgetReceived();
-    }
-    void TearDown() override
-    {
-        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
-    }
-    HWND Keep(HWND window)
-    {
-        EXPECT_NE(window, nullptr);
-        windows_.push_back(window);
-        return window;
-    }
     HWND Frame(DWORD exStyle = 0) { return Keep(MakeWindow(WS_OVERLAPPEDWINDOW, exStyle)); }
     static int ShadedHeight() { return processSettings.shadedHeight; }
-
-    std::vector<HWND> windows_;
 };
 
 TEST_F(Shading, RollsUpToTheCaptionAndComesBackWithHeightAndStyles)

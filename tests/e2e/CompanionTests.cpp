@@ -7,7 +7,6 @@
 #include "hook/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
-#include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"
 
@@ -236,16 +235,7 @@ TEST_P(CompanionStop, EndsBothLaunchers)
         ASSERT_TRUE(confirm.Result()) << "no stop question";
         break;
     }
-    case StopBy::MenuInAProgram: {
-        BoxAnswerer confirm(notepad->id, IDYES, kStartMs);
-        MoveTo(CaptionPoint(window));
-        Click(Button::Middle);
-        const auto menu = WaitForPopupMenu(notepad->id, kStartMs, false);
-        ASSERT_TRUE(menu) << "no command menu";
-        PostKeys(menu->popup, StopMenuKeys());
-        ASSERT_TRUE(confirm.Result()) << "no stop question";
-        break;
-    }
+    case StopBy::MenuInAProgram: ASSERT_TRUE(StopFromCommandMenu(notepad->id, window)) << "no stop question"; break;
     }
 
     EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();

@@ -4,8 +4,6 @@
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "tests/e2e/Session.h"
-#include "tests/support/Input.h"
-#include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
 
 #include <gtest/gtest.h>
@@ -241,13 +239,7 @@ TEST_F(LauncherOptions, StopFromTheCommandMenuEndsTheLauncher)
     SetForegroundWindow(window);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, kStartMs));
 
-    BoxAnswerer confirm(notepad->id, IDYES, kStartMs);
-    MoveTo(CaptionPoint(window));
-    Click(Button::Middle);
-    const auto menu = WaitForPopupMenu(notepad->id, kStartMs, false);
-    ASSERT_TRUE(menu) << "no command menu";
-    PostKeys(menu->popup, StopMenuKeys());
-    const auto box = confirm.Result();
+    const auto box = StopFromCommandMenu(notepad->id, window);
     ASSERT_TRUE(box) << "no stop question";
     EXPECT_EQ(box->text, "Are you sure you want to stop Mirelunde?");
     EXPECT_EQ(box->defaultButton, IDNO);

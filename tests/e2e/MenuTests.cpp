@@ -75,13 +75,6 @@ TEST_F(CommandMenu, SystemMenuItemOpensTheCommandMenu)
     EXPECT_NE(Height(window_), height);
 }
 
-bool SameRect(HWND window, const RECT& expected)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return EqualRect(&rect, &expected) != FALSE;
-}
-
 TEST_F(CommandMenu, AltKeypadThreeHugsTheBottomRightCorner)
 {
     RECT before{};
@@ -90,7 +83,7 @@ TEST_F(CommandMenu, AltKeypadThreeHugsTheBottomRightCorner)
     const RECT expected{work.right - (before.right - before.left), work.bottom - (before.bottom - before.top),
                         work.right, work.bottom};
     Chord({VK_MENU, VK_NUMPAD3});
-    EXPECT_TRUE(WaitUntil([&] { return SameRect(window_, expected); }, kMenuMs));
+    EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, expected); }, kMenuMs));
 }
 
 TEST_F(CommandMenu, MaximizeBothFromTheKeyboardCoversTheWorkArea)
@@ -98,7 +91,7 @@ TEST_F(CommandMenu, MaximizeBothFromTheKeyboardCoversTheWorkArea)
     Chord({VK_MENU, VK_ADD});
     ASSERT_TRUE(MenuOpens());
     for (WORD key : MaximizeBothMenuKeys()) Chord({key});
-    EXPECT_TRUE(WaitUntil([&] { return SameRect(window_, WorkArea()); }, kMenuMs));
+    EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, WorkArea()); }, kMenuMs));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "tests/support/ChildMode.h"
+#include "tests/support/Input.h"
+#include "tests/support/MenuReader.h"
 #include "tests/support/Paths.h"
 
 #include <fstream>
@@ -155,6 +157,13 @@ int Height(HWND window)
     return rect.bottom - rect.top;
 }
 
+bool HasRect(HWND window, const RECT& expected)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return EqualRect(&rect, &expected) != FALSE;
+}
+
 int ShadedHeight()
 {
     return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
@@ -183,6 +192,21 @@ HWND WaitForWindow(DWORD processId)
 std::string ModulesKey(const std::string& title, DWORD processId)
 {
     return std::string(kKey) + "\\Modules\\" + title + " (" + std::to_string(processId) + ")";
+}
+
+std::optional<testing_support::MessageBoxView> StopFromCommandMenu(DWORD processId, HWND window)
+{
+    using namespace testing_support;
+    BoxAnswerer confirm(processId, IDYES, kStartMs);
+    MoveTo(CaptionPoint(window));
+    Click(Button::Middle);
+    const auto menu = WaitForPopupMenu(processId, kStartMs, false);
+    if (!menu) {
+        ADD_FAILURE() << "no command menu";
+        return std::nullopt;
+    }
+    PostKeys(menu->popup, StopMenuKeys());
+    return confirm.Result();
 }
 
 std::vector<WORD> MaximizeBothMenuKeys()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hook/Handles.h"
+#include "tests/support/ModalBox.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,7 @@ std::string TargetAppPath();
 
 // Another process's window as the tests measure it, and the height a shaded window has.
 int Height(HWND window);
+bool HasRect(HWND window, const RECT& expected);
 int ShadedHeight();
 
 std::vector<HWND> VisibleWindows(DWORD processId);
@@ -72,6 +75,10 @@ std::string ModulesKey(const std::string& title, DWORD processId);
 // items cannot be read from here: "Configure" is the seventh item of the top level, the stop the
 // fifth of its submenu.
 std::vector<WORD> StopMenuKeys();
+// Opens the command menu with a middle click on the window's caption, chooses the stop and
+// answers its question Yes; the question as it was shown, or nothing (a failure is added) when
+// the menu or the question did not appear.
+std::optional<testing_support::MessageBoxView> StopFromCommandMenu(DWORD processId, HWND window);
 // Keys that choose Maximize > Both in a freshly opened command menu: a menu opened from the
 // keyboard may come with its first item highlighted, so Home first; then past Shade window, Sink
 // window and On Top to Maximize, and in it past Vertically and Horizontally to Both.

@@ -1,5 +1,6 @@
 // Shading and the window actions in other processes, driven by real mouse and keyboard input
 // while the real launcher's hooks are installed.
+#include "actions/WindowTable.h"
 #include "hook/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
@@ -15,11 +16,6 @@ namespace e2e {
 namespace {
 
 constexpr DWORD kActionMs = 5000;
-
-bool IsTopmostWindow(HWND window)
-{
-    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
 
 class Shading : public LauncherSession {
 protected:
@@ -163,9 +159,9 @@ TEST_F(Shading, AltScrollLockTogglesTopmost)
     auto target = Open(TargetAppPath(), window);
     ASSERT_TRUE(target && window);
     Chord({VK_MENU, VK_SCROLL});
-    EXPECT_TRUE(WaitUntil([&] { return IsTopmostWindow(window); }, kActionMs));
+    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(window); }, kActionMs));
     Chord({VK_MENU, VK_SCROLL});
-    EXPECT_TRUE(WaitUntil([&] { return !IsTopmostWindow(window); }, kActionMs));
+    EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(window); }, kActionMs));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Stopping and starting the real launcher again and again while Wine's notepad runs: each stop
 // leaves notepad as it was before the session's gestures, each start serves it again.
+#include "actions/WindowTable.h"
 #include "hook/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
@@ -19,18 +20,6 @@ namespace {
 constexpr DWORD kActionMs = 5000;
 constexpr int kRounds = 3;
 
-bool IsTopmostWindow(HWND window)
-{
-    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-bool HasRect(HWND window, const RECT& expected)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return EqualRect(&rect, &expected) != FALSE;
-}
-
 using StopRestart = LauncherSession;
 
 TEST_F(StopRestart, EachStopPutsNotepadBackAndEachStartServesItAgain)
@@ -43,7 +32,7 @@ TEST_F(StopRestart, EachStopPutsNotepadBackAndEachStartServesItAgain)
     RECT before{};
     GetWindowRect(window, &before);
     const LONG style = GetWindowLongA(window, GWL_STYLE);
-    ASSERT_FALSE(IsTopmostWindow(window));
+    ASSERT_FALSE(IsTopmost(window));
 
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
@@ -61,7 +50,7 @@ TEST_F(StopRestart, EachStopPutsNotepadBackAndEachStartServesItAgain)
         choose(MaximizeBothMenuKeys());
         ASSERT_TRUE(WaitUntil([&] { return HasRect(window, WorkArea()); }, kActionMs));
         choose({VK_HOME, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
-        ASSERT_TRUE(WaitUntil([&] { return IsTopmostWindow(window); }, kActionMs));
+        ASSERT_TRUE(WaitUntil([&] { return IsTopmost(window); }, kActionMs));
         MoveTo(CaptionPoint(window));
         Click(Button::Left, 2);
         ASSERT_TRUE(WaitUntil([&] { return Height(window) == ShadedHeight(); }, kActionMs));
@@ -69,7 +58,7 @@ TEST_F(StopRestart, EachStopPutsNotepadBackAndEachStartServesItAgain)
         RequestStop();
         EXPECT_EQ(launcher->WaitForExit(kStopMs), 0);
         EXPECT_TRUE(HasRect(window, before)) << "height " << Height(window);
-        EXPECT_FALSE(IsTopmostWindow(window));
+        EXPECT_FALSE(IsTopmost(window));
         EXPECT_EQ(GetWindowLongA(window, GWL_STYLE), style);
 
         // With the hooks gone, a double-click on the caption is notepad's own again.

@@ -12,6 +12,7 @@
 #include "tests/support/MenuReader.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
+#include "tests/support/WindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -42,12 +43,11 @@ void SetSetting(const char* name, DWORD value)
     ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, name, value));
 }
 
-class Gestures : public testing::Test {
+class Gestures : public WindowTest {
 protected:
     void SetUp() override
     {
-        ResetProcessState();
-        ForgetReceived();
+        WindowTest::SetUp();
         passedOn.clear();
         SetCursorPos(kAwayFromCorner.x, kAwayFromCorner.y);
         const DWORD thread = GetCurrentThreadId();
@@ -62,17 +62,10 @@ protected:
         getMessage_.reset();
         callWnd_.reset();
         next_.reset();
-        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
-            if (IsWindow(*it)) DestroyWindow(*it);
+        WindowTest::TearDown();
         for (UINT_PTR* timer : {&gestureState.middleTimer, &gestureState.quietTimer}) *timer = 0;
     }
 
-    HWND Keep(HWND window)
-    {
-        EXPECT_NE(window, nullptr);
-        windows_.push_back(window);
-        return window;
-    }
     HWND Frame() { return Keep(MakeWindow(WS_OVERLAPPEDWINDOW)); }
 
     // Posts a message and pumps until the window has handled it.
@@ -100,7 +93,6 @@ protected:
         PumpFor(100);
     }
 
-    std::vector<HWND> windows_;
     Hook next_, getMessage_, callWnd_;
 };
 

@@ -8,6 +8,7 @@
 #include "tests/support/MenuReader.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
+#include "tests/support/WindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -33,25 +34,7 @@ bool HasItem(HWND window, UINT id)
     return !IsCommandIdFree(GetSystemMenu(window, FALSE), id);
 }
 
-class SystemMenu : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ResetProcessState();
-        ForgetReceived();
-    }
-    void TearDown() override
-    {
-        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
-    }
-    HWND Keep(HWND window)
-    {
-        EXPECT_NE(window, nullptr);
-        windows_.push_back(window);
-        return window;
-    }
-    std::vector<HWND> windows_;
-};
+using SystemMenu = WindowTest;
 
 TEST_F(SystemMenu, IdentifiersStepDownPastTakenOnes)
 {

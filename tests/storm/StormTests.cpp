@@ -1,6 +1,7 @@
 // A storm of random but well-formed messages from several GUI threads through the built library's
 // hooks, with settings flipped between bursts, ending with the library's detach: the process lives,
 // and every window that survived is back to how it was before its first gesture.
+#include "actions/WindowTable.h"
 #include "hook/Exports.h"
 #include "hook/Handles.h"
 #include "hook/Registry.h"
@@ -51,15 +52,10 @@ struct Tracked {
     DWORD frameStyle;  // the style bits that shading and stretching change
 };
 
-bool IsTopmostWindow(HWND window)
-{
-    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
 Tracked Track(HWND window)
 {
     constexpr DWORD kFrameBits = WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MAXIMIZE | WS_MINIMIZE;
-    return {window, WindowRect(window), IsTopmostWindow(window),
+    return {window, WindowRect(window), IsTopmost(window),
             static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & kFrameBits};
 }
 
