@@ -8,18 +8,18 @@ wine_env_start() {
   WINEPREFIX=$(mktemp -d /tmp/mirelunde-wine.XXXXXX)
   trap wine_env_stop EXIT
 
-  local display=
-  for n in $(seq 90 199); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-  done
-  [ -n "$display" ] || { echo "wine-env: no free X display number" >&2; return 1; }
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display number itself and writes it to the pipe once it listens: two runs
+  # starting at once can never end up on one display.
+  local fifo
+  fifo=$(mktemp -u /tmp/mirelunde-display.XXXXXX)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
+  local display=
+  read -r -t 30 display <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$display" ] || { echo "wine-env: Xvfb gave no display number" >&2; return 1; }
   export DISPLAY=":$display"
-  for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
   xdpyinfo >/dev/null 2>&1 || { echo "wine-env: Xvfb did not start on $DISPLAY" >&2; return 1; }
 
   wineboot -i >/dev/null 2>&1
