@@ -78,7 +78,7 @@ void HugWindow(HWND window, CommandId hug)
     if (edges.first == Edge::None) return;
     if (Flush(rect, work, edges.first) && Flush(rect, work, edges.second)) return;  // not even raised
 
-    const bool stretch = SettingOn(names::kHugStretch, false) != windowTable.controlHeld;
+    const bool stretch = SettingOn(names::kHugStretch, false) != StillHeld(windowTable.controlHeld, VK_CONTROL);
     PutOnto(rect, work, edges.first, stretch);
     if (!Flush(rect, work, edges.second)) PutOnto(rect, work, edges.second, stretch);
     // No insert-after window: the window comes to the top without being activated.

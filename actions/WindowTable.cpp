@@ -43,6 +43,19 @@ bool ResizeHeight(HWND window, const RECT& rect, int height)
 
 }  // namespace
 
+bool StillHeld(std::atomic<bool>& flag, int virtualKey)
+{
+    if (!flag) return false;
+    if (GetKeyState(virtualKey) < 0) return true;
+    flag = false;
+    return false;
+}
+
+void WindowTable::ReleaseModifiers()
+{
+    shiftHeld = controlHeld = altHeld = false;
+}
+
 bool IsTopmost(HWND window)
 {
     return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -155,7 +168,7 @@ bool WindowTable::IsShaded(HWND window)
 
 bool WindowTable::ToggleShadeOfFrame(HWND window)
 {
-    const HWND frame = shiftHeld ? FindTopLevelAncestor(window) : FindSystemMenuWindow(window);
+    const HWND frame = StillHeld(shiftHeld, VK_SHIFT) ? FindTopLevelAncestor(window) : FindSystemMenuWindow(window);
     return frame != nullptr && ToggleShade(frame);
 }
 

@@ -21,7 +21,7 @@ struct ShadeRecord {
     bool wasMaximized = false;
     RECT shadedFrom{};
     bool liftedToTop = false;  // made topmost by the library at some time, and its owned windows with it
-    bool forgotten = false;  // its window was destroyed: the next lookup starts afresh
+    bool forgotten = false;    // its window was destroyed: the next lookup starts afresh
 };
 
 // Orders handles as unsigned numbers.
@@ -57,6 +57,10 @@ public:
     // Asks whether to stop the product; the box's answer.
     int RequestStop(HWND owner, int defaultAnswer);
 
+    // The modifier flags go when the thread's window loses the keyboard: the key's release then
+    // goes to another program and is never seen here.
+    void ReleaseModifiers();
+
     // The process commands of the menu.
     void ShowProcessInfo(HWND window);
     int DeleteProcess(HWND window);
@@ -81,6 +85,10 @@ private:
 };
 
 extern WindowTable windowTable;
+
+// Whether a modifier that the key messages showed pressed is still down for the calling thread; a
+// release that never reached this process clears the flag here.
+bool StillHeld(std::atomic<bool>& flag, int virtualKey);
 
 bool IsTopmost(HWND window);
 // Whether the calling thread owns the window.

@@ -39,12 +39,12 @@ void ShadeUnlessInCorner(const MSG& msg)
     windowTable.ToggleShadeOfFrame(msg.hwnd);
 }
 
-void MiddleClickAction(HWND window)
+// True when the command menu was shown.
+bool MiddleClickAction(HWND window)
 {
-    if (SettingOn(names::kSinkOnMiddle, false))
-        windowTable.RaiseOrSink(window, windowTable.rememberedWindow);
-    else
-        ShowCommandMenu(window);
+    if (!SettingOn(names::kSinkOnMiddle, false)) return ShowCommandMenu(window);
+    windowTable.RaiseOrSink(window, windowTable.rememberedWindow);
+    return false;
 }
 
 UINT_PTR StartTimer(HWND window, UINT_PTR id)
@@ -61,8 +61,10 @@ void StopTimer(HWND window, UINT_PTR& timer)
 Outcome OnRightButtonDown(const MSG& msg)
 {
     if (processSettings.twoButtonMouse) {
-        MiddleClickAction(msg.hwnd);
-        return Outcome::PassZero;  // the application still gets its right click
+        // The menu's loop takes the button's release. The press passed on after it would have the
+        // window's default handling capture the mouse and wait for that release, holding up the
+        // program's keys and clicks until the next right click; after a sink it still gets its press.
+        return MiddleClickAction(msg.hwnd) ? Outcome::Swallow : Outcome::PassZero;
     }
     if (!SettingOn(names::kRightClickShades, true)) return Outcome::Pass;
     ShadeUnlessInCorner(msg);
@@ -116,7 +118,7 @@ Outcome OnKeyUp(const MSG& msg)
     case VK_CONTROL: windowTable.controlHeld = false; return Outcome::Pass;
     case VK_MENU: windowTable.altHeld = false; return Outcome::Swallow;
     default:
-        if (!windowTable.altHeld) return Outcome::Pass;
+        if (!StillHeld(windowTable.altHeld, VK_MENU)) return Outcome::Pass;
         RunShortcut(msg.hwnd, msg.wParam);
         return Outcome::Swallow;
     }
@@ -125,9 +127,7 @@ Outcome OnKeyUp(const MSG& msg)
 Outcome HandleMessage(MSG& msg)
 {
     switch (msg.message) {
-    case WM_KILLFOCUS:
-        windowTable.shiftHeld = windowTable.controlHeld = windowTable.altHeld = false;
-        return Outcome::Pass;
+    case WM_KILLFOCUS: windowTable.ReleaseModifiers(); return Outcome::Pass;
     case WM_NCLBUTTONDBLCLK:
         if (!HasSystemMenu(msg.hwnd) || InvertedDoubleClicks()) return Outcome::Pass;
         ShadeUnlessInCorner(msg);
@@ -183,7 +183,7 @@ void AddSystemMenuItemOnce(HWND window)
 bool IsWatchedSentMessage(UINT message)
 {
     constexpr UINT kFirstRegisteredMessage = 0xC000;
-    return message == WM_CLOSE || message == WM_NCDESTROY ||
+    return message == WM_CLOSE || message == WM_NCDESTROY || message == WM_KILLFOCUS || message == WM_ACTIVATE ||
            (message >= kFirstRegisteredMessage && message == processSettings.restoreMessage);
 }
 
@@ -204,7 +204,9 @@ void PutThreadWindowsBack()
 
 void OnSentMessage(const CWPSTRUCT& sent)
 {
-    if (sent.message == WM_NCDESTROY) {
+    if (sent.message == WM_KILLFOCUS || sent.message == WM_ACTIVATE) {
+        if (sent.message == WM_KILLFOCUS || LOWORD(sent.wParam) == WA_INACTIVE) windowTable.ReleaseModifiers();
+    } else if (sent.message == WM_NCDESTROY) {
         windowTable.Forget(sent.hwnd);
         ForgetPlacement(sent.hwnd);
     } else if (sent.message == WM_CLOSE) {
@@ -246,8 +248,9 @@ extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM l
 
 // Runs for every message sent to a window: keep it cheap. A shaded window is unshaded before its
 // program handles WM_CLOSE, so it is closed (and its size remembered) at its full height; a
-// destroyed window is forgotten, so a new window that gets its handle starts afresh; the launcher's
-// request as it stops has this thread put its windows back.
+// destroyed window is forgotten, so a new window that gets its handle starts afresh; a window that
+// loses the focus or is deactivated drops the modifier flags, whose key releases go elsewhere; the
+// launcher's request as it stops has this thread put its windows back.
 extern "C" LRESULT CALLBACK BrackwenCallWndProc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);

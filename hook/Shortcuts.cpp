@@ -45,7 +45,7 @@ void RunShortcut(HWND focus, WPARAM key)
         return;
     }
     case VK_SUBTRACT:
-        if (windowTable.controlHeld) windowTable.RequestStop(focus, IDNO);
+        if (StillHeld(windowTable.controlHeld, VK_CONTROL)) windowTable.RequestStop(focus, IDNO);
         return;
     case VK_SCROLL: windowTable.AlwaysOnTop(focus, true); return;
     default:

@@ -162,9 +162,9 @@ void CarryOut(CommandId choice, HWND target, HWND stopOwner, const MenuSettings&
 
 }  // namespace
 
-void ShowCommandMenu(HWND target)
+bool ShowCommandMenu(HWND target)
 {
-    if (menuOpen.exchange(true)) return;
+    if (menuOpen.exchange(true)) return false;
     struct CloseOnReturn {
         ~CloseOnReturn() { menuOpen = false; }
     } closeOnReturn;
@@ -240,6 +240,7 @@ void ShowCommandMenu(HWND target)
     const HWND stopOwner = GetTopWindow(nullptr);
     const auto choice = static_cast<CommandId>(TrackMenuTable(target, table));
     CarryOut(choice, target, stopOwner, settings);
+    return true;
 }
 
 }  // namespace mirelunde

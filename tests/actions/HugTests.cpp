@@ -4,6 +4,7 @@
 #include "actions/WindowTable.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
+#include "tests/support/Input.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
 #include "tests/support/WindowTest.h"
@@ -108,6 +109,7 @@ TEST_F(Hugging, EveryCommandMovesOrStretchesOntoItsEdges)
         SCOPED_TRACE(c.label);
         SetStretch(c.stretchSetting ? 1 : 0);
         windowTable.controlHeld = c.control;
+        SetKeyState(VK_CONTROL, c.control);
         const HWND window = Window(start);
         HugWindow(window, c.hug);
         EXPECT_TRUE(Is(WindowRect(window), c.expected(w_)));

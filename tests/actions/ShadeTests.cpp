@@ -3,6 +3,7 @@
 #include "hook/Handles.h"
 #include "hook/ProcessSettings.h"
 #include "hook/Registry.h"
+#include "tests/support/Input.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
@@ -112,6 +113,7 @@ TEST_F(Shading, FrameIsTheNearestSystemMenuWindowOrWithShiftTheOutermost)
     windowTable.ToggleShadeOfFrame(button);
 
     windowTable.shiftHeld = true;
+    SetKeyState(VK_SHIFT, true);
     windowTable.ToggleShadeOfFrame(button);
     EXPECT_TRUE(windowTable.IsShaded(owner));
     EXPECT_FALSE(windowTable.IsShaded(popup));

@@ -4,6 +4,7 @@
 #include "hook/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
+#include "tests/support/MenuReader.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,30 @@ protected:
     static bool HeightBecomes(HWND window, int height)
     {
         return WaitUntil([&] { return Height(window) == height; }, kActionMs);
+    }
+
+    // Clicks into a window as a person would to work in it, and waits until it is in front.
+    static bool ClickInto(HWND window, HWND part)
+    {
+        RECT rect{};
+        GetWindowRect(part, &rect);
+        MoveTo({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+        Click(Button::Left);
+        return WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
+    }
+
+    // Whether a typed key has reached the edit control: keys typed before it have been handled too.
+    static bool Typed(HWND edit, char letter)
+    {
+        return WaitUntil(
+            [&] {
+                char text[256] = {};
+                DWORD_PTR length = 0;
+                SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                    500, &length);
+                return std::string(text).find(letter) != std::string::npos;
+            },
+            kActionMs);
     }
 
     std::unique_ptr<Process> launcher_;
@@ -151,6 +176,78 @@ TEST_F(Shading, MiddleClickSinksTheTopWindowAndActivatesTheOneBelow)
     for (HWND next = GetWindow(lower, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
         upperBelowLower = upperBelowLower || next == upper;
     EXPECT_TRUE(upperBelowLower);
+}
+
+TEST_F(Shading, AltReleasedInAnotherProgramLeavesNoShortcutBehind)
+{
+    HWND pad = nullptr, other = nullptr;
+    auto notepad = Open(NotepadPath(), pad);
+    auto target = Open(TargetAppPath(), other);
+    ASSERT_TRUE(notepad && target && pad && other);
+    SetWindowPos(pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+
+    ASSERT_TRUE(ClickInto(pad, edit));
+    PressKey(VK_MENU);
+    ASSERT_TRUE(ClickInto(other, other));
+    ReleaseKey(VK_MENU);
+    ASSERT_TRUE(ClickInto(pad, edit));
+
+    RECT before{};
+    GetWindowRect(pad, &before);
+    Chord({VK_NUMPAD3});
+    Chord({'X'});
+    ASSERT_TRUE(Typed(edit, 'x'));
+    EXPECT_TRUE(HasRect(pad, before)) << "keypad 3 without Alt hugged";
+
+    const RECT work = WorkArea();
+    const RECT hugged{work.right - 600, work.bottom - 400, work.right, work.bottom};
+    Chord({VK_MENU, VK_NUMPAD3});
+    EXPECT_TRUE(WaitUntil([&] { return HasRect(pad, hugged); }, kActionMs)) << "Alt+keypad 3 no longer hugs";
+}
+
+// In two-button mode, the default, the right press on a caption opens the command menu; the
+// program must not be left waiting for a release that the menu took.
+TEST_F(Shading, RightClickCommandMenuLeavesTheProgramFreeForKeysAndClicks)
+{
+    HWND pad = nullptr;
+    auto notepad = Open(NotepadPath(), pad);
+    ASSERT_TRUE(notepad && pad);
+    const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    const int height = Height(pad);
+    const DWORD thread = GetWindowThreadProcessId(pad, nullptr);
+
+    for (const bool choose : {false, true}) {
+        SCOPED_TRACE(choose ? "Shade window chosen" : "menu dismissed");
+        MoveTo(CaptionPoint(pad));
+        Click(Button::Right);
+        ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no command menu";
+        if (choose) {
+            Chord({VK_DOWN});
+            Chord({VK_RETURN});
+        } else {
+            Chord({VK_ESCAPE});
+        }
+        ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenus(notepad->id) == 0; }, kActionMs));
+
+        if (choose) {
+            ASSERT_TRUE(HeightBecomes(pad, ShadedHeight()));
+            Chord({VK_MENU, VK_NUMPAD0});
+            EXPECT_TRUE(HeightBecomes(pad, height)) << "the keypad shortcut did not reach notepad";
+        } else {
+            Chord({'Q'});
+            EXPECT_TRUE(Typed(edit, 'q')) << "the typed key did not reach notepad";
+        }
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetGUIThreadInfo(thread, &info));
+        EXPECT_EQ(info.hwndCapture, nullptr) << "notepad still holds the mouse";
+        EXPECT_EQ(VisiblePopupMenus(notepad->id), 0) << "a System Menu came up late";
+        Sleep(GetDoubleClickTime());  // the next right click is not a double-click
+    }
 }
 
 TEST_F(Shading, AltScrollLockTogglesTopmost)

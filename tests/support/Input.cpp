@@ -62,6 +62,26 @@ void Chord(std::initializer_list<WORD> keys)
     Send(inputs);
 }
 
+void PressKey(WORD vk)
+{
+    std::vector<INPUT> inputs{Key(vk, false)};
+    Send(inputs);
+}
+
+void ReleaseKey(WORD vk)
+{
+    std::vector<INPUT> inputs{Key(vk, true)};
+    Send(inputs);
+}
+
+void SetKeyState(WORD vk, bool down)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[vk] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
 POINT CaptionPoint(HWND window)
 {
     RECT rect{};

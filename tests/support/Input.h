@@ -13,6 +13,13 @@ void MoveTo(POINT point);
 void Click(Button button, int times = 1);
 // Presses the keys in order and releases them in reverse order.
 void Chord(std::initializer_list<WORD> keys);
+// Half a chord: a key held across other input, and its release.
+void PressKey(WORD vk);
+void ReleaseKey(WORD vk);
+
+// What GetKeyState answers on the calling thread, as if the key's press or release had been taken
+// from its queue.
+void SetKeyState(WORD vk, bool down);
 
 // A point in the middle of the window's caption bar.
 POINT CaptionPoint(HWND window);

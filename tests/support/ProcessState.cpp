@@ -21,7 +21,9 @@ void ResetProcessState()
     windowTable.records.clear();
     windowTable.systemMenuItemId = 0;
     windowTable.rememberedWindow = nullptr;
-    windowTable.shiftHeld = windowTable.controlHeld = windowTable.altHeld = false;
+    windowTable.ReleaseModifiers();
+    const BYTE noKeys[256] = {};
+    SetKeyboardState(const_cast<BYTE*>(noKeys));
     windowTable.systemMenuWindow = nullptr;
     gestureState = GestureState{};
 }
