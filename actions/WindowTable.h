@@ -54,6 +54,8 @@ public:
     // The library's item in the System Menu; true once the item is in place or not wanted.
     bool AddSystemMenuItem(HWND window);
     void RemoveSystemMenuItem();
+    // Removes it only when its window is the calling thread's; true if it did.
+    bool RemoveOwnSystemMenuItem();
     // Asks whether to stop the product; the box's answer.
     int RequestStop(HWND owner, int defaultAnswer);
 
@@ -67,7 +69,9 @@ public:
     int DestroyProcess(HWND window);
 
     std::map<HWND, ShadeRecord, HandleOrder> records;
-    // Every GUI thread of the process reads and writes these through the hooks.
+    // Every GUI thread of the process reads and writes these through the hooks. The System Menu
+    // item's identifier (0 while there is none) and the window whose menu holds it change together,
+    // under their lock; the hook reads the identifier alone.
     std::atomic<UINT> systemMenuItemId{0};
     std::atomic<HWND> rememberedWindow{nullptr};
     std::atomic<bool> shiftHeld{false};
@@ -80,8 +84,10 @@ private:
     bool Unshade(HWND window, ShadeRecord& record, bool mayWait = true);
     void Restore(bool ownThreadOnly);
     void LiftToTop(HWND window, ShadeRecord& record);
+    bool RemoveSystemMenuItem(bool ownThreadOnly);
 
     SRWLOCK recordsLock_ = SRWLOCK_INIT;  // threads of one process may look windows up at once
+    SRWLOCK systemMenuLock_ = SRWLOCK_INIT;
 };
 
 extern WindowTable windowTable;

@@ -15,6 +15,29 @@ namespace mirelunde {
 
 GestureState gestureState;
 
+bool GestureTimer::Start(HWND window)
+{
+    const HWND previous = window_.exchange(window);
+    if (previous != nullptr && previous != window) KillTimer(previous, id_);
+    if (SetTimer(window, id_, GetDoubleClickTime(), nullptr) != 0) return true;
+    HWND started = window;
+    window_.compare_exchange_strong(started, nullptr);  // a failed start counts as not running
+    return false;
+}
+
+void GestureTimer::Stop()
+{
+    if (const HWND window = window_.exchange(nullptr)) KillTimer(window, id_);
+}
+
+bool GestureTimer::Fired(const MSG& msg)
+{
+    HWND runsOn = msg.hwnd;
+    if (msg.wParam != id_ || !window_.compare_exchange_strong(runsOn, nullptr)) return false;
+    KillTimer(msg.hwnd, id_);
+    return true;
+}
+
 namespace {
 
 enum class Outcome { Pass, PassZero, Swallow };
@@ -47,17 +70,6 @@ bool MiddleClickAction(HWND window)
     return false;
 }
 
-UINT_PTR StartTimer(HWND window, UINT_PTR id)
-{
-    return SetTimer(window, id, GetDoubleClickTime(), nullptr);
-}
-
-void StopTimer(HWND window, UINT_PTR& timer)
-{
-    KillTimer(window, timer);
-    timer = 0;
-}
-
 Outcome OnRightButtonDown(const MSG& msg)
 {
     if (processSettings.twoButtonMouse) {
@@ -73,19 +85,21 @@ Outcome OnRightButtonDown(const MSG& msg)
 
 Outcome OnMiddleButtonUp(const MSG& msg)
 {
-    if (gestureState.middleTimer != 0) {
+    if (gestureState.middleTimer.RunsOn(msg.hwnd)) {
         gestureState.middleReleased = true;  // the timer decides: click or double-click
         return Outcome::PassZero;
     }
-    if (gestureState.quietTimer != 0 || processSettings.twoButtonMouse) return Outcome::Pass;
+    // A release that ends no press of this window's, or comes in the quiet period, does nothing.
+    if (gestureState.middleTimer.Running() || gestureState.quietTimer.Running() || processSettings.twoButtonMouse)
+        return Outcome::Pass;
     MiddleClickAction(msg.hwnd);  // a press held past the double-click time acts on release
     return Outcome::PassZero;
 }
 
 Outcome OnMiddleDoubleClick(MSG& msg)
 {
-    if (gestureState.middleTimer == 0) return Outcome::Pass;
-    StopTimer(msg.hwnd, gestureState.middleTimer);
+    if (!gestureState.middleTimer.Running()) return Outcome::Pass;
+    gestureState.middleTimer.Stop();
     Outcome outcome = Outcome::Pass;
     if (InvertedDoubleClicks()) {
         ShadeUnlessInCorner(msg);
@@ -93,22 +107,18 @@ Outcome OnMiddleDoubleClick(MSG& msg)
     } else {
         msg.message = WM_NCLBUTTONDBLCLK;  // the window's own left double-click behaviour
     }
-    gestureState.quietTimer = StartTimer(msg.hwnd, kQuietTimerId);
+    gestureState.quietTimer.Start(msg.hwnd);
     return outcome;
 }
 
 Outcome OnTimer(const MSG& msg)
 {
-    const UINT_PTR id = msg.wParam;
-    const bool middle = id == gestureState.middleTimer;
-    if (id == 0 || (!middle && id != gestureState.quietTimer) || !HasSystemMenu(msg.hwnd)) return Outcome::Pass;
-    if (middle) {
-        StopTimer(msg.hwnd, gestureState.middleTimer);
-        if (gestureState.middleReleased && !processSettings.twoButtonMouse) MiddleClickAction(msg.hwnd);
-    } else {
-        StopTimer(msg.hwnd, gestureState.quietTimer);
+    if (gestureState.middleTimer.Fired(msg)) {
+        if (gestureState.middleReleased && !processSettings.twoButtonMouse && HasSystemMenu(msg.hwnd))
+            MiddleClickAction(msg.hwnd);
+        return Outcome::Swallow;
     }
-    return Outcome::Swallow;
+    return gestureState.quietTimer.Fired(msg) ? Outcome::Swallow : Outcome::Pass;
 }
 
 Outcome OnKeyUp(const MSG& msg)
@@ -137,7 +147,7 @@ Outcome HandleMessage(MSG& msg)
         if (!HasSystemMenu(msg.hwnd)) return Outcome::Pass;
         gestureState.middleReleased = false;
         windowTable.rememberedWindow = FindTopNormalWindow(FindTopLevelAncestor(msg.hwnd));
-        gestureState.middleTimer = StartTimer(msg.hwnd, kMiddleTimerId);
+        gestureState.middleTimer.Start(msg.hwnd);
         return Outcome::Pass;
     case WM_NCMBUTTONUP: return HasSystemMenu(msg.hwnd) ? OnMiddleButtonUp(msg) : Outcome::Pass;
     case WM_NCMBUTTONDBLCLK: return HasSystemMenu(msg.hwnd) ? OnMiddleDoubleClick(msg) : Outcome::Pass;
@@ -192,11 +202,7 @@ bool IsWatchedSentMessage(UINT message)
 // across threads.
 void PutThreadWindowsBack()
 {
-    const HWND menuWindow = windowTable.systemMenuWindow;
-    if (windowTable.systemMenuItemId != 0 && menuWindow != nullptr && IsOwnWindow(menuWindow)) {
-        windowTable.RemoveSystemMenuItem();
-        gestureState.systemMenuItemDone = false;  // a later start adds it again
-    }
+    if (windowTable.RemoveOwnSystemMenuItem()) gestureState.systemMenuItemDone = false;  // a later start adds it again
     // Unshaded first, so a stretched window gets its whole earlier rectangle back.
     windowTable.RestoreThreadWindows();
     RestoreThreadPlacements();

@@ -3,6 +3,7 @@
 #include "menu/SystemMenu.h"
 
 #include "actions/WindowTable.h"
+#include "hook/Handles.h"
 #include "menu/MenuTexts.h"
 
 namespace mirelunde {
@@ -26,25 +27,36 @@ bool WindowTable::AddSystemMenuItem(HWND window)
 {
     const HMENU menu = GetSystemMenu(window, FALSE);
     if (menu == nullptr) return false;
+    ExclusiveLock lock(systemMenuLock_);
     UINT id = kHighestItemId;
     while (id != 0 && !IsCommandIdFree(menu, id)) --id;
     if (id == 0 || !AppendMenuA(menu, MF_STRING, id, texts::kSystemMenuItem)) return false;
-
-    HWND outermost = window;
-    for (HWND parent = GetParent(window); parent != nullptr; parent = GetParent(parent)) outermost = parent;
-    // The window first: a thread that sees the identifier finds the window it belongs to.
-    systemMenuWindow = outermost;
+    systemMenuWindow = window;
     systemMenuItemId = id;
     return true;
 }
 
 void WindowTable::RemoveSystemMenuItem()
 {
-    // Only the thread that takes the identifier removes the item.
-    const UINT id = systemMenuItemId.exchange(0);
+    RemoveSystemMenuItem(false);
+}
+
+bool WindowTable::RemoveOwnSystemMenuItem()
+{
+    return RemoveSystemMenuItem(true);
+}
+
+// Only the item leaves the menu it was put in: whatever the program itself added to its System
+// Menus stays.
+bool WindowTable::RemoveSystemMenuItem(bool ownThreadOnly)
+{
+    ExclusiveLock lock(systemMenuLock_);
+    const UINT id = systemMenuItemId;
     const HWND window = systemMenuWindow;
-    if (id == 0 || window == nullptr) return;
-    if (const HMENU reset = GetSystemMenu(window, TRUE)) DeleteMenu(reset, id, MF_BYCOMMAND);
+    if (id == 0 || window == nullptr || (ownThreadOnly && !IsOwnWindow(window))) return false;
+    systemMenuItemId = 0;
+    if (const HMENU menu = GetSystemMenu(window, FALSE)) DeleteMenu(menu, id, MF_BYCOMMAND);
+    return true;
 }
 
 }  // namespace mirelunde

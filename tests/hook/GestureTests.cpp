@@ -64,7 +64,8 @@ protected:
         callWnd_.reset();
         next_.reset();
         WindowTest::TearDown();
-        for (UINT_PTR* timer : {&gestureState.middleTimer, &gestureState.quietTimer}) *timer = 0;
+        gestureState.middleTimer.Stop();
+        gestureState.quietTimer.Stop();
     }
 
     HWND Frame() { return Keep(MakeWindow(WS_OVERLAPPEDWINDOW)); }
@@ -84,7 +85,7 @@ protected:
 
     static void WaitForMiddleTimer()
     {
-        ASSERT_TRUE(PumpUntil([] { return gestureState.middleTimer == 0; }, GetDoubleClickTime() + 3000));
+        ASSERT_TRUE(PumpUntil([] { return !gestureState.middleTimer.Running(); }, GetDoubleClickTime() + 3000));
     }
 
     // Lets the X server's notifications of the restacking arrive before the test goes on.
@@ -174,8 +175,8 @@ TEST_F(Gestures, InvertedLeftDoubleClickPassesAndMiddleDoubleClickShades)
         Deliver(window, message);
     EXPECT_TRUE(windowTable.IsShaded(window));
     EXPECT_FALSE(WasReceived(window, WM_NCMBUTTONDBLCLK));
-    EXPECT_NE(gestureState.quietTimer, 0u);
-    ASSERT_TRUE(PumpUntil([] { return gestureState.quietTimer == 0; }, GetDoubleClickTime() + 3000));
+    EXPECT_TRUE(gestureState.quietTimer.RunsOn(window));
+    ASSERT_TRUE(PumpUntil([] { return !gestureState.quietTimer.Running(); }, GetDoubleClickTime() + 3000));
     EXPECT_FALSE(WasReceived(window, WM_TIMER)) << "the quiet timer is the hook's own";
 }
 
@@ -186,7 +187,7 @@ TEST_F(Gestures, MiddleDoubleClickArrivesAsTheWindowsLeftDoubleClick)
     EXPECT_TRUE(WasReceived(window, WM_NCLBUTTONDBLCLK));
     EXPECT_FALSE(WasReceived(window, WM_NCMBUTTONDBLCLK));
     EXPECT_FALSE(windowTable.IsShaded(window));
-    EXPECT_EQ(gestureState.middleTimer, 0u);
+    EXPECT_FALSE(gestureState.middleTimer.Running());
 }
 
 class MiddleClickSinking : public Gestures {
@@ -216,6 +217,18 @@ TEST_F(MiddleClickSinking, SingleClickActsOnlyWhenTheDoubleClickTimeHasRunOut)
     EXPECT_TRUE(TopSunk());
     EXPECT_EQ(GetForegroundWindow(), below_);
     EXPECT_FALSE(WasReceived(top_, WM_TIMER));
+}
+
+TEST_F(MiddleClickSinking, PressOnAnotherWindowTakesTheTimerOver)
+{
+    Deliver(below_, WM_NCMBUTTONDOWN);
+    Deliver(top_, WM_NCMBUTTONDOWN);
+    Deliver(top_, WM_NCMBUTTONUP);
+    WaitForMiddleTimer();
+    EXPECT_TRUE(TopSunk()) << "the click is the second window's";
+    PumpFor(2 * GetDoubleClickTime());
+    EXPECT_FALSE(WasReceived(below_, WM_TIMER));
+    EXPECT_FALSE(WasReceived(top_, WM_TIMER)) << "a timer of the hook's own left running";
 }
 
 TEST_F(MiddleClickSinking, PressHeldPastTheDoubleClickTimeActsOnRelease)
@@ -439,7 +452,7 @@ TEST_F(Gestures, MiddlePressOnAnMdiChildRemembersAnotherTopWindow)
     ASSERT_EQ(FindTopLevelAncestor(child), frame);
     Deliver(child, WM_NCMBUTTONDOWN);
     EXPECT_EQ(windowTable.rememberedWindow, other);
-    EXPECT_NE(gestureState.middleTimer, 0u);
+    EXPECT_TRUE(gestureState.middleTimer.RunsOn(child));
     Deliver(child, WM_NCMBUTTONUP);
     EXPECT_TRUE(gestureState.middleReleased);
 }

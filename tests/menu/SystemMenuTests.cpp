@@ -53,22 +53,25 @@ TEST_F(SystemMenu, IdentifiersStepDownPastTakenOnes)
     EXPECT_TRUE(HasItem(window, 0xEFFD));
 }
 
-TEST_F(SystemMenu, OwnedWindowGetsTheItemAndRemovalResetsItsOutermostOwner)
+TEST_F(SystemMenu, OwnedWindowGetsTheItemAndRemovalTakesOnlyTheItem)
 {
     const HWND owner = Keep(MakeWindow(WS_OVERLAPPEDWINDOW));
     const HWND popup = Keep(MakeWindow(WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, owner, {260, 200, 460, 380}));
     AppendMenuA(GetSystemMenu(owner, FALSE), MF_STRING, kAppItem, "The application's own");
+    AppendMenuA(GetSystemMenu(popup, FALSE), MF_STRING, kAppItem + 1, "The dialog's own");
 
     ASSERT_TRUE(windowTable.AddSystemMenuItem(popup));
     EXPECT_TRUE(HasItem(popup, 0xEFFF));
     EXPECT_FALSE(HasItem(owner, 0xEFFF));
-    EXPECT_EQ(windowTable.systemMenuWindow, owner);
+    EXPECT_EQ(windowTable.systemMenuWindow, popup);
 
     windowTable.RemoveSystemMenuItem();
     EXPECT_EQ(windowTable.systemMenuItemId, 0u);
-    EXPECT_FALSE(HasItem(owner, kAppItem)) << "the outermost window's System Menu is reset";
+    EXPECT_FALSE(HasItem(popup, 0xEFFF)) << "the item stayed behind in the dialog";
+    EXPECT_TRUE(HasItem(popup, kAppItem + 1));
+    EXPECT_TRUE(HasItem(owner, kAppItem)) << "the program's own item went with it";
     windowTable.RemoveSystemMenuItem();
-    EXPECT_EQ(windowTable.systemMenuWindow, owner);
+    EXPECT_TRUE(HasItem(owner, kAppItem));
 }
 
 TEST_F(SystemMenu, WindowWithoutSystemMenuGetsNoItem)
