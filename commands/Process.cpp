@@ -43,12 +43,28 @@ const char* PriorityText(DWORD priorityClass)
     return texts::kUnknownPriority;
 }
 
-// Each display thread owns its text, so a later command cannot rewrite a box's text under it.
-unsigned __stdcall ShowInfoBox(void* text) noexcept
+// What a display thread owns: its text, so a later command cannot rewrite a box's text under it,
+// and a reference to this library, so the library stays mapped until the box has been answered
+// even when the launcher has stopped in the meantime.
+struct InfoBox {
+    std::string text;
+    HMODULE library = nullptr;
+};
+
+unsigned __stdcall ShowInfoBox(void* param) noexcept
 {
-    std::unique_ptr<std::string> own(static_cast<std::string*>(text));
-    MessageBoxA(nullptr, own->c_str(), names::kCaption, MB_OK);
-    return 0;
+    std::unique_ptr<InfoBox> box(static_cast<InfoBox*>(param));
+    MessageBoxA(nullptr, box->text.c_str(), names::kCaption, MB_OK);
+    const HMODULE library = box->library;
+    box.reset();
+    FreeLibraryAndExitThread(library, 0);
+}
+
+HMODULE ReferenceThisLibrary()
+{
+    HMODULE library = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<const char*>(&ShowInfoBox), &library);
+    return library;
 }
 
 // Both questions must be answered Yes; the first other answer is returned.
@@ -89,11 +105,13 @@ void WindowTable::ShowProcessInfo(HWND)
 {
     if (infoBusy.test_and_set()) return;
     try {
-        auto text = std::make_unique<std::string>(ProcessInfoText());
-        const uintptr_t thread = _beginthreadex(nullptr, 0, ShowInfoBox, text.get(), 0, nullptr);
+        auto box = std::make_unique<InfoBox>(InfoBox{ProcessInfoText(), ReferenceThisLibrary()});
+        const uintptr_t thread = box->library ? _beginthreadex(nullptr, 0, ShowInfoBox, box.get(), 0, nullptr) : 0;
         if (thread != 0) {
-            text.release();
+            box.release();
             CloseHandle(reinterpret_cast<HANDLE>(thread));
+        } else if (box->library) {
+            FreeLibrary(box->library);
         }
     } catch (...) {
         // Without memory for the text there is nothing to show; nothing may leave the hook's dispatch.

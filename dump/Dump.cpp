@@ -1,7 +1,9 @@
 // The debug log. One process-wide lock guards every object's state; a named mutex, shared by all
-// processes that log with the same source, guards the file.
+// processes that log with the same source, guards the file, which is written outside the lock so
+// that a slow writer holds up only the writers of its own file.
 #include "dump/Dump.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -23,7 +25,7 @@ constexpr int kIndentStep = 4;
 constexpr int kMaxIndent = 1024;
 
 SRWLOCK stateLock = SRWLOCK_INIT;
-bool fileOpenedBefore = false;  // the first open in a process truncates the file
+std::atomic<bool> fileOpenedBefore{false};  // the first open in a process truncates the file
 
 class StateGuard {
 public:
@@ -91,8 +93,7 @@ bool AppendToFile(HANDLE mutex, const char* fileName, const std::string& line)
         return true;
     }
 
-    const DWORD disposition = fileOpenedBefore ? OPEN_ALWAYS : CREATE_ALWAYS;
-    fileOpenedBefore = true;
+    const DWORD disposition = fileOpenedBefore.exchange(true) ? OPEN_ALWAYS : CREATE_ALWAYS;
     bool keep = true;
     HANDLE file = CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -196,25 +197,41 @@ void Dump::print(char* format, ...) noexcept
 
 void Dump::print(char* text, char mode) noexcept
 {
-    StateGuard guard;
-    if (!enabled || !initialised) return;
-
-    const DWORD thread = GetCurrentThreadId();
-    int ownIndent = 0;
-    int* indent = &ownIndent;  // without a map every thread prints at indentation 0
-    try {
-        if (threadIndents) indent = &(*threadIndents)[thread];
-    } catch (...) {
-    }
-    if (mode == '-' && *indent != 0) *indent -= kIndentStep;
-
     std::string line;
-    if (BuildLine(text, mode, thread, *indent, line)) {
-        if (fileName[0] != '\0' && !AppendToFile(mutex, fileName, line)) fileName[0] = '\0';
-        WriteError(line.c_str());
-    } else {
-        WriteError(kNoText);
-    }
+    bool built = false;
+    char file[kFileNameSize];
+    file[0] = '\0';
+    HANDLE fileMutex = nullptr;  // a handle of this call's own, so the object may close its own meanwhile
+    {
+        StateGuard guard;
+        if (!enabled || !initialised) return;
 
-    if (mode == '+' && *indent < kMaxIndent) *indent += kIndentStep;
+        const DWORD thread = GetCurrentThreadId();
+        int ownIndent = 0;
+        int* indent = &ownIndent;  // without a map every thread prints at indentation 0
+        try {
+            if (threadIndents) indent = &(*threadIndents)[thread];
+        } catch (...) {
+        }
+        if (mode == '-' && *indent != 0) *indent -= kIndentStep;
+        built = BuildLine(text, mode, thread, *indent, line);
+        if (mode == '+' && *indent < kMaxIndent) *indent += kIndentStep;
+
+        if (built && fileName[0] != '\0') {
+            std::memcpy(file, fileName, sizeof file);
+            if (mutex)
+                DuplicateHandle(GetCurrentProcess(), mutex, GetCurrentProcess(), &fileMutex, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS);
+        }
+    }
+    if (!built) {
+        WriteError(kNoText);
+        return;
+    }
+    if (file[0] != '\0' && !AppendToFile(fileMutex, file, line)) {
+        StateGuard guard;
+        if (std::strcmp(fileName, file) == 0) fileName[0] = '\0';
+    }
+    if (fileMutex) CloseHandle(fileMutex);
+    WriteError(line.c_str());
 }

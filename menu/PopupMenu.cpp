@@ -18,7 +18,7 @@ RowKind KindOf(const MenuItemSpec& row)
 }
 
 // Appends one item; `position` is never smaller than the menu's item count, so the item lands at the end.
-void Insert(HMENU menu, UINT position, const MenuItemSpec& row, HMENU submenu)
+bool Insert(HMENU menu, UINT position, const MenuItemSpec& row, HMENU submenu)
 {
     MENUITEMINFOA item{};
     item.cbSize = sizeof item;
@@ -35,7 +35,7 @@ void Insert(HMENU menu, UINT position, const MenuItemSpec& row, HMENU submenu)
         item.fType = MFT_STRING;
         item.dwTypeData = reinterpret_cast<char*>(row.command);
     }
-    InsertMenuItemA(menu, position, TRUE, &item);
+    return InsertMenuItemA(menu, position, TRUE, &item) != FALSE;
 }
 
 }  // namespace
@@ -53,10 +53,11 @@ UINT_PTR TrackMenuTable(HWND owner, const MenuItemSpec* table)
         }
         switch (KindOf(*row)) {
         case RowKind::SubmenuStart: {
-            const HMENU submenu = CreatePopupMenu();
-            Insert(current, position, *row, submenu);
+            // A submenu that could not be made or attached is destroyed with nothing in it: the
+            // rows up to its end stay in this menu, where they can still be seen and chosen.
+            Menu submenu(CreatePopupMenu());
             parents.push_back(current);
-            if (submenu) current = submenu;  // without one, the rows up to its end stay in this menu
+            if (submenu && Insert(current, position, *row, submenu.get())) current = submenu.release();
             break;
         }
         case RowKind::Separator: Insert(current, position, *row, nullptr); break;

@@ -201,4 +201,28 @@ TEST_F(LibraryAttach, FreeLibraryGivesStretchedWindowsTheirRectangleBack)
     DestroyWindow(window);
 }
 
+// The program drops the library (the launcher has stopped) while the library's information box is
+// still open on a thread of its own: the library stays until the box is answered, then leaves.
+TEST_F(LibraryAttach, ProcessInfoBoxKeepsTheLibraryUntilItIsAnswered)
+{
+    Hook getMessage;
+    ASSERT_NO_FATAL_FAILURE(LoadAndHookThisThread(getMessage));
+    using namespace testing_support;
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
+    {
+        MenuAnswerer answerer(GetCurrentProcessId(), {"Process", "Info"});
+        PostMessageA(window, WM_SYSKEYUP, VK_ADD, 1 << 29);
+        ASSERT_TRUE(PumpUntil([] { return WaitForMessageBox(GetCurrentProcessId(), 0).has_value(); }, 10000));
+        ASSERT_TRUE(answerer.Result());
+    }
+    getMessage.reset();
+    Unload();
+    EXPECT_NE(GetModuleHandleA("Mirelunde.dll"), nullptr) << "the library left under its open box";
+    const auto box = WaitForMessageBox(GetCurrentProcessId(), 5000);
+    ASSERT_TRUE(box);
+    PressButton(*box, IDOK);
+    EXPECT_TRUE(PumpUntil([] { return GetModuleHandleA("Mirelunde.dll") == nullptr; }, 5000));
+    DestroyWindow(window);
+}
+
 }  // namespace

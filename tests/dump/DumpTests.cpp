@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <clocale>
 #include <cstdio>
@@ -627,6 +628,47 @@ TEST(Dump, AbandonedMutexIsTakenOver)
     EXPECT_EQ(stderrText.find("Mutex"), std::string::npos) << stderrText;
     EXPECT_EQ(Bodies(ReadFile(directory + "\\abandoned T.log")),
               (std::vector<std::string>{"after abandon", "and again"}));
+}
+
+// Another process holds one log's file: that log waits for it, and a log of another file goes on.
+TEST(Dump, SlowWriterHoldsUpOnlyTheLogsOfItsFile)
+{
+    const std::string directory = TempDirectory();
+    std::string slowSource = directory + "\\slow.log";
+    std::string fastSource = directory + "\\fast.log";
+    std::string tag = "T";
+    StderrCapture capture;
+    Dump slow(slowSource.data(), tag.data());
+    Dump fast(fastSource.data(), tag.data());
+
+    const HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, MutexName(slowSource).c_str());
+        if (mutex && WaitForSingleObject(mutex, 0) == WAIT_OBJECT_0) {
+            SetEvent(held);
+            WaitForSingleObject(release, kChildTimeoutMs);
+            ReleaseMutex(mutex);
+        }
+        if (mutex) CloseHandle(mutex);
+    });
+    ASSERT_EQ(WaitForSingleObject(held, kChildTimeoutMs), WAIT_OBJECT_0);
+    std::atomic<bool> slowDone{false};
+    std::thread slowWriter([&] {
+        Print(slow, "slow\n");
+        slowDone = true;
+    });
+    Sleep(300);  // the slow log is waiting for its file by now
+    Print(fast, "fast\n");
+    EXPECT_FALSE(slowDone) << "the other log waited until the slow one gave up";
+    SetEvent(release);
+    slowWriter.join();
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(release);
+    capture.Text();
+    EXPECT_EQ(Bodies(ReadFile(directory + "\\fast T.log")), std::vector<std::string>{"fast"});
+    EXPECT_EQ(Bodies(ReadFile(directory + "\\slow T.log")), std::vector<std::string>{"slow"});
 }
 
 }  // namespace
