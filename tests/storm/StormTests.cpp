@@ -7,6 +7,7 @@
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "launcher/PutBack.h"
+#include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"
@@ -31,7 +32,7 @@ namespace {
 constexpr char kKey[] = "Software\\Pellamor\\Mirelunde";
 constexpr int kThreads = 4;
 constexpr int kBursts = 8;
-constexpr int kMessagesPerBurst = 1500;
+constexpr int kMessagesPerBurst = 750;
 constexpr LPARAM kAltContext = 1 << 29;
 constexpr UINT_PTR kMiddleTimer = 170770;
 constexpr UINT_PTR kQuietTimer = 180770;
@@ -102,6 +103,8 @@ public:
     std::vector<Tracked> tracked;  // read by the test after the bursts
     int sent = 0;
     // Where the thread is, for the report when a burst does not end.
+    std::atomic<const char*> stage{"starting"};
+    std::atomic<UINT> lastMessage{0};  // the last message this thread took from its queue
     std::atomic<int> position{-1};
     std::atomic<unsigned> lastPick{0};
     DWORD threadId = 0;
@@ -164,8 +167,11 @@ private:
             const UINT_PTR timers[] = {kMiddleTimer, kQuietTimer, 1};
             PostMessageA(window, WM_TIMER, timers[random_() % 3], 0);
         } else if (pick < 60) {
+            // The thread's key state goes with the key message, as a real key's would.
             const WPARAM key = kModifiers[random_() % 3];
-            PostMessageA(window, (random_() % 2) ? WM_KEYDOWN : WM_KEYUP, key, 0);
+            const bool down = random_() % 2;
+            SetKeyState(static_cast<WORD>(key), down);
+            PostMessageA(window, down ? WM_KEYDOWN : WM_KEYUP, key, 0);
         } else if (pick < 80) {
             PostMessageA(window, WM_SYSKEYDOWN, VK_MENU, kAltContext);
             PostMessageA(window, WM_SYSKEYUP, kShortcutKeys[random_() % std::size(kShortcutKeys)], kAltContext);
@@ -182,19 +188,28 @@ private:
         }
     }
 
+    // The stages say where a thread that stops answering is: taking a message (the message hook
+    // and sent messages run in there) or handling one.
     void Pump()
     {
+        const char* const was = stage;
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        for (;;) {
+            stage = "taking a message";
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
+            lastMessage = msg.message;
+            stage = "handling a message";
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        stage = was;
     }
 
     // Other threads' gestures (a sink activating one of these windows) send messages here: a
     // waiting GUI thread must keep handling them.
-    void WaitPumping(HANDLE event)
+    void WaitPumping(HANDLE event, const char* waitingFor)
     {
+        stage = waitingFor;
         while (MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump();
     }
 
@@ -202,13 +217,16 @@ private:
     {
         const DWORD thread = GetCurrentThreadId();
         threadId = thread;
+        stage = "installing the hooks";
         getMessage_.reset(
             SetWindowsHookExA(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library_, "BrackwenGetMsgProc"), library_, thread));
         callWnd_.reset(SetWindowsHookExA(WH_CALLWNDPROC, ProcAddress<HOOKPROC>(library_, "BrackwenCallWndProc"),
                                          library_, thread));
+        stage = "making its windows";
         MakeWindows();
         for (int burst = 0; burst < kBursts; ++burst) {
-            WaitPumping(start_);
+            WaitPumping(start_, "waiting for the burst's start");
+            stage = "in the burst";
             for (int i = 0; i < kMessagesPerBurst; ++i) {
                 position = i;
                 SendRandomMessage();
@@ -218,7 +236,7 @@ private:
             SetEvent(done_);
         }
         // The windows stay, and this thread keeps handling their messages, until the detach has run.
-        WaitPumping(finish_);
+        WaitPumping(finish_, "waiting for the end");
         for (const Tracked& t : tracked)
             if (IsWindow(t.window)) DestroyWindow(t.window);
     }
@@ -271,11 +289,12 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
     DWORD process = 0;
     const DWORD thread = GetWindowThreadProcessId(window, &process);
     if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+    // Neither call sends the window a message: its thread may be the one that hangs.
     char kind[64] = {};
-    char title[64] = {};
+    WCHAR title[64] = {};
     GetClassNameA(window, kind, sizeof kind);
-    GetWindowTextA(window, title, sizeof title);
-    std::printf("storm:   window %p of thread %lu, class %s, \"%s\"\n", static_cast<void*>(window),
+    InternalGetWindowText(window, title, 64);
+    std::printf("storm:   window %p of thread %lu, class %s, \"%ls\"\n", static_cast<void*>(window),
                 static_cast<unsigned long>(thread), kind, title);
     return TRUE;
 }
@@ -286,8 +305,9 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
 {
     std::printf("storm: seed %u: burst %d did not end within 120 s\n", seed, burst);
     for (const auto& worker : workers)
-        std::printf("storm:   thread %lu at message %d (kind %u), burst %s\n",
-                    static_cast<unsigned long>(worker->threadId), worker->position.load(), worker->lastPick.load(),
+        std::printf("storm:   thread %lu %s, last message 0x%x; burst at message %d (kind %u), %s\n",
+                    static_cast<unsigned long>(worker->threadId), worker->stage.load(), worker->lastMessage.load(),
+                    worker->position.load(), worker->lastPick.load(),
                     WaitForSingleObject(worker->Done(), 0) == WAIT_OBJECT_0 ? "ended" : "running");
     EnumWindows(ReportWindow, 0);
     std::fflush(stdout);
