@@ -1,6 +1,5 @@
 // The built library and launcher as they ship: what they import, what the library exports, and the
 // version record and icon it carries, read back through the same APIs Explorer and the loader use.
-#include "tests/support/ImportTable.h"
 #include "tests/support/Paths.h"
 #include "tests/support/PeImage.h"
 
@@ -123,22 +122,6 @@ TEST(ArtefactImports, LibraryAndLauncherNeedOnlySystemDllsAndMatchTheTestBitness
         EXPECT_TRUE(std::ranges::any_of(tables.importedDlls, isKernel32)) << "the import table was not read";
         for (const auto& dll : tables.importedDlls) EXPECT_TRUE(IsSystemDll(dll)) << "imports " << dll;
     }
-}
-
-// The DPI functions came with Windows 10 version 1607: the library looks them up as it runs, so it
-// still loads where they are missing.
-TEST(ArtefactImports, LibraryImportsNoFunctionOfRecentWindows)
-{
-    const Library library(DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(library.get(), nullptr) << GetLastError();
-    std::vector<std::string> imported;
-    ASSERT_TRUE(testing_support::BindImports(library.get(), [&](const char*, const char* function, void* real) {
-        if (function) imported.emplace_back(function);
-        return real;
-    }));
-    EXPECT_TRUE(std::ranges::find(imported, "GetWindowRect") != imported.end()) << "the imports were not read";
-    for (const char* recent : {"GetDpiForWindow", "GetSystemMetricsForDpi"})
-        EXPECT_TRUE(std::ranges::find(imported, recent) == imported.end()) << recent;
 }
 
 TEST(ArtefactExports, LibraryExportsExactlyTheUndecoratedNames)
