@@ -75,7 +75,7 @@ bool PlaceNormally(HWND window, const RECT& rect, UINT flags)
 
 bool MaximizeVariant(HWND window, CommandId variant)
 {
-    // A window the system had maximized is restored first; the target is then its normal rectangle.
+    // A window the system had maximized is restored first, and stretched from its normal rectangle.
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) ShowWindow(window, SW_RESTORE);
 
     RECT target{};
