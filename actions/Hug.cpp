@@ -1,7 +1,9 @@
-// Hugging: the command's edges go onto the work area's edges, moving the window or, with
-// stretchy hugging (inverted by Ctrl), stretching just those edges. Nothing is clamped.
+// Hugging: the command's edges go onto the edges of the work area of the window's monitor, moving
+// the window or, with stretchy hugging (inverted by Ctrl), stretching just those edges. Nothing is
+// clamped.
 #include "actions/Hug.h"
 
+#include "actions/Screen.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
 #include "hook/Registry.h"
@@ -71,8 +73,8 @@ void PutOnto(RECT& rect, RECT work, Edge edge, bool stretch)
 void HugWindow(HWND window, CommandId hug)
 {
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) return;
-    RECT work{}, rect{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT work = WorkAreaOf(window);
+    RECT rect{};
     GetWindowRect(window, &rect);
     const HugEdges edges = EdgesOf(hug);
     if (edges.first == Edge::None) return;

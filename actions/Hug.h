@@ -1,4 +1,4 @@
-// Hugging: putting a window flush against an edge or corner of the work area.
+// Hugging: putting a window flush against an edge or corner of the work area of its monitor.
 #pragma once
 
 #include "menu/CommandId.h"

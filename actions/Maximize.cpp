@@ -1,7 +1,9 @@
 // Stretching: each stretched window keeps its rectangle from before the first stretch, so the
-// directions can be combined and undone one at a time or all at once.
+// directions can be combined and undone one at a time or all at once. The work area is that of the
+// window's own monitor.
 #include "actions/Maximize.h"
 
+#include "actions/Screen.h"
 #include "hook/Handles.h"
 
 #include <vector>
@@ -11,13 +13,6 @@ namespace mirelunde {
 PlacementTable placementTable;
 
 namespace {
-
-RECT WorkArea()
-{
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    return work;
-}
 
 RECT Span(LONG left, LONG top, LONG right, LONG bottom)
 {
@@ -34,9 +29,8 @@ void Release(std::map<HWND, PlacementEntry, HandleOrder>::iterator entry, bool& 
 }
 
 // The rectangle the variant gives the window, updating its entry.
-RECT Target(HWND window, CommandId variant, const RECT& rect)
+RECT Target(HWND window, CommandId variant, const RECT& rect, const RECT& work)
 {
-    const RECT work = WorkArea();
     auto found = placementTable.entries.find(window);
     if (found == placementTable.entries.end())
         found = placementTable.entries.emplace(window, PlacementEntry{rect}).first;
@@ -68,61 +62,60 @@ RECT Target(HWND window, CommandId variant, const RECT& rect)
     }
 }
 
-bool Apply(HWND window, const RECT& target, bool wasMaximized)
+// Screen coordinates throughout: a placement's normal rectangle is in workspace coordinates on
+// Windows (offset by the work area of its monitor) but in screen coordinates under Wine, so the
+// rectangle is set on the window once it shows its normal state, where the two cannot disagree.
+bool PlaceNormally(HWND window, const RECT& rect, UINT flags)
 {
-    if (!wasMaximized)
-        return SetWindowPos(window, nullptr, target.left, target.top, target.right - target.left,
-                            target.bottom - target.top, SWP_NOZORDER) != FALSE;
-    // A window the system had maximized gets the rectangle as its normal position.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    GetWindowPlacement(window, &placement);
-    placement.showCmd = SW_RESTORE;
-    placement.rcNormalPosition = target;
-    return SetWindowPlacement(window, &placement) != FALSE;
+    return SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                        SWP_NOZORDER | flags) != FALSE;
 }
 
 }  // namespace
 
 bool MaximizeVariant(HWND window, CommandId variant)
 {
-    const bool wasMaximized = (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) != 0;
-    if (wasMaximized) ShowWindow(window, SW_RESTORE);
+    // A window the system had maximized is restored first, and stretched from its normal rectangle.
+    if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) ShowWindow(window, SW_RESTORE);
 
     RECT target{};
     if (variant == CommandId::Unmaximize) {
-        ExclusiveLock lock(placementTable.lock);
-        const auto found = placementTable.entries.find(window);
-        if (found == placementTable.entries.end()) return ShowWindow(window, SW_RESTORE) != FALSE;
-        target = found->second.savedRect;
-        placementTable.entries.erase(found);
+        bool stretched = false;
+        {
+            ExclusiveLock lock(placementTable.lock);
+            const auto found = placementTable.entries.find(window);
+            if (found != placementTable.entries.end()) {
+                target = found->second.savedRect;
+                placementTable.entries.erase(found);
+                stretched = true;
+            }
+        }
+        // Never with the lock held: a window destroyed while these calls run is forgotten under it.
+        if (!stretched) return ShowWindow(window, SW_RESTORE) != FALSE;
     } else if (variant == CommandId::MaximizeVertically || variant == CommandId::MaximizeHorizontally ||
                variant == CommandId::MaximizeBoth) {
         RECT rect{};
         GetWindowRect(window, &rect);
+        const RECT work = WorkAreaOf(window);
         ExclusiveLock lock(placementTable.lock);
-        target = Target(window, variant, rect);
+        target = Target(window, variant, rect, work);
     } else {
         return false;
     }
-    return Apply(window, target, wasMaximized);
+    return PlaceNormally(window, target, 0);
 }
 
 void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom)
 {
-    if (!IsOwnWindow(window)) {
-        // At detach the loader lock is held: another thread's window is only asked, never waited for.
-        if (IsZoomed(window) || IsIconic(window)) ShowWindowAsync(window, SW_SHOWNOACTIVATE);
-        SetWindowPos(window, nullptr, left, top, right - left, bottom - top,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    const RECT rect = Span(left, top, right, bottom);
+    if (IsOwnWindow(window)) {
+        if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
+        PlaceNormally(window, rect, SWP_NOACTIVATE);
         return;
     }
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    GetWindowPlacement(window, &placement);
-    placement.showCmd = SW_RESTORE;
-    placement.rcNormalPosition = Span(left, top, right, bottom);
-    SetWindowPlacement(window, &placement);
+    // At detach the loader lock is held: another thread's window is only asked, never waited for.
+    if (IsZoomed(window) || IsIconic(window)) ShowWindowAsync(window, SW_SHOWNOACTIVATE);
+    PlaceNormally(window, rect, SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 void ForgetPlacement(HWND window)

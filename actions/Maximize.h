@@ -31,6 +31,7 @@ bool MaximizeVariant(HWND window, CommandId variant);
 void RestorePlacements();
 // The same for the calling thread's windows, whose entries then go.
 void RestoreThreadPlacements();
+// Shows the window in its normal state with that rectangle, in screen coordinates.
 void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom);
 // Called as a window is destroyed.
 void ForgetPlacement(HWND window);

@@ -1,6 +1,7 @@
 // Shading and unshading, and putting every window back when the library leaves the process.
 #include "actions/WindowTable.h"
 
+#include "actions/Screen.h"
 #include "actions/WindowSearch.h"
 #include "hook/Handles.h"
 #include "hook/ProcessSettings.h"
@@ -32,7 +33,7 @@ void DebugBox(HWND window, const char* caption, const char* format, int storedHe
 {
     if (processSettings.debugLevel < kBoxLevel) return;
     char text[128];
-    std::snprintf(text, sizeof text, format, storedHeight, processSettings.shadedHeight);
+    std::snprintf(text, sizeof text, format, storedHeight, ShadedHeightOf(window));
     MessageBoxA(window, text, caption, MB_OK);
 }
 
@@ -204,7 +205,7 @@ bool WindowTable::Shade(HWND window, ShadeRecord& record, DWORD style)
     record.shaded = true;
     record.shadedFrom = rect;
     WriteWindowString(window, kLastAction, "Shade");
-    return ResizeHeight(window, rect, processSettings.shadedHeight);
+    return ResizeHeight(window, rect, ShadedHeightOf(window));
 }
 
 bool WindowTable::Unshade(HWND window, ShadeRecord& record, bool mayWait)

@@ -76,6 +76,12 @@ void AttachProcess()
     exe[kPathSize - 1] = '\0';
     processSettings.exePath = exe;
     processSettings.restoreMessage = RegisterWindowMessageA(names::kRestoreMessage);
+    // Before the handles: a process that arrives while the launcher is between its two hooks reads
+    // neither, yet its hooks run, and a shading there needs the caption's height.
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    const int frame = GetSystemMetrics(SM_CYDLGFRAME);
+    processSettings.shadedHeight = caption + 2 * frame;
+    processSettings.cornerSize = caption + frame;
 
     DWORD hook = 0;
     if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHWndHook, hook)) return;
@@ -85,11 +91,6 @@ void AttachProcess()
         return;
     }
     processSettings.getMessageHook = HookFromDword(hook);
-
-    const int caption = GetSystemMetrics(SM_CYCAPTION);
-    const int frame = GetSystemMetrics(SM_CYDLGFRAME);
-    processSettings.shadedHeight = caption + 2 * frame;
-    processSettings.cornerSize = caption + frame;
 
     DWORD level = 0;
     ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kDebugLevel, level);

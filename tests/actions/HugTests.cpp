@@ -5,6 +5,7 @@
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "tests/support/Input.h"
+#include "tests/support/Monitors.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
 #include "tests/support/WindowTest.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 using namespace mirelunde;
@@ -46,73 +48,78 @@ protected:
     RECT w_{};
 };
 
-TEST_F(Hugging, EveryCommandMovesOrStretchesOntoItsEdges)
+// Each row on a window inside the work area of each monitor, and on one lying on two monitors, which
+// is hugged to the work area of the monitor that holds the larger share of it.
+TEST_F(Hugging, EveryCommandMovesOrStretchesOntoTheEdgesOfItsMonitor)
 {
-    const RECT start{300, 200, 700, 500};  // 400 wide, 300 high, inside the work area
+    using Expected = std::function<RECT(const RECT& w, const RECT& s)>;  // work area, start
     struct Case {
         const char* label;
         CommandId hug;
         bool stretchSetting;
         bool control;
-        std::function<RECT(const RECT&)> expected;
+        Expected expected;
     } const cases[] = {
         {"top", CommandId::HugTop, false, false,
-         [](const RECT& w) {
-             return RECT{300, w.top, 700, w.top + 300};
+         [](const RECT& w, const RECT& s) {
+             return RECT{s.left, w.top, s.right, w.top + 300};
          }},
         {"right", CommandId::HugRight, false, false,
-         [](const RECT& w) {
-             return RECT{w.right - 400, 200, w.right, 500};
+         [](const RECT& w, const RECT& s) {
+             return RECT{w.right - 400, s.top, w.right, s.bottom};
          }},
         {"left", CommandId::HugLeft, false, false,
-         [](const RECT& w) {
-             return RECT{w.left, 200, w.left + 400, 500};
+         [](const RECT& w, const RECT& s) {
+             return RECT{w.left, s.top, w.left + 400, s.bottom};
          }},
         {"bottom", CommandId::HugBottom, false, false,
-         [](const RECT& w) {
-             return RECT{300, w.bottom - 300, 700, w.bottom};
+         [](const RECT& w, const RECT& s) {
+             return RECT{s.left, w.bottom - 300, s.right, w.bottom};
          }},
         {"top left", CommandId::HugTopLeft, false, false,
-         [](const RECT& w) {
+         [](const RECT& w, const RECT&) {
              return RECT{w.left, w.top, w.left + 400, w.top + 300};
          }},
         {"top right", CommandId::HugTopRight, false, false,
-         [](const RECT& w) {
+         [](const RECT& w, const RECT&) {
              return RECT{w.right - 400, w.top, w.right, w.top + 300};
          }},
         {"bottom left", CommandId::HugBottomLeft, false, false,
-         [](const RECT& w) {
+         [](const RECT& w, const RECT&) {
              return RECT{w.left, w.bottom - 300, w.left + 400, w.bottom};
          }},
         {"bottom right", CommandId::HugBottomRight, false, false,
-         [](const RECT& w) {
+         [](const RECT& w, const RECT&) {
              return RECT{w.right - 400, w.bottom - 300, w.right, w.bottom};
          }},
         {"stretchy right", CommandId::HugRight, true, false,
-         [](const RECT& w) {
-             return RECT{300, 200, w.right, 500};
+         [](const RECT& w, const RECT& s) {
+             return RECT{s.left, s.top, w.right, s.bottom};
          }},
         {"stretchy top left", CommandId::HugTopLeft, true, false,
-         [](const RECT& w) {
-             return RECT{w.left, w.top, 700, 500};
+         [](const RECT& w, const RECT& s) {
+             return RECT{w.left, w.top, s.right, s.bottom};
          }},
         {"stretchy right with Ctrl moves", CommandId::HugRight, true, true,
-         [](const RECT& w) {
-             return RECT{w.right - 400, 200, w.right, 500};
+         [](const RECT& w, const RECT& s) {
+             return RECT{w.right - 400, s.top, w.right, s.bottom};
          }},
         {"bottom right with Ctrl stretches", CommandId::HugBottomRight, false, true,
-         [](const RECT& w) {
-             return RECT{300, 200, w.right, w.bottom};
+         [](const RECT& w, const RECT& s) {
+             return RECT{s.left, s.top, w.right, w.bottom};
          }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        SetStretch(c.stretchSetting ? 1 : 0);
-        windowTable.controlHeld = c.control;
-        SetKeyState(VK_CONTROL, c.control);
-        const HWND window = Window(start);
-        HugWindow(window, c.hug);
-        EXPECT_TRUE(Is(WindowRect(window), c.expected(w_)));
+    for (const Placement& place : Placements(400, 300)) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(place.label) + ", " + c.label);
+            SetStretch(c.stretchSetting ? 1 : 0);
+            windowTable.controlHeld = c.control;
+            SetKeyState(VK_CONTROL, c.control);
+            const HWND window = Window(place.start);
+            ASSERT_TRUE(Is(WindowRect(window), place.start));
+            HugWindow(window, c.hug);
+            EXPECT_TRUE(Is(WindowRect(window), c.expected(place.work, place.start)));
+        }
     }
 }
 

@@ -1,11 +1,18 @@
 // Stretching real windows over the real work area, undoing it, and the restore at detach.
 #include "actions/Maximize.h"
+#include "hook/Exports.h"
+#include "hook/Handles.h"
 #include "hook/ProcessSettings.h"
+#include "tests/support/Monitors.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
 #include <vector>
 
 using namespace mirelunde;
@@ -99,15 +106,119 @@ TEST_F(Stretching, SystemMaximizedWindowIsRestoredAndGetsTheStretchAsItsNormalPo
     ASSERT_TRUE(IsZoomed(window_));
     MaximizeVariant(window_, CommandId::MaximizeVertically);
     EXPECT_FALSE(IsZoomed(window_));
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    GetWindowPlacement(window_, &placement);
-    EXPECT_TRUE(Is(placement.rcNormalPosition, {kStart.left, work_.top, kStart.right, work_.bottom}));
+    EXPECT_TRUE(Is(WindowRect(window_), {kStart.left, work_.top, kStart.right, work_.bottom}));
 
     ShowWindow(window_, SW_MAXIMIZE);
     placementTable.entries.clear();
     MaximizeVariant(window_, CommandId::Unmaximize);
     EXPECT_FALSE(IsZoomed(window_)) << "without an entry Un-maximize restores";
+}
+
+// Each row stretches and undoes a window on one monitor, or across two, over the work area of the
+// monitor with the larger share of it; the same once the system has maximized it there, where the
+// stretch lands in screen coordinates whatever the work area's offset on its monitor.
+TEST_F(Stretching, EveryVariantUsesTheWorkAreaOfTheWindowsMonitor)
+{
+    for (const bool maximized : {false, true}) {
+        for (const Placement& place : Placements(400, 300)) {
+            SCOPED_TRACE(place.label + (maximized ? ", maximized by the system first" : ""));
+            const RECT& w = place.work;
+            const RECT& s = place.start;
+            SetWindowPos(window_, nullptr, s.left, s.top, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+            ASSERT_TRUE(Is(WindowRect(window_), s));
+            if (maximized) {
+                ShowWindow(window_, SW_MAXIMIZE);
+                ASSERT_TRUE(IsZoomed(window_));
+            }
+            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeVertically), {s.left, w.top, s.right, w.bottom}));
+            EXPECT_FALSE(IsZoomed(window_));
+            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeHorizontally), w));
+            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeVertically), {w.left, s.top, w.right, s.bottom}));
+            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeBoth), w));
+            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeBoth), s));
+            EXPECT_FALSE(Entry());
+        }
+    }
+}
+
+TEST_F(Stretching, StretchedThenMovedToAnotherMonitorIsUndoneToItsFirstRectangle)
+{
+    Monitor second{};
+    if (!FindSecondMonitor(second)) GTEST_SKIP() << "one monitor";
+    Stretch(CommandId::MaximizeVertically);
+    const RECT moved = InWork(second, 50, 20, 400, 300);
+    SetWindowPos(window_, nullptr, moved.left, moved.top, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(
+        Is(Stretch(CommandId::MaximizeVertically), {moved.left, second.work.top, moved.right, second.work.bottom}))
+        << "not spanning the work area there: stretched again";
+    EXPECT_TRUE(Is(Stretch(CommandId::Unmaximize), kStart));
+}
+
+// The put-back as the launcher stops, on each monitor, also for a window the user maximized after
+// stretching it.
+TEST_F(Stretching, PutBackGivesEachMonitorsWindowsTheirRectangleBeforeTheFirstStretch)
+{
+    std::vector<std::pair<HWND, RECT>> windows;
+    bool maximize = false;
+    for (const Placement& place : Placements(400, 300)) {
+        const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, place.start);
+        windows.emplace_back(window, place.start);
+        MaximizeVariant(window, CommandId::MaximizeHorizontally);
+        MaximizeVariant(window, CommandId::MaximizeVertically);
+        if ((maximize = !maximize)) ShowWindow(window, SW_MAXIMIZE);
+    }
+    RestoreThreadPlacements();
+    for (const auto& [window, start] : windows) {
+        EXPECT_TRUE(Is(WindowRect(window), start));
+        EXPECT_FALSE(IsZoomed(window));
+        DestroyWindow(window);
+    }
+    EXPECT_TRUE(placementTable.entries.empty());
+}
+
+namespace {
+
+std::atomic<HWND> destroyedOnRestore{nullptr};
+WNDPROC recordingProc = nullptr;
+
+// A program that rebuilds a control as its window is restored: the control is destroyed while
+// the restore runs, and the hook forgets it then.
+LRESULT CALLBACK RebuildingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGED)
+        if (const HWND control = destroyedOnRestore.exchange(nullptr)) DestroyWindow(control);
+    return CallWindowProcA(recordingProc, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(Stretching, UnmaximizeWithoutEntryRestoresWithTheTableFree)
+{
+    std::atomic<bool> done{false};
+    bool restored = false, controlGone = false;
+    std::thread program([&] {
+        const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
+        const HWND control = MakeControl("BUTTON", window);
+        Hook hook(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
+        recordingProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RebuildingProc)));
+        ShowWindow(window, SW_MINIMIZE);
+        destroyedOnRestore = control;
+        MaximizeVariant(window, CommandId::Unmaximize);
+        restored = !IsIconic(window);
+        controlGone = !IsWindow(control);
+        DestroyWindow(window);
+        done = true;
+    });
+    if (!PumpUntil([&] { return done.load(); }, 10000)) {
+        // The table's lock is held for good: nothing after this could run.
+        std::fprintf(stderr, "Un-maximize never returned: the placement table's lock was taken twice\n");
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    program.join();
+    EXPECT_TRUE(restored);
+    EXPECT_TRUE(controlGone) << "the control was not destroyed during the restore";
 }
 
 TEST_F(Stretching, RestorePlacementsGivesBackTheRectangleBeforeTheFirstStretch)
@@ -132,6 +243,13 @@ TEST_F(Stretching, StretchedThenShadedWindowGetsItsWholeEarlierRectangleBack)
     DetachProcess();
     EXPECT_TRUE(Is(WindowRect(window_), kStart));
     EXPECT_FALSE(windowTable.IsShaded(window_));
+}
+
+// The per-monitor rows above prove something only on the display the environment promised.
+TEST(TestDisplay, HasTheMonitorsTheEnvironmentLaidOut)
+{
+    if (PromisedLayout().empty()) GTEST_SKIP() << "the environment promised no layout";
+    EXPECT_EQ(Describe(Monitors()), PromisedLayout());
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 #include "hook/Registry.h"
 #include "tests/support/Input.h"
 #include "tests/support/ModalBox.h"
+#include "tests/support/Monitors.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
 #include "tests/support/WindowTest.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +37,21 @@ DWORD ExStyle(HWND window)
 bool SameRect(const RECT& a, const RECT& b)
 {
     return EqualRect(&a, &b) != FALSE;
+}
+
+// Whether the rectangle (a maximized window's, which overhangs by its frame) covers the work area.
+bool Covers(const RECT& rect, const RECT& work)
+{
+    return rect.left <= work.left && rect.top <= work.top && rect.right >= work.right && rect.bottom >= work.bottom;
+}
+
+// The shaded height as a process that arrived at 96 DPI reads it.
+int ShadedHeightAt96Dpi()
+{
+    using MetricForDpi = int(WINAPI*)(int, UINT);
+    const auto metric = reinterpret_cast<MetricForDpi>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
+    return metric ? metric(SM_CYCAPTION, 96) + 2 * metric(SM_CYDLGFRAME, 96) : processSettings.shadedHeight;
 }
 
 class Shading : public WindowTest {
@@ -66,25 +83,53 @@ TEST_F(Shading, RollsUpToTheCaptionAndComesBackWithHeightAndStyles)
     EXPECT_EQ(ExStyle(window), exStyle);
 }
 
+// On every monitor: the window is maximized again on the monitor it was maximized on.
 TEST_F(Shading, MaximizedWindowIsRestoredBeforeShadingAndMaximizedAgainAfter)
 {
-    const HWND window = Keep(MakeWindow(WS_OVERLAPPEDWINDOW | WS_MAXIMIZE));
-    ASSERT_TRUE(IsZoomed(window));
-    const DWORD maximizedStyle = Style(window);
-    const RECT maximized = WindowRect(window);
+    for (const Monitor& monitor : Monitors()) {
+        const RECT start = InWork(monitor, 100, 80, 400, 300);
+        SCOPED_TRACE("monitor at " + std::to_string(monitor.area.left) + "," + std::to_string(monitor.area.top));
+        const HWND window = Keep(MakeWindow(WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, 0, nullptr, start));
+        ASSERT_TRUE(IsZoomed(window));
+        const DWORD maximizedStyle = Style(window);
+        const RECT maximized = WindowRect(window);
+        ASSERT_TRUE(Covers(maximized, monitor.work));
+
+        windowTable.ToggleShade(window);
+        EXPECT_FALSE(IsZoomed(window));
+        EXPECT_EQ(Style(window) & WS_MAXIMIZE, 0u);
+        const ShadeRecord& record = windowTable.RecordFor(window);
+        EXPECT_TRUE(record.wasMaximized);
+        EXPECT_TRUE(SameRect(record.shadedFrom, start)) << "the restored rectangle is the one shaded";
+        EXPECT_EQ(Height(window), ShadedHeight());
+
+        windowTable.ToggleShade(window);
+        EXPECT_TRUE(IsZoomed(window));
+        EXPECT_EQ(Style(window), maximizedStyle);
+        EXPECT_TRUE(SameRect(WindowRect(window), maximized));
+    }
+}
+
+// Shaded, a window keeps exactly its caption bar and frame at its own DPI, also where the library
+// arrived in the process while the display had another DPI.
+TEST_F(Shading, LeavesExactlyTheCaptionBarAndFrameAtTheWindowsDpi)
+{
+    const HWND window = Frame();
+    const HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    if (const char* promised = std::getenv("MIRELUNDE_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(promised));
+    }
+    processSettings.shadedHeight = ShadedHeightAt96Dpi();
 
     windowTable.ToggleShade(window);
-    EXPECT_FALSE(IsZoomed(window));
-    EXPECT_EQ(Style(window) & WS_MAXIMIZE, 0u);
-    const ShadeRecord& record = windowTable.RecordFor(window);
-    EXPECT_TRUE(record.wasMaximized);
-    EXPECT_EQ(record.shadedFrom.left, 200) << "the restored rectangle is the one shaded";
-    EXPECT_EQ(Height(window), ShadedHeight());
-
-    windowTable.ToggleShade(window);
-    EXPECT_TRUE(IsZoomed(window));
-    EXPECT_EQ(Style(window), maximizedStyle);
-    EXPECT_TRUE(SameRect(WindowRect(window), maximized));
+    RECT client{};
+    GetClientRect(window, &client);
+    RECT frame{0, 0, 400, 0};  // what the shaded styles put around no client area at all
+    AdjustWindowRectEx(&frame, Style(window), FALSE, ExStyle(window));
+    EXPECT_EQ(client.bottom - client.top, 0);
+    EXPECT_EQ(Height(window), frame.bottom - frame.top) << "at " << dpi << " DPI";
 }
 
 TEST_F(Shading, UnshadesToTheHeightOfTheLatestShading)

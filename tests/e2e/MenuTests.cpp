@@ -4,6 +4,7 @@
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
+#include "tests/support/Monitors.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,30 @@ TEST_F(CommandMenu, MaximizeBothFromTheKeyboardCoversTheWorkArea)
     ASSERT_TRUE(MenuOpens());
     for (WORD key : MaximizeBothMenuKeys()) Chord({key});
     EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, WorkArea()); }, kMenuMs));
+}
+
+// Notepad moved onto the second monitor: the keypad hug and the menu's stretch use that monitor's
+// work area, not the primary's.
+TEST_F(CommandMenu, OnTheSecondMonitorHugAndStretchUseItsWorkArea)
+{
+    Monitor second{};
+    if (!FindSecondMonitor(second)) GTEST_SKIP() << "one monitor";
+    const RECT start = InWork(second, 60, 50, 500, 350);
+    ASSERT_TRUE(SetWindowPos(window_, nullptr, start.left, start.top, 500, 350, SWP_NOZORDER | SWP_NOACTIVATE));
+    ASSERT_TRUE(WaitUntil([&] { return HasRect(window_, start); }, kMenuMs));
+
+    Chord({VK_MENU, VK_NUMPAD3});
+    const RECT& work = second.work;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return HasRect(window_, {work.right - 500, work.bottom - 350, work.right, work.bottom});
+        },
+        kMenuMs));
+
+    Chord({VK_MENU, VK_ADD});
+    ASSERT_TRUE(MenuOpens());
+    for (WORD key : MaximizeBothMenuKeys()) Chord({key});
+    EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, work); }, kMenuMs));
 }
 
 }  // namespace

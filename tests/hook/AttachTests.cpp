@@ -65,7 +65,9 @@ protected:
     }
 };
 
-TEST_F(Attach, WithoutCallWndProcHandleOnlyThePathIsRead)
+// A process that arrives between the launcher's two hooks runs them without either handle: it
+// still needs the metrics, or a caption double-click would leave its window 0 pixels high.
+TEST_F(Attach, WithoutCallWndProcHandleOnlyThePathAndTheMetricsAreRead)
 {
     SetDword(names::kHHook, 0x1111);
     SetDword(names::kDebugLevel, 1);
@@ -74,7 +76,8 @@ TEST_F(Attach, WithoutCallWndProcHandleOnlyThePathIsRead)
     EXPECT_EQ(processSettings.exePath, testing_support::OwnExecutable());
     EXPECT_EQ(processSettings.callWndProcHook, nullptr);
     EXPECT_EQ(processSettings.getMessageHook, nullptr);
-    EXPECT_EQ(processSettings.shadedHeight, 0);
+    EXPECT_EQ(processSettings.shadedHeight, GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME));
+    EXPECT_EQ(processSettings.cornerSize, GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYDLGFRAME));
     EXPECT_EQ(processSettings.debugLevel, 0u);
     EXPECT_FALSE(processSettings.twoButtonMouse);
     EXPECT_TRUE(processSettings.hooksActive);
@@ -87,7 +90,7 @@ TEST_F(Attach, WithoutGetMessageHandleTheCallWndProcHandleIsKept)
     AttachProcess();
     EXPECT_EQ(processSettings.callWndProcHook, AsHook(0x2222));
     EXPECT_EQ(processSettings.getMessageHook, nullptr);
-    EXPECT_EQ(processSettings.cornerSize, 0);
+    EXPECT_EQ(processSettings.cornerSize, GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYDLGFRAME));
 }
 
 TEST_F(Attach, StoppedHooksStillReadTheSettingsAndMetrics)
