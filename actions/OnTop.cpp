@@ -40,9 +40,17 @@ void WindowTable::RaiseOrSink(HWND window, HWND activateAfterSink)
     if (frame == nullptr) return;
     const HWND top = FindTopNormalWindow(nullptr);
     const bool onTop = top == nullptr || top == frame || IsDescendantOf(frame, top);
+    // A topmost window sent to the bottom stops being topmost: its record keeps the state it had,
+    // for the put-back, and its "Always" choice follows what happened.
+    ShadeRecord& record = RecordFor(frame);
+    const bool wasTopmost = IsTopmost(frame);
     // A sink must not activate: activation would lift the window straight back to the top.
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | (onTop ? SWP_NOACTIVATE : 0);
     SetWindowPos(frame, onTop ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, flags);
+    if (wasTopmost && !IsTopmost(frame)) {
+        record.alwaysOnTop = false;
+        record.dwExStyle &= ~static_cast<DWORD>(WS_EX_TOPMOST);
+    }
     if (onTop && activateAfterSink != nullptr) SetForegroundWindow(activateAfterSink);
 }
 

@@ -25,13 +25,24 @@ HWND FindTopLevelAncestor(HWND window)
 }
 
 // Hidden windows (every GUI thread has some, its input-method window among them) are skipped:
-// they cannot be seen on top, nor activated after a sink.
+// they cannot be seen on top, nor activated after a sink. A window destroyed by another thread
+// while the walk stands on it has no next window: the walk starts again from the top, so the end
+// of the list is never taken for the end of the ordinary windows.
 HWND FindTopNormalWindow(HWND leftOut)
 {
-    for (HWND current = GetTopWindow(nullptr); current != nullptr; current = GetWindow(current, GW_HWNDNEXT))
-        if ((GetWindowLongA(current, GWL_EXSTYLE) & kTopmostOrToolWindow) == 0 && current != leftOut &&
-            IsWindowVisible(current))
-            return current;
+    constexpr int kWalks = 8;
+    for (int walk = 0; walk < kWalks; ++walk) {
+        HWND current = GetTopWindow(nullptr);
+        while (current != nullptr) {
+            if ((GetWindowLongA(current, GWL_EXSTYLE) & kTopmostOrToolWindow) == 0 && current != leftOut &&
+                IsWindowVisible(current))
+                return current;
+            const HWND next = GetWindow(current, GW_HWNDNEXT);
+            if (next == nullptr && !IsWindow(current)) break;  // destroyed under the walk: start again
+            current = next;
+        }
+        if (current == nullptr) return nullptr;
+    }
     return nullptr;
 }
 

@@ -142,4 +142,17 @@ TEST_F(OnTop, ChildOfTheTopWindowCountsAsOnTopAndSinksAmongItsSiblings)
     EXPECT_TRUE(IsBelow(second, first));
 }
 
+// With no ordinary window on the desktop a topmost window counts as on top and is sent to the
+// bottom, where it stops being topmost; the put-back gives it its topmost state again.
+TEST_F(OnTop, SunkTopmostWindowIsTopmostAgainAfterThePutBack)
+{
+    const HWND window = Frame(WS_EX_TOPMOST);
+    ASSERT_EQ(FindTopNormalWindow(nullptr), nullptr) << "the desktop holds an ordinary window";
+    windowTable.RaiseOrSink(window, nullptr);
+    ASSERT_FALSE(IsTopmost(window));
+    EXPECT_FALSE(windowTable.AlwaysOnTop(window, false)) << "the menu's mark shows the window as it is";
+    windowTable.RestoreThreadWindows();
+    EXPECT_TRUE(IsTopmost(window));
+}
+
 }  // namespace
