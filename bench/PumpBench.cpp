@@ -18,7 +18,7 @@ namespace bench {
 
 namespace {
 
-constexpr int kRounds = 30;
+constexpr int kRounds = 40;
 constexpr int kBatch = 1000;  // posted, then pumped until the queue is empty
 constexpr int kSentPerBatch = 100;
 constexpr int kMessagesPerBatch = kBatch + 1 + kSentPerBatch;  // and one thread message
