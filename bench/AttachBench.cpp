@@ -14,13 +14,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace bench {
 
 namespace {
 
 constexpr int kLoads = 8;
-constexpr int kLoadRounds = 41;  // short rounds, the two libraries back to back in each
+constexpr int kLoadRounds = 41;  // short rounds, the two libraries taking turns in each
 constexpr double kLoadTarget = 1.5;
 constexpr unsigned kAttachCallsTarget = 10;
 constexpr double kSizeTargetKb = 150;
@@ -30,15 +31,12 @@ constexpr char kEmptyLibrary[] = "bench_empty.dll";
 constexpr DWORD kGetMessageHook = 0x00010235;
 constexpr DWORD kCallWndProcHook = 0x00010237;
 
-double LoadAndFreeUs(const std::string& path)
+bool LoadAndFree(const std::string& path)
 {
-    const double start = NowNs();
-    for (int i = 0; i < kLoads; ++i) {
-        const HMODULE module = LoadLibraryA(path.c_str());
-        if (module == nullptr) return 0;
-        FreeLibrary(module);
-    }
-    return (NowNs() - start) / kLoads / 1000;
+    const HMODULE module = LoadLibraryA(path.c_str());
+    if (module == nullptr) return false;
+    FreeLibrary(module);
+    return true;
 }
 
 using EntryPoint = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
@@ -158,6 +156,26 @@ void PrintImports(const std::string& path)
     FreeLibrary(module);
 }
 
+void MeasureLoadTime(const std::string& library, const std::string& empty)
+{
+    Samples libraryUs, emptyUs, ratios;
+    const std::string* const paths[] = {&library, &empty};
+    for (int round = 0; round < kLoadRounds; ++round) {
+        const std::vector<double> ns = MedianTurns(2, kLoads, round, [&](size_t i) { LoadAndFree(*paths[i]); });
+        libraryUs.Add(ns[0] / 1000);
+        emptyUs.Add(ns[1] / 1000);
+        ratios.AddRatio(ns[0], ns[1]);
+    }
+    Table table("3a. LoadLibrary + FreeLibrary, typical settings (medians of " + std::to_string(kLoadRounds) +
+                    " rounds, in each the two libraries taking turns " + std::to_string(kLoads) + " times)",
+                {"library", "us", "ratio", "middle half", "target"});
+    table.Add({"empty DLL (same runtime, DllMain returns TRUE)", Fixed(emptyUs.Median(), 1), "1.000", "-", "-"});
+    table.Add({"Mirelunde.dll", Fixed(libraryUs.Median(), 1), Fixed(ratios.Median(), 3), ratios.MiddleHalf(),
+               Fixed(kLoadTarget, 2)});
+    table.Print();
+    RecordTarget("attach-time", ratios.Count() == kLoadRounds ? ratios.Median() : NAN, kLoadTarget, 3);
+}
+
 }  // namespace
 
 void WriteTypicalSettings()
@@ -173,27 +191,13 @@ void MeasureAttach()
     WriteTypicalSettings();
     const std::string library = testing_support::BuiltFile(kLibrary);
     const std::string empty = testing_support::BuiltFile(kEmptyLibrary);
-    LoadAndFreeUs(library);  // the first load reads the file from disk
-    LoadAndFreeUs(empty);
-    Samples libraryUs, emptyUs, ratios;
-    for (int round = 0; round < kLoadRounds; ++round) {
-        // The order turns each round, so neither library always runs right after the other.
-        const bool libraryFirst = round % 2 == 0;
-        const double first = LoadAndFreeUs(libraryFirst ? library : empty);
-        const double second = LoadAndFreeUs(libraryFirst ? empty : library);
-        const double libraryTime = libraryFirst ? first : second, emptyTime = libraryFirst ? second : first;
-        libraryUs.Add(libraryTime);
-        emptyUs.Add(emptyTime);
-        ratios.AddRatio(libraryTime, emptyTime);
+    // The first loads read the files from disk.
+    if (LoadAndFree(library) && LoadAndFree(empty)) {
+        MeasureLoadTime(library, empty);
+    } else {
+        std::printf("cannot load %s or %s\n", kLibrary, kEmptyLibrary);
+        RecordTarget("attach-time", NAN, kLoadTarget, 3);
     }
-    Table table("3a. LoadLibrary + FreeLibrary, typical settings (medians of " + std::to_string(kLoadRounds) +
-                    " rounds x " + std::to_string(kLoads) + ", the two back to back in each)",
-                {"library", "us", "ratio", "middle half", "target"});
-    table.Add({"empty DLL (same runtime, DllMain returns TRUE)", Fixed(emptyUs.Median(), 1), "1.000", "-", "-"});
-    table.Add({"Mirelunde.dll", Fixed(libraryUs.Median(), 1), Fixed(ratios.Median(), 3), ratios.MiddleHalf(),
-               Fixed(kLoadTarget, 2)});
-    table.Print();
-    RecordTarget("attach-time", ratios.Count() == kLoadRounds ? ratios.Median() : NAN, kLoadTarget, 3);
 
     testing_support::RegistryCalls attach, detach;
     Table calls("3b. Registry calls made by the library itself", {"phase", "calls", "target"});

@@ -42,6 +42,27 @@ private:
     std::vector<double> values_;
 };
 
+// One round of actions taking turns: in each of `turns` turns every one of `count` actions runs
+// once, `act(i)` running action i, the order rotating from turn to turn and from round to round.
+// Gives each action's median time in ns: a preemption of the thread spoils a few turns, not the
+// medians, and a slow spell of the machine lands on all the actions alike.
+template <typename Act>
+std::vector<double> MedianTurns(size_t count, int turns, int round, Act act)
+{
+    std::vector<Samples> times(count);
+    for (int turn = 0; turn < turns; ++turn) {
+        for (size_t k = 0; k < count; ++k) {
+            const size_t which = (static_cast<size_t>(turn + round) + k) % count;
+            const double start = NowNs();
+            act(which);
+            times[which].Add(NowNs() - start);
+        }
+    }
+    std::vector<double> medians;
+    for (const Samples& each : times) medians.push_back(each.Median());
+    return medians;
+}
+
 std::string Fixed(double value, int decimals);
 std::string Ratio(double value, double baseline);
 

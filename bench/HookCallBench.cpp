@@ -14,10 +14,14 @@ namespace bench {
 
 namespace {
 
-// Many short rounds, the three procedures taking turns within each: a burst of load on the shared
-// machine then hits all three alike, and the median of the rounds' ratios is the figure.
+// Many short rounds, the three procedures taking turns within each, a group of calls at a time: a
+// burst of load on the shared machine then hits all three alike, and the median of the rounds'
+// ratios is the figure. Each call passes through CallNextHookEx, a round trip to the server under
+// Wine, so a group is long enough for the clock and short enough to be passed over by most
+// preemptions.
 constexpr int kRounds = 101;
-constexpr int kCalls = 200;
+constexpr int kTurns = 20;
+constexpr int kGroupCalls = 10;
 constexpr WPARAM kForeignTimer = 7;
 constexpr LPARAM kKeyA = 0x001E0001;
 constexpr LPARAM kKeyAUp = 0xC01E0001;
@@ -101,25 +105,21 @@ HWND MakeFrame()
 using Procedure = HookProcedure;
 
 // Through a volatile pointer, so the bench's own procedures are called like the library's, never inlined.
-double TimeQueued(Procedure procedure, const MSG& shape, WPARAM removal)
+void CallQueued(Procedure procedure, const MSG& shape, WPARAM removal)
 {
     const Procedure volatile call = procedure;
     MSG msg = shape;
-    const double start = NowNs();
-    for (int i = 0; i < kCalls; ++i) {
+    for (int i = 0; i < kGroupCalls; ++i) {
         msg.message = shape.message;  // a procedure may rewrite it; every call sees the same message
         call(HC_ACTION, removal, reinterpret_cast<LPARAM>(&msg));
     }
-    return (NowNs() - start) / kCalls;
 }
 
-double TimeSent(Procedure procedure, const CWPSTRUCT& shape)
+void CallSent(Procedure procedure, const CWPSTRUCT& shape)
 {
     const Procedure volatile call = procedure;
     CWPSTRUCT sent = shape;
-    const double start = NowNs();
-    for (int i = 0; i < kCalls; ++i) call(HC_ACTION, 0, reinterpret_cast<LPARAM>(&sent));
-    return (NowNs() - start) / kCalls;
+    for (int i = 0; i < kGroupCalls; ++i) call(HC_ACTION, 0, reinterpret_cast<LPARAM>(&sent));
 }
 
 struct Row {
@@ -144,18 +144,14 @@ double PrintRows(const char* title, const Case* cases, const Row* rows, size_t c
     return worst;
 }
 
-// One round: the three procedures back to back, the order turning each round so no procedure
-// always runs right after another.
-template <typename Time>
-void MeasureRound(Row& row, const Procedure (&procedures)[3], int round, Time time)
+// One round of the three procedures (library, bare, floor) taking turns; `call` runs a group of calls.
+template <typename Call>
+void MeasureRound(Row& row, const Procedure (&procedures)[3], int round, Call call)
 {
-    Samples* figures[] = {&row.library, &row.bare, &row.floor};
-    double ns[3];
-    for (int k = 0; k < 3; ++k) {
-        const int which = (round + k) % 3;
-        ns[which] = time(procedures[which]);
-        figures[which]->Add(ns[which]);
-    }
+    const std::vector<double> ns = MedianTurns(3, kTurns, round, [&](size_t which) { call(procedures[which]); });
+    row.library.Add(ns[0] / kGroupCalls);
+    row.bare.Add(ns[1] / kGroupCalls);
+    row.floor.Add(ns[2] / kGroupCalls);
     row.vsBare.AddRatio(ns[0], ns[1]);
     row.vsFloor.AddRatio(ns[0], ns[2]);
 }
@@ -190,7 +186,7 @@ void MeasureHookCalls()
         sentShapes[i] = CWPSTRUCT{kSent[i].lParam, kSent[i].wParam, kSent[i].message, frame};
 
     // The library's first message in a process settles its System Menu attempt; that is not per-message cost.
-    TimeQueued(getMsgProc, shapes[0], PM_REMOVE);
+    CallQueued(getMsgProc, shapes[0], PM_REMOVE);
     testing_support::ResetRegistryCounts();
 
     Row queued[kQueuedCount], sent[kSentCount];
@@ -200,22 +196,23 @@ void MeasureHookCalls()
     for (int round = 0; round < kRounds; ++round) {
         for (size_t i = 0; i < kQueuedCount; ++i)
             MeasureRound(queued[i], queuedProcedures, round,
-                         [&](Procedure p) { return TimeQueued(p, shapes[i], kQueued[i].removal); });
+                         [&](Procedure p) { CallQueued(p, shapes[i], kQueued[i].removal); });
         for (size_t i = 0; i < kSentCount; ++i)
-            MeasureRound(sent[i], sentProcedures, round, [&](Procedure p) { return TimeSent(p, sentShapes[i]); });
-        libraryCalls += (kQueuedCount + kSentCount) * kCalls;
+            MeasureRound(sent[i], sentProcedures, round, [&](Procedure p) { CallSent(p, sentShapes[i]); });
+        libraryCalls += (kQueuedCount + kSentCount) * kTurns * kGroupCalls;
     }
     const unsigned registryCalls = testing_support::CountedRegistryCalls().Total();
 
-    const std::string rounds = std::to_string(kRounds) + " rounds x " + std::to_string(kCalls) + " calls";
+    const std::string rounds = std::to_string(kRounds) + " rounds x " + std::to_string(kTurns) + " turns x " +
+                               std::to_string(kGroupCalls) + " calls";
     const double getMsgWorst = PrintRows(
         ("1a. BrackwenGetMsgProc, ns per call (medians of " + rounds + "; bare = CallNextHookEx only)").c_str(),
         kQueued, queued, kQueuedCount);
     const double callWndWorst = PrintRows(("1b. BrackwenCallWndProc, ns per call (medians of " + rounds + ")").c_str(),
                                           kSent, sent, kSentCount);
     std::printf(
-        "ratios: median of the rounds' ratios, each round timing the three procedures back to back;\n"
-        "target: at most %.2f x bare for every ordinary message\n",
+        "ratios: median of the rounds' ratios; in a round the three procedures take turns, a group of calls at a\n"
+        "time, and each has its median group; the target is at most %.2f x bare for every ordinary message\n",
         kTarget);
     RecordTarget("hook-getmsg", getMsgWorst, kTarget, 3);
     RecordTarget("hook-callwnd", callWndWorst, kTarget, 3);
