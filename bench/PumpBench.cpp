@@ -32,8 +32,8 @@ constexpr double kTarget = 1.05;
 
 enum Setup { kNoHook, kDoNothing, kLibrary, kSetups };
 
-// Every order of the three in turn: each setup comes first, second and last equally often, and
-// after each of the others.
+// Every order of the three in turn: in each six rounds every setup comes first, second and last
+// twice, and after each of the others.
 constexpr Setup kOrders[][kSetups] = {
     {kNoHook, kDoNothing, kLibrary}, {kLibrary, kNoHook, kDoNothing}, {kDoNothing, kLibrary, kNoHook},
     {kNoHook, kLibrary, kDoNothing}, {kDoNothing, kNoHook, kLibrary}, {kLibrary, kDoNothing, kNoHook},
