@@ -1,4 +1,6 @@
-// mirelunde_bench: prints one table per measure, each with its ratio to a baseline of the same run.
+// mirelunde_bench: prints one table per measure, each with its ratio to a baseline of the same run,
+// and ends with one line per target.
+#include "bench/Figures.h"
 #include "bench/Measures.h"
 #include "tests/support/RegistrySandbox.h"
 
@@ -27,8 +29,9 @@ int main(int argc, char** argv)
     if (wanted("attach")) bench::MeasureAttach();
     if (wanted("footprint")) bench::MeasureFootprint();
     RegistrySandbox::Remove();
-    // The launcher and the pumping process share the real settings key. This process takes no
-    // messages, so no global hook brings the library into it.
+    // The pumping process reads the hook handles this process publishes in the real settings key.
+    // This process takes no messages, so no global hook brings a library into it.
     if (wanted("pump")) bench::MeasurePump();
+    bench::PrintTargets();
     return 0;
 }

@@ -1,7 +1,8 @@
-// Clock, number formatting and table layout.
+// Clock, medians, number formatting, table layout and the summary of targets.
 #include "bench/Figures.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace bench {
@@ -16,6 +17,24 @@ double NowNs()
     LARGE_INTEGER now{};
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) * nsPerTick;
+}
+
+// Linear between the two nearest readings, as most statistics packages do.
+double Samples::Quantile(double q) const
+{
+    if (values_.empty()) return 0;
+    std::vector<double> sorted = values_;
+    std::sort(sorted.begin(), sorted.end());
+    const double at = q * static_cast<double>(sorted.size() - 1);
+    const size_t below = static_cast<size_t>(at);
+    if (below + 1 >= sorted.size()) return sorted.back();
+    return sorted[below] + (at - static_cast<double>(below)) * (sorted[below + 1] - sorted[below]);
+}
+
+std::string Samples::MiddleHalf(int decimals) const
+{
+    if (values_.empty()) return "-";
+    return Fixed(Quantile(0.25), decimals) + "-" + Fixed(Quantile(0.75), decimals);
 }
 
 std::string Fixed(double value, int decimals)
@@ -60,6 +79,35 @@ void Table::Print() const
         std::printf("%s\n", line.c_str());
         if (r == 0) std::printf("%s\n", std::string(line.size(), '-').c_str());
     }
+    std::fflush(stdout);
+}
+
+namespace {
+
+std::vector<std::string> targets;
+
+std::string Limit(double limit)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", limit);
+    return text;
+}
+
+}  // namespace
+
+void RecordTarget(const char* name, double figure, double limit, int decimals)
+{
+    const bool measured = std::isfinite(figure);
+    targets.push_back(std::string("target ") + (sizeof(void*) == 8 ? "x64/" : "x86/") + name + " " +
+                      (measured ? Fixed(figure, decimals) : "-") + " " + Limit(limit) + " " +
+                      (measured && figure <= limit ? "met" : "missed"));
+}
+
+void PrintTargets()
+{
+    if (targets.empty()) return;
+    std::printf("\n");
+    for (const std::string& line : targets) std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }
 

@@ -9,10 +9,10 @@ void MeasureHookCalls();
 // a process gains and the import table.
 void MeasureAttach();
 void MeasureFootprint();
-// 2: a process posting, sending and pumping messages under no hook, do-nothing hooks and the
-// real launcher's hooks. Needs the real registry: the launcher is another process.
+// 2: a process posting, sending and pumping messages under no hook, do-nothing hooks and Mirelunde's
+// hooks. Needs the real registry: the pumping process reads the published hook handles there.
 void MeasurePump();
-// The benchmark's helper processes: the pumping process and the do-nothing hooks' installer.
+// The benchmark's helper process, the one that pumps.
 int RunPumpChild(int argc, char** argv);
 
 // Settings as the running launcher leaves them, in the (redirected) registry of this process.
