@@ -61,10 +61,10 @@ void EndModulesTrace()
     processSettings.modulesKeyPath.reset();
 }
 
-bool ReadFlag(const char* name, bool whenAbsent)
+bool ReadFlag(const RegReader& settings, const char* name, bool whenAbsent)
 {
     DWORD value = 0;
-    return ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, value) ? value != 0 : whenAbsent;
+    return settings.Dword(name, value) ? value != 0 : whenAbsent;
 }
 
 }  // namespace
@@ -83,26 +83,28 @@ void AttachProcess()
     processSettings.shadedHeight = caption + 2 * frame;
     processSettings.cornerSize = caption + frame;
 
+    // Every process on the desktop pays for this: the key is opened once for all its values.
+    const RegReader settings(HKEY_CURRENT_USER, names::kSettingsKey);
     DWORD hook = 0;
-    if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHWndHook, hook)) return;
+    if (!settings.Dword(names::kHWndHook, hook)) return;
     processSettings.callWndProcHook = HookFromDword(hook);
-    if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, hook)) {
+    if (!settings.Dword(names::kHHook, hook)) {
         processSettings.getMessageHook = nullptr;
         return;
     }
     processSettings.getMessageHook = HookFromDword(hook);
 
     DWORD level = 0;
-    ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kDebugLevel, level);
+    settings.Dword(names::kDebugLevel, level);
     processSettings.debugLevel = level;
 
-    processSettings.twoButtonMouse = ReadFlag(names::kTwoButtonMouse, true);
-    processSettings.addToSystemMenu = ReadFlag(names::kAddToSystemMenu, true);
+    processSettings.twoButtonMouse = ReadFlag(settings, names::kTwoButtonMouse, true);
+    processSettings.addToSystemMenu = ReadFlag(settings, names::kAddToSystemMenu, true);
     processSettings.runAtLogin = IsRunAtLogin();
 
     char sole[kPathSize];
-    if (ReadRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kSoleProcess, sole, kPathSize) &&
-        sole[0] != '\0' && lstrcmpiA(sole, processSettings.exePath.c_str()) != 0)
+    if (settings.String(names::kSoleProcess, sole, kPathSize) && sole[0] != '\0' &&
+        lstrcmpiA(sole, processSettings.exePath.c_str()) != 0)
         processSettings.hooksActive = false;
     // The system may call the hooks in the launcher's own thread for programs of the other
     // architecture: there they are not this process's windows, so the hooks only pass messages on.

@@ -1,4 +1,5 @@
-// The settings store: one open, one query or set, one close per call; nothing is cached.
+// The settings store: one open, one query or set, one close per call, or one open and close for the
+// several values read when the library arrives in a process; nothing is cached.
 #include "hook/Registry.h"
 
 #include "hook/Handles.h"
@@ -28,39 +29,50 @@ bool WindowKeyPath(HWND window, char (&path)[kKeyPathSize])
 
 }  // namespace
 
-bool ReadRegDword(HKEY root, const char* subKey, const char* name, DWORD& value)
+RegReader::RegReader(HKEY root, const char* subKey)
 {
-    RegKey key;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key_.put()) != ERROR_SUCCESS) key_.reset();
+}
 
+bool RegReader::Dword(const char* name, DWORD& value) const
+{
+    if (!key_) return false;
     // Query into a copy: a value too large for 4 bytes must leave the caller's default intact.
     DWORD data = value;
     DWORD type = REG_NONE;
     DWORD size = sizeof data;
-    const LONG status = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    const LONG status = RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
     if (status != ERROR_SUCCESS) return false;
     value = data;
     return type == REG_DWORD && size != 0;
 }
 
-bool ReadRegString(HKEY root, const char* subKey, const char* name, char* buffer, unsigned size)
+bool RegReader::String(const char* name, char* buffer, unsigned size) const
 {
     if (buffer == nullptr || size == 0) return false;
-
-    RegKey key;
-    bool ok = RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
     DWORD type = REG_NONE;
     DWORD length = 0;
-    ok = ok && RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &length) == ERROR_SUCCESS && type == REG_SZ &&
-         length < size;
+    bool ok = key_ && RegQueryValueExA(key_.get(), name, nullptr, &type, nullptr, &length) == ERROR_SUCCESS &&
+              type == REG_SZ && length < size;
     if (ok) {
         length = size;
-        ok = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &length) ==
+        ok = RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &length) ==
                  ERROR_SUCCESS &&
              type == REG_SZ && length < size;  // the value may have grown between the two queries
     }
     buffer[ok ? length : 0] = '\0';
     return ok;
+}
+
+bool ReadRegDword(HKEY root, const char* subKey, const char* name, DWORD& value)
+{
+    return RegReader(root, subKey).Dword(name, value);
+}
+
+bool ReadRegString(HKEY root, const char* subKey, const char* name, char* buffer, unsigned size)
+{
+    if (buffer == nullptr || size == 0) return false;
+    return RegReader(root, subKey).String(name, buffer, size);
 }
 
 namespace {

@@ -1,9 +1,23 @@
 // The settings store: every registry read and write of the library goes through these.
 #pragma once
 
+#include "hook/Handles.h"
+
 #include <windows.h>
 
 namespace mirelunde {
+
+// A key opened once to read several of its values; each read behaves as ReadRegDword or
+// ReadRegString below, and a key that cannot be opened reads as holding no value.
+class RegReader {
+public:
+    RegReader(HKEY root, const char* subKey);
+    bool Dword(const char* name, DWORD& value) const;
+    bool String(const char* name, char* buffer, unsigned size) const;
+
+private:
+    RegKey key_;
+};
 
 // True only for a REG_DWORD with data. On any successful query the value's raw bytes
 // (at most 4) land in `value`, so callers that preset a default keep it otherwise.
