@@ -3,10 +3,13 @@
 
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
+#include "launcher/LauncherTexts.h"
 #include "tests/support/ChildMode.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/Paths.h"
+
+#include <shellapi.h>
 
 #include <fstream>
 #include <iterator>
@@ -229,6 +232,67 @@ std::vector<WORD> StopMenuKeys()
     keys.insert(keys.end(), 4, VK_DOWN);
     keys.push_back(VK_RETURN);
     return keys;
+}
+
+std::optional<std::string> RunEntry()
+{
+    char entry[2048];
+    if (!ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, sizeof entry)) return std::nullopt;
+    return std::string(entry);
+}
+
+void SetRunEntry(const std::optional<std::string>& entry)
+{
+    if (entry) {
+        WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry->c_str());
+        return;
+    }
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, names::kRunKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), names::kRunEntry);
+}
+
+namespace {
+
+struct IconSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindIconWindow(HWND window, LPARAM param) noexcept
+{
+    auto* search = reinterpret_cast<IconSearch*>(param);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || lstrcmpA(name, kNotifyWindowClass) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND NotifyIconWindow(DWORD launcherId)
+{
+    IconSearch search{launcherId, nullptr};
+    EnumWindows(FindIconWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IconShown(HWND window)
+{
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = kNotifyIconId;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+void ClickIcon(HWND window)
+{
+    // Version 4 of the callback: the event and the icon's id in lParam, the place in wParam.
+    PostMessageA(window, kNotifyIconMessage, MAKEWPARAM(100, 100), MAKELPARAM(WM_CONTEXTMENU, kNotifyIconId));
 }
 
 void LauncherSession::SetUp()

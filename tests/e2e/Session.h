@@ -85,6 +85,17 @@ std::optional<testing_support::MessageBoxView> StopFromCommandMenu(DWORD process
 std::vector<WORD> MaximizeBothMenuKeys();
 RECT WorkArea();
 
+// The user's login entry "Mirelunde", and putting it back as it was found.
+std::optional<std::string> RunEntry();
+void SetRunEntry(const std::optional<std::string>& entry);
+
+// The hidden window of a launcher's notification-area icon, null while it has none.
+HWND NotifyIconWindow(DWORD launcherId);
+// Whether the shell holds that window's icon: only an icon it holds can be changed.
+bool IconShown(HWND window);
+// Opens the icon's menu as the shell does for a click on it.
+void ClickIcon(HWND window);
+
 // Each test starts with "HHook" at 0 and its settings put back afterwards.
 class LauncherSession : public testing::Test {
 protected:
