@@ -19,6 +19,7 @@ namespace mirelunde {
 namespace {
 
 constexpr DWORD kReadyWaitMs = 10000;
+constexpr DWORD kEndWaitMs = 2000;
 constexpr char kTaskbarCreated[] = "TaskbarCreated";
 
 enum MenuCommand : UINT { kHelp = 1, kLogin, kStop };
@@ -59,10 +60,12 @@ void NotifyIcon::Show(const std::string& startOptions)
 
 void NotifyIcon::Remove()
 {
-    removed_ = true;
-    if (!window_) return;
+    if (removed_.exchange(true) || !window_) return;
     NOTIFYICONDATAA data = IconData(window_);
     Shell_NotifyIconA(NIM_DELETE, &data);
+    // A menu or box open on the icon's thread goes with the window it belongs to.
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    if (thread_) WaitForSingleObject(thread_.get(), kEndWaitMs);
 }
 
 DWORD WINAPI NotifyIcon::Run(void* self) noexcept
@@ -116,6 +119,7 @@ LRESULT CALLBACK NotifyIcon::Procedure(HWND window, UINT message, WPARAM wParam,
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
+    if (message == WM_DESTROY) PostQuitMessage(0);
     auto* icon = reinterpret_cast<NotifyIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (icon != nullptr) {
         try {

@@ -15,13 +15,18 @@ Menu IconMenu();
 
 class NotifyIcon {
 public:
+    NotifyIcon() = default;
+    NotifyIcon(const NotifyIcon&) = delete;
+    NotifyIcon& operator=(const NotifyIcon&) = delete;
+
     // Puts the icon up from a thread of its own, which answers the icon's menu, so that a menu or
     // a box left open never holds up a stop. The login entry that the menu switches on carries
     // `startOptions`. When the shell refuses the icon, says so on stderr; the icon then comes
     // when the taskbar does.
     void Show(const std::string& startOptions);
-    // Takes the icon away. Its thread ends with the process.
+    // Takes the icon away and ends its thread, closing a menu or box it shows.
     void Remove();
+    ~NotifyIcon() { Remove(); }
 
 private:
     static DWORD WINAPI Run(void* self) noexcept;

@@ -391,14 +391,7 @@ bool OnPath(const std::string& folder)
 
 class CompanionLogin : public Companion {
 protected:
-    void SetUp() override
-    {
-        Companion::SetUp();
-        entry_ = RunEntry();
-    }
-    void TearDown() override { SetRunEntry(entry_); }
-
-    std::optional<std::string> entry_;
+    RunEntrySnapshot entry_;
 };
 
 // Switched on from inside a 32-bit program (here the 32-bit launcher, whose library lies beside it in
@@ -454,14 +447,8 @@ TEST_F(CompanionLogin, IconMenuSwitchesTheEntryShowsTheUsageAndStopsBothLauncher
     ASSERT_TRUE(launcher);
     const Handle companion = FindProcess(package + "x86\\mirelunde.exe");
     ASSERT_TRUE(companion) << launcher->Errors();
-    HWND icon = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            icon = NotifyIconWindow(launcher->id);
-            return icon != nullptr && IconShown(icon);
-        },
-        kStartMs))
-        << launcher->Errors();
+    const HWND icon = WaitForIcon(launcher->id);
+    ASSERT_NE(icon, nullptr) << launcher->Errors();
     EXPECT_EQ(NotifyIconWindow(GetProcessId(companion.get())), nullptr) << "the companion shows an icon too";
 
     HWND window = nullptr;

@@ -57,13 +57,6 @@ struct Outcome {
 
 class LauncherOptions : public LauncherSession {
 protected:
-    void SetUp() override
-    {
-        LauncherSession::SetUp();
-        entry_ = RunEntry();
-    }
-    void TearDown() override { SetRunEntry(entry_); }
-
     // Runs the launcher with these options to its end.
     static Outcome Run(const std::string& options)
     {
@@ -74,7 +67,7 @@ protected:
         return {code, launcher->Errors()};
     }
 
-    std::optional<std::string> entry_;
+    RunEntrySnapshot entry_;
 };
 
 struct SettingCase {
@@ -140,7 +133,7 @@ TEST_P(BadCommandLine, IsRefusedWithTheUsageAndNothingWritten)
     EXPECT_NE(outcome.output.find(test.message), std::string::npos) << outcome.output;
     EXPECT_NE(outcome.output.find("Usage:\n\n  Mirelunde [<options>]"), std::string::npos) << outcome.output;
     EXPECT_EQ(Settings(), before);
-    EXPECT_EQ(RunEntry(), entry_);
+    EXPECT_EQ(RunEntry(), entry_.entry());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, BadCommandLine,

@@ -79,14 +79,8 @@ TEST_F(LauncherEndToEnd, NotificationIconShowsWhileItRunsAndComesBackWithANewTas
 {
     auto launcher = StartLauncher();
     ASSERT_TRUE(launcher);
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            window = NotifyIconWindow(launcher->id);
-            return window != nullptr && IconShown(window);
-        },
-        kStartMs))
-        << "no icon; the launcher said: " << launcher->Errors();
+    const HWND window = WaitForIcon(launcher->id);
+    ASSERT_NE(window, nullptr) << "no icon; the launcher said: " << launcher->Errors();
 
     // Explorer started again: its new taskbar holds no icons until their programs add them again.
     NOTIFYICONDATAA data{};

@@ -289,6 +289,18 @@ bool IconShown(HWND window)
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+HWND WaitForIcon(DWORD launcherId)
+{
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            window = NotifyIconWindow(launcherId);
+            return window != nullptr && IconShown(window);
+        },
+        kStartMs);
+    return window != nullptr && IconShown(window) ? window : nullptr;
+}
+
 void ClickIcon(HWND window)
 {
     // Version 4 of the callback: the event and the icon's id in lParam, the place in wParam.
@@ -308,6 +320,10 @@ std::unique_ptr<Process> LauncherSession::StartLauncher()
     EXPECT_TRUE(WaitUntil([] { return ReadDword(names::kHHook, 0) != 0; }, kStartMs))
         << "the launcher never published its hook; it said: " << launcher->Errors();
     EXPECT_TRUE(WaitUntil([] { return ReadDword(names::kHWndHook, 0) != 0; }, kStartMs));
+    // Said once its icon is up too: under Wine the first icon shows the stand-alone tray window, a
+    // normal window at the top of the Z order, which must not come up above a test's windows.
+    EXPECT_TRUE(WaitUntil([&] { return launcher->Errors().find("hooks installed") != std::string::npos; }, kStartMs))
+        << launcher->Errors();
     return launcher;
 }
 
