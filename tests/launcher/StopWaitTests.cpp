@@ -1,6 +1,5 @@
-// The launcher's wait for the stop request, in process on a redirected registry: it stops on "HHook"
-// = 0 and on its other event, and messages that wake it do not arm the change notification again.
-#include "hook/Handles.h"
+// The launcher's wait for the stop request, in process on a redirected registry: messages that wake
+// it do not arm the change notification again, and it stops on "HHook" = 0.
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "launcher/StopWait.h"
@@ -70,9 +69,9 @@ struct Waiter {
     std::promise<HWND> window;
     std::future<bool> stopped;
 
-    explicit Waiter(HANDLE alsoStop)
+    Waiter()
     {
-        stopped = std::async(std::launch::async, [this, alsoStop] {
+        stopped = std::async(std::launch::async, [this] {
             WNDCLASSA windowClass{};
             windowClass.lpfnWndProc = CountingProcedure;
             windowClass.lpszClassName = "StopWaitTest";
@@ -80,7 +79,7 @@ struct Waiter {
             const HWND own =
                 CreateWindowExA(0, "StopWaitTest", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
             window.set_value(own);
-            const bool result = WaitForStop(alsoStop);
+            const bool result = WaitForStop(nullptr);
             DestroyWindow(own);
             return result;
         });
@@ -94,7 +93,7 @@ TEST(StopWait, MessagesThatWakeItDoNotArmTheChangeNotificationAgain)
     WriteHHook(0x1234);
     CountArmings();
     handled = 0;
-    Waiter waiter(nullptr);
+    Waiter waiter;
     const HWND window = waiter.window.get_future().get();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(Eventually([] { return armings > 0; }));
@@ -111,22 +110,6 @@ TEST(StopWait, MessagesThatWakeItDoNotArmTheChangeNotificationAgain)
     ASSERT_EQ(waiter.stopped.wait_for(std::chrono::milliseconds(kWaitMs)), std::future_status::ready);
     EXPECT_TRUE(waiter.stopped.get());
     EXPECT_LE(armings, 3u) << "armed more often than notified";  // 2 when the last read already saw the 0
-}
-
-TEST(StopWait, EndsOnItsOtherEventOrAtOnceWhenTheStopIsAlreadyWritten)
-{
-    WriteHHook(0x1234);
-    const Handle console(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    Waiter byEvent(console.get());
-    ASSERT_NE(byEvent.window.get_future().get(), nullptr);
-    SetEvent(console.get());
-    ASSERT_EQ(byEvent.stopped.wait_for(std::chrono::milliseconds(kWaitMs)), std::future_status::ready);
-    EXPECT_TRUE(byEvent.stopped.get());
-
-    WriteHHook(0);
-    Waiter already(nullptr);
-    ASSERT_EQ(already.stopped.wait_for(std::chrono::milliseconds(kWaitMs)), std::future_status::ready);
-    EXPECT_TRUE(already.stopped.get());
 }
 
 }  // namespace
