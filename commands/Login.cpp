@@ -1,11 +1,15 @@
-// The login entry: reading it at attach, and the exported switch for the launcher.
+// The login entry: reading it at attach, and the exported switch for the launcher and the menu.
 #include "commands/Login.h"
 
 #include "hook/Exports.h"
+#include "hook/Handles.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 
 #include <cstring>
+
+// The first byte of whichever image this code is linked into: the library, or the launcher.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace mirelunde {
 
@@ -13,7 +17,10 @@ namespace {
 
 constexpr unsigned kEntrySize = 1024;
 constexpr char kLauncherName[] = "mirelunde";
-constexpr char kEntryStart[] = "mirelunde.exe ";
+constexpr char kLauncherFile[] = "mirelunde.exe";
+constexpr char kArchitectureFolder[] = "\\x86\\";
+// Set by the system in every 32-bit process on 64-bit Windows.
+constexpr char kWow64Variable[] = "PROCESSOR_ARCHITEW6432";
 
 // Deleting a value that is not there is not an error, so the outcome is not looked at.
 void DeleteRunValue(HKEY root, const char* name)
@@ -24,33 +31,111 @@ void DeleteRunValue(HKEY root, const char* name)
     RegCloseKey(key);
 }
 
+bool OnSixtyFourBitWindows()
+{
+#ifdef _WIN64
+    return true;
+#else
+    return GetEnvironmentVariableA(kWow64Variable, nullptr, 0) != 0;
+#endif
+}
+
+// Opened rather than asked for its attributes: the library imports CreateFileA already.
+bool FileExists(const char* path)
+{
+    const Handle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    return static_cast<bool>(file);
+}
+
+// Where the file name in `path` starts: after the last backslash or slash.
+size_t NameStart(const char* path, size_t length)
+{
+    size_t start = 0;
+    for (size_t at = 0; at < length; ++at)
+        if (path[at] == '\\' || path[at] == '/') start = at + 1;
+    return start;
+}
+
+// The program an entry starts is its quoted path, or its first word when it has no quotes (as the
+// bare file name was written before); the entry is ours when that file's name starts with the
+// launcher's name.
+bool StartsTheLauncher(const char* entry)
+{
+    const char* program = entry;
+    char end = ' ';
+    if (*program == '"') {
+        ++program;
+        end = '"';
+    }
+    size_t length = 0;
+    while (program[length] != '\0' && program[length] != end) ++length;
+    const size_t name = NameStart(program, length);
+    return length - name >= sizeof kLauncherName - 1 &&
+           _strnicmp(program + name, kLauncherName, sizeof kLauncherName - 1) == 0;
+}
+
+// `"<launcher path>" <options>` into `entry`; false when it does not fit.
+LONG BuildEntry(const char* options, char (&entry)[kEntrySize])
+{
+    char module[kLauncherPathSize];
+    const DWORD length = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), module, sizeof module);
+    char launcher[kLauncherPathSize];
+    if (length == 0 || length >= sizeof module || !LoginLauncherFor(module, launcher))
+        return ERROR_FILENAME_EXCED_RANGE;
+    const size_t optionsLength = options == nullptr ? 0 : std::strlen(options);
+    // An entry cut short would start the launcher with options nobody gave: it is not written at all.
+    if (std::strlen(launcher) + 2 + (optionsLength == 0 ? 0 : 1 + optionsLength) >= sizeof entry)
+        return ERROR_INSUFFICIENT_BUFFER;
+    std::strcpy(entry, "\"");
+    std::strcat(entry, launcher);
+    std::strcat(entry, "\"");
+    if (optionsLength != 0) {
+        std::strcat(entry, " ");
+        std::strcat(entry, options);
+    }
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 bool IsRunAtLogin()
 {
     char entry[kEntrySize];
     if (!ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, kEntrySize - 1)) return false;
-    return _strnicmp(entry, kLauncherName, sizeof kLauncherName - 1) == 0;
+    return StartsTheLauncher(entry);
+}
+
+bool LoginLauncherFor(const char* modulePath, char (&launcher)[kLauncherPathSize])
+{
+    const size_t length = std::strlen(modulePath);
+    const size_t folder = NameStart(modulePath, length);
+    if (folder + sizeof kLauncherFile > sizeof launcher) return false;
+    std::memcpy(launcher, modulePath, folder);
+    constexpr size_t kArchitectureLength = sizeof kArchitectureFolder - 1;
+    if (OnSixtyFourBitWindows() && folder >= kArchitectureLength &&
+        _strnicmp(launcher + folder - kArchitectureLength, kArchitectureFolder, kArchitectureLength) == 0) {
+        std::strcpy(launcher + folder - kArchitectureLength + 1, kLauncherFile);
+        if (FileExists(launcher)) return true;
+        std::memcpy(launcher, modulePath, folder);
+    }
+    std::strcpy(launcher + folder, kLauncherFile);
+    return true;
 }
 
 }  // namespace mirelunde
 
-// The result is the status of the machine-wide step, or ERROR_INSUFFICIENT_BUFFER when the options
-// were too long to be written.
+// The result is the status of the machine-wide step, or the reason the entry was not written:
+// ERROR_INSUFFICIENT_BUFFER when the options are too long, ERROR_FILENAME_EXCED_RANGE when the
+// launcher's path is.
 extern "C" LONG WINAPI RunAtLogin(bool enable, const char* options) noexcept
 {
     using namespace mirelunde;
-    bool fits = true;
+    LONG notWritten = ERROR_SUCCESS;
     if (enable) {
-        char entry[kEntrySize] = {};
-        std::strcpy(entry, kEntryStart);
-        const size_t room = sizeof entry - sizeof kEntryStart;
-        // An entry cut short would start the launcher with options nobody gave: it is not written at all.
-        if (options != nullptr && std::strlen(options) > room)
-            fits = false;
-        else if (options != nullptr)
-            std::strcat(entry, options);
-        if (fits) WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry);
+        char entry[kEntrySize];
+        notWritten = BuildEntry(options, entry);
+        if (notWritten == ERROR_SUCCESS) WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry);
     } else {
         DeleteRunValue(HKEY_CURRENT_USER, names::kRunEntry);
     }
@@ -62,5 +147,5 @@ extern "C" LONG WINAPI RunAtLogin(bool enable, const char* options) noexcept
         RegDeleteValueA(machine, names::kLegacyRunEntry);
         status = RegCloseKey(machine);
     }
-    return fits ? status : ERROR_INSUFFICIENT_BUFFER;
+    return notWritten != ERROR_SUCCESS ? notWritten : status;
 }

@@ -1,9 +1,20 @@
 // The user's login entry that starts the launcher.
 #pragma once
 
+#include <cstddef>
+
 namespace mirelunde {
 
-// True when the user's Run key holds an entry that starts the launcher.
+inline constexpr size_t kLauncherPathSize = 520;
+
+// True when the user's Run key holds an entry that starts the launcher, named by its full, quoted
+// path or, as entries were written before, by its bare file name.
 bool IsRunAtLogin();
+
+// The launcher that a login should start, for a module at `modulePath`: the mirelunde.exe in the
+// module's folder, except that on 64-bit Windows a module in a folder named x86 names the 64-bit
+// launcher in the folder above when that is there, since that one starts both. False when the
+// path does not fit.
+bool LoginLauncherFor(const char* modulePath, char (&launcher)[kLauncherPathSize]);
 
 }  // namespace mirelunde

@@ -3,8 +3,7 @@
 
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
-
-#include <cstdio>
+#include "launcher/Output.h"
 
 namespace mirelunde {
 
@@ -25,9 +24,7 @@ std::string OwnDirectory()
 
 void GoingOnWithout(const std::string& path, const std::string& reason)
 {
-    std::fprintf(stderr, "mirelunde: the 32-bit companion \"%s\" %s; only 64-bit programs get the hooks\n",
-                 path.c_str(), reason.c_str());
-    std::fflush(stderr);
+    Warn("the 32-bit companion \"" + path + "\" " + reason + "; only 64-bit programs get the hooks");
 }
 
 std::string Error(const char* what)
@@ -46,6 +43,13 @@ Handle KillOnCloseJob()
 }
 
 }  // namespace
+
+bool StartedAsCompanion()
+{
+    const bool companion = GetEnvironmentVariableA(kCompanionMarker, nullptr, 0) != 0;
+    SetEnvironmentVariableA(kCompanionMarker, nullptr);
+    return companion;
+}
 
 void SignalCompanionReady()
 {
@@ -68,12 +72,22 @@ void Companion::Start(const std::string& options)
     ResetEvent(ready.get());
 
     std::string commandLine = "\"" + path + "\"" + (options.empty() ? "" : " " + options);
+    // It writes where this launcher writes; a GUI program is given no standard handles otherwise.
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
+    SetEnvironmentVariableA(kCompanionMarker, "1");
     // Started suspended, so it is in the job before it can install anything.
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                        &startup, &info)) {
+    const BOOL started = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                                        nullptr, nullptr, &startup, &info);
+    const DWORD error = GetLastError();
+    SetEnvironmentVariableA(kCompanionMarker, nullptr);
+    if (!started) {
+        SetLastError(error);
         GoingOnWithout(path, Error("cannot be started"));
         return;
     }
@@ -105,7 +119,7 @@ void Companion::Stop()
     if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, hook) || hook != 0)
         WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, 0);
     if (WaitForSingleObject(process_.get(), kStopWaitMs) == WAIT_TIMEOUT) {
-        std::fprintf(stderr, "mirelunde: the 32-bit companion did not stop; it is ended\n");
+        Warn("the 32-bit companion did not stop; it is ended");
         TerminateProcess(process_.get(), 1);
     }
 }

@@ -13,6 +13,13 @@ inline constexpr char kInstanceLock64[] = "Local\\Mirelunde.Launcher";
 inline constexpr char kInstanceLock32[] = "Local\\Mirelunde.Launcher.32";
 // Set by a 32-bit launcher once its hooks are published.
 inline constexpr char kCompanionReadyEvent[] = "Local\\Mirelunde.Launcher.32.Ready";
+// In the companion's environment only: the launcher that started it shows the icon and reports
+// the companion's failures.
+inline constexpr char kCompanionMarker[] = "MIRELUNDE_COMPANION";
+
+// True in a launcher started as the companion; takes the marker out of its environment, so nothing
+// it starts inherits it.
+bool StartedAsCompanion();
 
 // Tells a 64-bit launcher that may be waiting that this launcher's hooks are published.
 void SignalCompanionReady();

@@ -1,7 +1,7 @@
 // mirelunde.exe: installs the library's two hooks for every GUI thread, publishes their handles,
-// and removes them when "HHook" is set to 0. Its options write the settings that the library reads,
-// switch the login entry, show the usage box, or stop a running launcher. The 64-bit launcher starts
-// the 32-bit one beside it and stops it again.
+// shows its icon in the notification area, and removes the hooks when "HHook" is set to 0. Its
+// options write the settings that the library reads, switch the login entry, show the usage box, or
+// stop a running launcher. The 64-bit launcher starts the 32-bit one beside it and stops it again.
 #include "commands/Help.h"
 #include "commands/Login.h"
 #include "hook/Exports.h"
@@ -9,11 +9,13 @@
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "launcher/Companion.h"
+#include "launcher/NotifyIcon.h"
+#include "launcher/Output.h"
 #include "launcher/PutBack.h"
+#include "launcher/StopWait.h"
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -33,6 +35,7 @@ constexpr char kArchitecture[] = "32-bit";
 #endif
 
 constexpr DWORD kKillWaitMs = 10000;
+constexpr unsigned kLoginEntrySize = 1024;
 constexpr DWORD kPutBackWaitMs = 1000;  // for each GUI thread; a hung one is passed over at once
 
 enum ExitCode : int { kStopped = 0, kFailed = 1, kAlreadyRunning = 2, kBadUsage = 3 };
@@ -120,10 +123,15 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
     return true;
 }
 
+std::string WithError(const std::string& text, DWORD error)
+{
+    return text + " (error " + std::to_string(error) + ")";
+}
+
 bool WriteSetting(const char* name, DWORD value)
 {
     if (WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, value)) return true;
-    std::fprintf(stderr, "mirelunde: cannot write \"%s\" (error %lu)\n", name, GetLastError());
+    ReportFailure(WithError(std::string("cannot write \"") + name + "\"", GetLastError()));
     return false;
 }
 
@@ -136,8 +144,7 @@ bool WriteSettings(const Options& options)
     if (options.twoButtonMouse) written &= WriteSetting(names::kTwoButtonMouse, 1);
     if (options.invert) written &= WriteSetting(names::kInvertDoubleClicks, 1);
     if (options.systemMenu) written &= WriteSetting(names::kAddToSystemMenu, *options.systemMenu ? 1 : 0);
-    if (options.rootMenu)
-        std::printf("mirelunde: --root-menu is accepted but does nothing: there is no desktop menu\n");
+    if (options.rootMenu) Say("--root-menu is accepted but does nothing: there is no desktop menu");
     return written;
 }
 
@@ -145,7 +152,7 @@ HANDLE stopByConsole = nullptr;
 
 int Fail(const char* what, const std::string& detail)
 {
-    std::fprintf(stderr, "mirelunde: %s %s (error %lu)\n", what, detail.c_str(), GetLastError());
+    ReportFailure(WithError(std::string(what) + " " + detail, GetLastError()));
     return kFailed;
 }
 
@@ -165,44 +172,10 @@ bool Publish(const char* name, HHOOK hook)
                          static_cast<DWORD>(reinterpret_cast<uintptr_t>(hook)));
 }
 
-bool StopRequested()
-{
-    DWORD value = 1;
-    return ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, value) && value == 0;
-}
-
 BOOL WINAPI OnConsoleEvent(DWORD) noexcept
 {
     SetEvent(stopByConsole);
     return TRUE;
-}
-
-// Sleeps until "HHook" reads 0, woken by registry change notifications (and Ctrl+C), pumping
-// the launcher's own messages meanwhile.
-bool WaitForStop()
-{
-    RegKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, names::kSettingsKey, 0, KEY_NOTIFY | KEY_QUERY_VALUE, key.put()) !=
-        ERROR_SUCCESS)
-        return false;
-    Handle changed(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    Handle console(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!changed || !console) return false;
-    stopByConsole = console.get();
-    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
-
-    const HANDLE events[] = {changed.get(), console.get()};
-    for (;;) {
-        // Arm the notification before reading, so a write between the two is never missed.
-        if (RegNotifyChangeKeyValue(key.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed.get(), TRUE) != ERROR_SUCCESS)
-            return false;
-        if (StopRequested()) return true;
-        const DWORD woken = MsgWaitForMultipleObjects(2, events, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken == WAIT_OBJECT_0 + 1) return true;
-        if (woken == WAIT_FAILED) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
 }
 
 BOOL CALLBACK NudgeWindow(HWND window, LPARAM) noexcept
@@ -213,18 +186,21 @@ BOOL CALLBACK NudgeWindow(HWND window, LPARAM) noexcept
 
 int SwitchLogin(bool on, const std::string& entryOptions)
 {
-    if (RunAtLogin(on, entryOptions.c_str()) == ERROR_INSUFFICIENT_BUFFER) {
-        std::fprintf(stderr, "mirelunde: the options are too long for the login entry\n");
+    const LONG status = RunAtLogin(on, entryOptions.c_str());
+    if (status == ERROR_INSUFFICIENT_BUFFER || status == ERROR_FILENAME_EXCED_RANGE) {
+        ReportFailure(status == ERROR_INSUFFICIENT_BUFFER ? "the options are too long for the login entry"
+                                                          : "the launcher's path is too long for the login entry");
         return kFailed;
     }
     if (IsRunAtLogin() != on) {
-        std::fprintf(stderr, "mirelunde: cannot %s the login entry\n", on ? "write" : "remove");
+        ReportFailure(std::string("cannot ") + (on ? "write" : "remove") + " the login entry");
         return kFailed;
     }
-    if (on)
-        std::printf("mirelunde: runs at login as \"mirelunde.exe %s\"\n", entryOptions.c_str());
+    char entry[kLoginEntrySize] = {};
+    if (on && ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, sizeof entry))
+        Say(std::string("runs at login as ") + entry);
     else
-        std::printf("mirelunde: no longer runs at login\n");
+        Say("no longer runs at login");
     return kStopped;
 }
 
@@ -247,7 +223,7 @@ int StopRunningLauncher()
         if (Handle held{OpenMutexA(SYNCHRONIZE, FALSE, lock)}) running.push_back(std::move(held));
     if (!WriteSetting(names::kHHook, 0)) return kFailed;
     if (running.empty()) {
-        std::printf("mirelunde: no launcher was running\n");
+        Say("no launcher was running");
         return kStopped;
     }
     const ULONGLONG deadline = GetTickCount64() + kKillWaitMs;
@@ -256,13 +232,12 @@ int StopRunningLauncher()
         // A launcher never releases its lock, so the lock is abandoned when it exits.
         const DWORD waited = WaitForSingleObject(lock.get(), now < deadline ? static_cast<DWORD>(deadline - now) : 0);
         if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-            std::fprintf(stderr, "mirelunde: asked the running launcher to stop, but it has not ended\n");
+            ReportFailure("asked the running launcher to stop, but it has not ended");
             return kFailed;
         }
         ReleaseMutex(lock.get());
     }
-    std::printf(running.size() == 1 ? "mirelunde: the running launcher has stopped\n"
-                                    : "mirelunde: both running launchers have stopped\n");
+    Say(running.size() == 1 ? "the running launcher has stopped" : "both running launchers have stopped");
     return kStopped;
 }
 
@@ -270,10 +245,12 @@ int StopRunningLauncher()
 
 int main(int argc, char** argv)
 {
+    const bool startedAsCompanion = StartedAsCompanion();
+    ConnectOutput(!startedAsCompanion);
     Options options;
     std::string error;
     if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-        std::fprintf(stderr, "mirelunde: %s\n\n%s", error.c_str(), UsageText(nullptr).c_str());
+        ReportFailure(error + "\n\n" + UsageText(nullptr));
         return kBadUsage;
     }
     if (options.help) {
@@ -290,7 +267,7 @@ int main(int argc, char** argv)
     Handle instance(CreateMutexA(nullptr, TRUE, kOwnLock));
     if (!instance) return Fail("cannot create its instance lock", kOwnLock);
     if (GetLastError() == ERROR_ALREADY_EXISTS || OtherArchitectureRunning()) {
-        std::fprintf(stderr, "mirelunde: already running in this session\n");
+        ReportFailure("already running in this session");
         return kAlreadyRunning;
     }
 
@@ -316,9 +293,18 @@ int main(int argc, char** argv)
 #ifndef _WIN64
     SignalCompanionReady();
 #endif
-    std::printf("mirelunde: %s hooks installed; set \"HHook\" to 0 or press Ctrl+C to stop\n", kArchitecture);
-    std::fflush(stdout);
-    if (!WaitForStop()) return Fail("cannot watch", names::kSettingsKey);
+    // The companion's icon would be a second one for the same session.
+    NotifyIcon icon;
+    if (!startedAsCompanion) icon.Show(options.startOptions);
+    Say(std::string(kArchitecture) +
+        " hooks installed; \"Stop Mirelunde\" in the notification-area icon's menu or mirelunde.exe -k stops it");
+    LeaveConsole();
+
+    Handle console(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    stopByConsole = console.get();
+    if (console) SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    if (!WaitForStop(console.get())) return Fail("cannot watch", names::kSettingsKey);
+    icon.Remove();
 
     // No gesture starts once the message hook is gone; the window-procedure hook still reaches every
     // thread, and each puts its own windows back.

@@ -1,5 +1,6 @@
-// The built library and launcher as they ship: what they import, what the library exports, and the
-// version record and icon it carries, read back through the same APIs Explorer and the loader use.
+// The built library and launcher as they ship: what they import, the launcher's subsystem, what the
+// library exports, and the version record and icon they carry, read back through the same APIs
+// Explorer and the loader use.
 #include "tests/support/Paths.h"
 #include "tests/support/PeImage.h"
 
@@ -34,18 +35,22 @@ std::string Lower(std::string text)
     return text;
 }
 
-// Whatever the library imports is loaded into every hooked program, so only DLLs every Windows has.
-bool IsSystemDll(const std::string& name)
+// Whatever the library imports is loaded into every hooked program, so only DLLs every Windows has;
+// the launcher may use the shell besides, for its notification-area icon.
+bool IsSystemDll(const std::string& name, bool shellAllowed)
 {
     static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"};
     const std::string lower = Lower(name);
-    return lower.starts_with("api-ms-win-") ||
+    return lower.starts_with("api-ms-win-") || (shellAllowed && lower == "shell32.dll") ||
            std::ranges::any_of(kSystem, [&](const char* system) { return lower == system; });
 }
 
 class Library {
 public:
-    explicit Library(DWORD flags) : module_(LoadLibraryExA(BuiltFile(kLibrary).c_str(), nullptr, flags)) {}
+    explicit Library(DWORD flags, const char* file = kLibrary)
+        : module_(LoadLibraryExA(BuiltFile(file).c_str(), nullptr, flags))
+    {
+    }
     ~Library()
     {
         if (module_) FreeLibrary(module_);
@@ -120,8 +125,17 @@ TEST(ArtefactImports, LibraryAndLauncherNeedOnlySystemDllsAndMatchTheTestBitness
         EXPECT_EQ(tables.is64, sizeof(void*) == 8) << "built for the other architecture";
         const auto isKernel32 = [](const std::string& dll) { return Lower(dll) == "kernel32.dll"; };
         EXPECT_TRUE(std::ranges::any_of(tables.importedDlls, isKernel32)) << "the import table was not read";
-        for (const auto& dll : tables.importedDlls) EXPECT_TRUE(IsSystemDll(dll)) << "imports " << dll;
+        for (const auto& dll : tables.importedDlls)
+            EXPECT_TRUE(IsSystemDll(dll, file == kLauncher)) << "imports " << dll;
     }
+}
+
+// Started by a double-click or at login, a console program opens a console window for as long as it runs.
+TEST(ArtefactSubsystem, LauncherIsAWindowsGuiProgram)
+{
+    const auto tables = ReadPeTables(BuiltFile(kLauncher));
+    ASSERT_TRUE(tables.valid);
+    EXPECT_EQ(tables.subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }
 
 TEST(ArtefactExports, LibraryExportsExactlyTheUndecoratedNames)
@@ -187,9 +201,12 @@ TEST(ArtefactVersion, RecordIsVersion1004InBritishEnglishUnicode)
     EXPECT_STREQ(static_cast<const char*>(value), "1.0.0.4");
 }
 
-TEST(ArtefactIcon, GroupHoldsA16ColourAndA256ColourImageThatBothBecomeIcons)
+// The launcher carries the same icon, for its notification-area icon and for Explorer.
+class ArtefactIcon : public testing::TestWithParam<const char*> {};
+
+TEST_P(ArtefactIcon, GroupHoldsA16ColourAndA256ColourImageThatBothBecomeIcons)
 {
-    const Library library(LOAD_LIBRARY_AS_DATAFILE);
+    const Library library(LOAD_LIBRARY_AS_DATAFILE, GetParam());
     ASSERT_NE(library.get(), nullptr) << GetLastError();
     const Resource group = FindResourceBytes(library.get(), kIconGroup, RT_GROUP_ICON);
     ASSERT_NE(group.bytes, nullptr);
@@ -244,3 +261,5 @@ TEST(ArtefactIcon, GroupHoldsA16ColourAndA256ColourImageThatBothBecomeIcons)
         DestroyIcon(loaded);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, ArtefactIcon, testing::Values(kLibrary, kLauncher));

@@ -1,13 +1,15 @@
 // The login entry on redirected registry roots: writing, deleting, the legacy entries in both
-// roots, the result, and what counts as an entry that starts the launcher.
+// roots, the result, what counts as an entry that starts the launcher, and which launcher it names.
 #include "commands/Login.h"
 #include "hook/Exports.h"
 #include "hook/Handles.h"
 #include "hook/Registry.h"
+#include "tests/support/Paths.h"
 #include "tests/support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -53,26 +55,45 @@ void SetValue(HKEY root, const char* name, DWORD type, const std::string& text)
               ERROR_SUCCESS);
 }
 
+// The launcher beside this test executable, quoted, as the entry names it (the code under test is
+// linked into the executable, so the executable's folder stands for the library's).
+std::string QuotedLauncher()
+{
+    return "\"" + testing_support::BuiltFile("mirelunde.exe") + "\"";
+}
+
 class Login : public testing::Test {
 protected:
     void SetUp() override { testing_support::RegistrySandbox::Clear(); }
 };
 
-TEST_F(Login, EnableWritesTheBareLauncherNameWithItsBlankAndTheOptionsUnchanged)
+TEST_F(Login, EnableWritesTheLaunchersQuotedFullPathAndTheOptionsUnchanged)
 {
     struct Row {
         const char* options;
-        const char* entry;
+        std::string entry;
     };
     const Row rows[] = {
-        {nullptr, "mirelunde.exe "},
-        {"", "mirelunde.exe "},
-        {"-2 --debug 3  -s off", "mirelunde.exe -2 --debug 3  -s off"},
+        {nullptr, QuotedLauncher()},
+        {"", QuotedLauncher()},
+        {"-2 --debug 3  -s off", QuotedLauncher() + " -2 --debug 3  -s off"},
     };
     for (const Row& row : rows) {
         RunAtLogin(true, row.options);
-        EXPECT_EQ(Entry(), std::string(row.entry)) << (row.options ? row.options : "(null)");
+        EXPECT_EQ(Entry(), row.entry) << (row.options ? row.options : "(null)");
         EXPECT_TRUE(IsRunAtLogin());
+    }
+}
+
+TEST_F(Login, AnEntryWithTheBareNameIsOursToReplaceOrRemoveAndOthersStay)
+{
+    SetValue(HKEY_CURRENT_USER, "Other", REG_SZ, "mirelunde.exe");
+    for (const bool enable : {true, false}) {
+        SetValue(HKEY_CURRENT_USER, "Mirelunde", REG_SZ, "mirelunde.exe -i");
+        ASSERT_TRUE(IsRunAtLogin());
+        RunAtLogin(enable, "-2");
+        EXPECT_EQ(Entry(), enable ? std::optional(QuotedLauncher() + " -2") : std::nullopt);
+        EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Other")) << enable;
     }
 }
 
@@ -121,19 +142,22 @@ TEST_F(Login, WithoutTheUsersRunKeyDisablingDeletesNothingAndTheLegacyStepStillR
 TEST_F(Login, OptionsThatDoNotFitAreNotWrittenCutShort)
 {
     SetValue(HKEY_LOCAL_MACHINE, "Other", REG_SZ, "other.exe");
-    const std::string longest(1009, 'o');
+    // The entry and its terminating zero fill the 1,024-byte buffer.
+    const std::string longest(1024 - 1 - QuotedLauncher().size() - 1, 'o');
     EXPECT_EQ(RunAtLogin(true, longest.c_str()), ERROR_SUCCESS);
-    EXPECT_EQ(Entry(), "mirelunde.exe " + longest);
+    EXPECT_EQ(Entry(), QuotedLauncher() + " " + longest);
 
     RunAtLogin(true, "-i");
     SetValue(HKEY_CURRENT_USER, "brackwen", REG_SZ, "brackwen.exe");
-    const std::string tooLong(1010, 'o');
+    const std::string tooLong = longest + "o";
     EXPECT_EQ(RunAtLogin(true, tooLong.c_str()), ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(Entry(), std::string("mirelunde.exe -i")) << "the entry that was there stays";
+    EXPECT_EQ(Entry(), QuotedLauncher() + " -i") << "the entry that was there stays";
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, "brackwen"));
 }
 
-TEST_F(Login, OnlyTheFirstNineCharactersOfAShortEnoughStringCount)
+// The program an entry starts (its quoted path, or its first word) must have a file name whose first
+// nine characters are the launcher's name, and the whole value must be a short enough string.
+TEST_F(Login, AnEntryStartsTheLauncherWhenItsProgramsNameBeginsWithTheLaunchers)
 {
     struct Row {
         const char* name;
@@ -145,7 +169,11 @@ TEST_F(Login, OnlyTheFirstNineCharactersOfAShortEnoughStringCount)
         {"capitals", REG_SZ, "MIRELUNDE.EXE", true},
         {"with options", REG_SZ, "mirelunde.exe -2 -i", true},
         {"other ending", REG_SZ, "mirelundeX", true},
-        {"with a directory", REG_SZ, "C:\\Tools\\mirelunde.exe", false},
+        {"with a directory", REG_SZ, "C:\\Tools\\mirelunde.exe", true},
+        {"quoted path with options", REG_SZ, "\"C:\\Program Files\\Mirelunde\\Mirelunde.exe\" -2", true},
+        {"quoted path of another program", REG_SZ, "\"C:\\Mirelunde\\other.exe\" mirelunde.exe", false},
+        {"another program", REG_SZ, "other.exe mirelunde.exe", false},
+        {"quoted short name", REG_SZ, "\"C:\\Mirelunde\\mirelund\"", false},
         {"shorter than nine", REG_SZ, "mirelund", false},
         {"expandable string", REG_EXPAND_SZ, "mirelunde.exe ", false},
         {"1,022 bytes", REG_SZ, "mirelunde.exe " + std::string(1021 - 14, 'o'), true},
@@ -156,6 +184,48 @@ TEST_F(Login, OnlyTheFirstNineCharactersOfAShortEnoughStringCount)
         SetValue(HKEY_CURRENT_USER, "Mirelunde", row.type, row.entry);
         EXPECT_EQ(IsRunAtLogin(), row.atLogin) << row.name;
     }
+}
+
+// Which launcher a library (or launcher) in each folder names: the 32-bit one in x86\ names the
+// 64-bit launcher above it on 64-bit Windows, so a login starts both.
+TEST(LoginLauncher, IsTheOneBesideTheModuleOrOnSixtyFourBitWindowsTheOneAboveAnX86Folder)
+{
+    const std::string root = testing_support::TempDirectory();
+    const std::string lone = testing_support::TempDirectory();
+    for (const std::string& folder : {root + "\\x86", root + "\\ax86", lone + "\\x86"})
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+    const std::string above = root + "\\mirelunde.exe";
+    ASSERT_TRUE(Handle(CreateFileA(above.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)));
+
+    struct Row {
+        const char* name;
+        std::string module;
+        bool thirtyTwoBitWindows;
+        std::string launcher;
+    };
+    const bool is64 = sizeof(void*) == 8;
+    const Row rows[] = {
+        {"x86 folder under the 64-bit launcher", root + "\\x86\\Mirelunde.dll", false, above},
+        {"any case", root + "\\X86\\Mirelunde.dll", false, above},
+        {"another folder", root + "\\ax86\\Mirelunde.dll", false, root + "\\ax86\\mirelunde.exe"},
+        {"the launcher's own folder", root + "\\Mirelunde.dll", false, above},
+        {"no launcher above", lone + "\\x86\\Mirelunde.dll", false, lone + "\\x86\\mirelunde.exe"},
+        // On 32-bit Windows the 64-bit launcher above cannot run; a 64-bit module means 64-bit Windows.
+        {"32-bit Windows", root + "\\x86\\Mirelunde.dll", true, is64 ? above : root + "\\x86\\mirelunde.exe"},
+    };
+    const char* wow64 = std::getenv("PROCESSOR_ARCHITEW6432");
+    const std::string architecture = wow64 != nullptr ? wow64 : "AMD64";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetEnvironmentVariableA("PROCESSOR_ARCHITEW6432", row.thirtyTwoBitWindows ? nullptr : architecture.c_str());
+        char found[kLauncherPathSize];
+        ASSERT_TRUE(LoginLauncherFor(row.module.c_str(), found));
+        EXPECT_EQ(std::string(found), row.launcher);
+    }
+    SetEnvironmentVariableA("PROCESSOR_ARCHITEW6432", wow64);
+
+    char found[kLauncherPathSize];
+    EXPECT_FALSE(LoginLauncherFor(("C:\\" + std::string(kLauncherPathSize, 'd') + "\\Mirelunde.dll").c_str(), found));
 }
 
 }  // namespace

@@ -1,12 +1,17 @@
 // The 64-bit launcher with its 32-bit companion, run from a throwaway copy of the release layout:
 // programs of both architectures are shaded in one session, one stop ends both launchers, a second
 // start is refused while either runs, and without its companion the launcher still serves 64-bit
-// programs. Also: hook chaining does not depend on which launcher's handle a process read.
+// programs. The login entry starts the pair from that folder, which is not on PATH, as a session
+// start does; the 64-bit launcher's notification-area icon (the companion shows none) switches the
+// entry, shows the usage and stops both. Also: hook chaining does not depend on which launcher's
+// handle a process read.
 #include "hook/Handles.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "tests/e2e/Session.h"
+#include "tests/support/ChildMode.h"
 #include "tests/support/Input.h"
+#include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"
 
@@ -69,21 +74,29 @@ void DoubleClickCaption(HWND window)
     Sleep(GetDoubleClickTime());
 }
 
-// The running process started from this image, found the way a user's task list finds it.
-Handle FindProcess(const std::string& image)
+// The running processes started from this image, found the way a user's task list finds them.
+std::vector<Handle> FindProcesses(const std::string& image)
 {
+    std::vector<Handle> found;
     Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = snapshot && Process32First(snapshot.get(), &entry); more;
          more = Process32Next(snapshot.get(), &entry)) {
-        Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+                                   entry.th32ProcessID));
         char path[MAX_PATH * 2] = {};
         DWORD size = sizeof path;
         if (process && QueryFullProcessImageNameA(process.get(), 0, path, &size) && lstrcmpiA(path, image.c_str()) == 0)
-            return process;
+            found.push_back(std::move(process));
     }
-    return Handle();
+    return found;
+}
+
+Handle FindProcess(const std::string& image)
+{
+    auto found = FindProcesses(image);
+    return found.empty() ? Handle() : std::move(found.front());
 }
 
 int ExitCodeOf(HANDLE process)
@@ -329,6 +342,163 @@ TEST_P(CompanionMissing, IsReportedAndSixtyFourBitProgramsAreStillShaded)
 INSTANTIATE_TEST_SUITE_P(Layouts, CompanionMissing,
                          testing::Values(MissingCase{Layout::NoCompanion, "cannot be found"},
                                          MissingCase{Layout::CompanionWithoutLibrary, "ended with exit code 1"}));
+
+// Starts what the user's Run key says as a session start does: with no console and no standard
+// handles. Under Wine that is its own session start, wineboot with no options; elsewhere a process
+// without a console starts the entry and is gone before the launcher looks for its console.
+int StartWhatTheRunKeySays(const std::vector<std::string>&)
+{
+    const auto entry = RunEntry();
+    if (!entry) return 1;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    std::string line = *entry;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return 2;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return 0;
+}
+MIRELUNDE_CHILD_MODE("session-start", StartWhatTheRunKeySays);
+
+void StartSession()
+{
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, sizeof system);
+    std::string line =
+        IsWine() ? std::string(system) + "\\wineboot.exe" : "\"" + OwnExecutable() + "\" --child session-start";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                               &startup, &info))
+        << line;
+    const Handle process(info.hProcess), thread(info.hThread);
+    EXPECT_EQ(WaitForExit(process.get(), kStartMs), 0) << line;
+}
+
+// Whether the launcher a bare "mirelunde.exe" finds on PATH is the one in `folder`.
+bool OnPath(const std::string& folder)
+{
+    std::string path(GetEnvironmentVariableA("PATH", nullptr, 0), '\0');
+    GetEnvironmentVariableA("PATH", path.data(), static_cast<DWORD>(path.size()));
+    char found[MAX_PATH] = {};
+    return !path.empty() && SearchPathA(path.c_str(), "mirelunde.exe", nullptr, sizeof found, found, nullptr) != 0 &&
+           lstrcmpiA(found, (folder + "mirelunde.exe").c_str()) == 0;
+}
+
+class CompanionLogin : public Companion {
+protected:
+    RunEntrySnapshot entry_;
+};
+
+// Switched on from inside a 32-bit program (here the 32-bit launcher, whose library lies beside it in
+// x86\), the entry still names the 64-bit launcher, which starts both.
+TEST_F(CompanionLogin, EntryStartsBothLaunchersFromAFolderOffThePathAndASecondStartSaysSoInABox)
+{
+    WriteDword(names::kInvertDoubleClicks, 0);
+    const std::string package = MakePackage(Layout::Complete);
+    ASSERT_FALSE(OnPath(package));
+    auto login = Start(Quoted(package + "x86\\mirelunde.exe") + " --login -i");
+    ASSERT_TRUE(login);
+    EXPECT_EQ(login->WaitForExit(kStopMs), 0) << login->Errors();
+    const std::string entry = Quoted(package + "mirelunde.exe") + " -i";
+    ASSERT_EQ(RunEntry(), entry);
+    EXPECT_NE(login->Errors().find("runs at login as " + entry), std::string::npos) << login->Errors();
+
+    StartSession();
+    ASSERT_TRUE(WaitUntil([] { return ReadDword(names::kHHook, 0) != 0; }, kStartMs)) << "no hooks published";
+    const Handle launcher = FindProcess(package + "mirelunde.exe");
+    const Handle companion = FindProcess(package + "x86\\mirelunde.exe");
+    ASSERT_TRUE(launcher && companion);
+    EXPECT_EQ(ReadDword(names::kInvertDoubleClicks, 0), 1u) << "started without the entry's options";
+
+    // Nobody reads the output of a launcher started at login: a failure is shown in a box.
+    StartSession();
+    Handle second;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (Handle& found : FindProcesses(package + "mirelunde.exe"))
+                if (GetProcessId(found.get()) != GetProcessId(launcher.get())) second = std::move(found);
+            return static_cast<bool>(second);
+        },
+        kStartMs));
+    BoxAnswerer answerer(GetProcessId(second.get()), IDOK, kStartMs);
+    const auto box = answerer.Result();
+    ASSERT_TRUE(box) << "no box";
+    EXPECT_EQ(box->caption, "Mirelunde");
+    EXPECT_NE(box->text.find("already running"), std::string::npos) << box->text;
+    EXPECT_EQ(ExitCodeOf(second.get()), 2);
+
+    RequestStop();
+    EXPECT_EQ(ExitCodeOf(launcher.get()), 0);
+    EXPECT_EQ(ExitCodeOf(companion.get()), 0);
+}
+
+// Only the 64-bit launcher shows an icon; its menu switches the login entry (with the launcher's own
+// options), shows the usage, and stops both launchers, which put the windows back.
+TEST_F(CompanionLogin, IconMenuSwitchesTheEntryShowsTheUsageAndStopsBothLaunchers)
+{
+    SetRunEntry(std::nullopt);
+    const std::string package = MakePackage(Layout::Complete);
+    auto launcher = StartPackage(package, " -d 0");
+    ASSERT_TRUE(launcher);
+    const Handle companion = FindProcess(package + "x86\\mirelunde.exe");
+    ASSERT_TRUE(companion) << launcher->Errors();
+    const HWND icon = WaitForIcon(launcher->id);
+    ASSERT_NE(icon, nullptr) << launcher->Errors();
+    EXPECT_EQ(NotifyIconWindow(GetProcessId(companion.get())), nullptr) << "the companion shows an icon too";
+
+    HWND window = nullptr;
+    auto notepad = Open(NotepadPath(), window);
+    ASSERT_TRUE(notepad && window);
+    const int height = Height(window);
+    Activate(window);
+    DoubleClickCaption(window);
+    ASSERT_TRUE(HeightBecomes(window, ShadedHeight())) << "height " << Height(window);
+
+    // A menu of another process cannot be read from here: its items are chosen by their places,
+    // About, Run at login, a separator, Stop (the marks are checked where the menu is made).
+    const auto choose = [&](int item) {
+        ClickIcon(icon);
+        const auto menu = WaitForPopupMenu(launcher->id, kStartMs, false);
+        if (!menu) return false;
+        std::vector<WORD> keys{VK_HOME};
+        keys.insert(keys.end(), item, VK_DOWN);
+        keys.push_back(VK_RETURN);
+        PostKeys(menu->popup, keys);
+        return WaitUntil([&] { return VisiblePopupMenus(launcher->id) == 0; }, kStartMs);
+    };
+    constexpr int kAbout = 0, kLogin = 1, kStop = 2;
+    // Off, on with the launcher's own options, and an entry of the old form, which counts as on.
+    const std::string entry = Quoted(package + "mirelunde.exe") + " -d 0";
+    const std::optional<std::string> steps[][2] = {
+        {std::nullopt, entry}, {entry, std::nullopt}, {"mirelunde.exe -2", std::nullopt}};
+    for (const auto& [before, after] : steps) {
+        SCOPED_TRACE(before.value_or("no entry"));
+        SetRunEntry(before);
+        ASSERT_TRUE(choose(kLogin)) << "no menu, or it stayed open";
+        EXPECT_TRUE(WaitUntil([&] { return RunEntry() == after; }, kStartMs)) << RunEntry().value_or("no entry");
+    }
+
+    BoxAnswerer usage(launcher->id, IDOK, kStartMs);
+    ASSERT_TRUE(choose(kAbout));
+    const auto box = usage.Result();
+    ASSERT_TRUE(box) << "no usage box";
+    EXPECT_EQ(box->caption, "Mirelunde");
+    EXPECT_NE(box->text.find("Usage:\n\n  Mirelunde [<options>]"), std::string::npos) << box->text;
+
+    ASSERT_TRUE(choose(kStop));
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
+    EXPECT_EQ(ExitCodeOf(companion.get()), 0);
+    EXPECT_FALSE(LockHeld(kLock64));
+    EXPECT_FALSE(LockHeld(kLock32));
+    EXPECT_EQ(Height(window), height) << "not put back";
+    for (HWND open : VisibleWindows(notepad->id)) PostMessageA(open, WM_CLOSE, 0, 0);
+    EXPECT_EQ(notepad->WaitForExit(kStopMs), 0);
+}
 
 // Each process passes whichever launcher's "HHook" it read to CallNextHookEx. The next hook is
 // still reached whatever handle is given: the system chains from the hook that is running.

@@ -1,13 +1,18 @@
 // The launcher's command line: each option's setting, the login entry, the usage box, bad input
-// refused with nothing written, -k ending a running launcher, and stopping from the command menu.
+// refused with nothing written, -k ending a running launcher, what it says in the console it was
+// started from, and stopping from the command menu.
 #include "hook/Handles.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 #include "tests/e2e/Session.h"
+#include "tests/support/ChildMode.h"
 #include "tests/support/ModalBox.h"
+#include "tests/support/Paths.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,26 +24,7 @@ using namespace testing_support;
 namespace e2e {
 namespace {
 
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr int kBadUsage = 3;
-
-std::optional<std::string> RunEntry()
-{
-    char entry[2048];
-    if (!ReadRegString(HKEY_CURRENT_USER, kRunKey, names::kRunEntry, entry, sizeof entry)) return std::nullopt;
-    return std::string(entry);
-}
-
-void SetRunEntry(const std::optional<std::string>& entry)
-{
-    if (entry) {
-        WriteRegString(HKEY_CURRENT_USER, kRunKey, names::kRunEntry, entry->c_str());
-        return;
-    }
-    RegKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
-        RegDeleteValueA(key.get(), names::kRunEntry);
-}
 
 // Every DWORD of the settings key, to see that nothing was written.
 std::map<std::string, DWORD> Settings()
@@ -71,13 +57,6 @@ struct Outcome {
 
 class LauncherOptions : public LauncherSession {
 protected:
-    void SetUp() override
-    {
-        LauncherSession::SetUp();
-        entry_ = RunEntry();
-    }
-    void TearDown() override { SetRunEntry(entry_); }
-
     // Runs the launcher with these options to its end.
     static Outcome Run(const std::string& options)
     {
@@ -88,7 +67,7 @@ protected:
         return {code, launcher->Errors()};
     }
 
-    std::optional<std::string> entry_;
+    RunEntrySnapshot entry_;
 };
 
 struct SettingCase {
@@ -154,7 +133,7 @@ TEST_P(BadCommandLine, IsRefusedWithTheUsageAndNothingWritten)
     EXPECT_NE(outcome.output.find(test.message), std::string::npos) << outcome.output;
     EXPECT_NE(outcome.output.find("Usage:\n\n  Mirelunde [<options>]"), std::string::npos) << outcome.output;
     EXPECT_EQ(Settings(), before);
-    EXPECT_EQ(RunEntry(), entry_);
+    EXPECT_EQ(RunEntry(), entry_.entry());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, BadCommandLine,
@@ -182,23 +161,104 @@ TEST_F(LauncherOptions, HelpShowsTheUsageBoxAndWritesNothing)
     EXPECT_EQ(Settings(), before);
 }
 
-TEST_F(LauncherOptions, LoginEntryCarriesTheOtherOptionsAndOffRemovesIt)
+TEST_F(LauncherOptions, LoginEntryNamesTheLauncherByItsPathWithTheOtherOptionsAndOffRemovesIt)
 {
     DeleteSetting(names::kTwoButtonMouse);
     Outcome outcome = Run("--login -2 -s off");
     EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
-    EXPECT_EQ(RunEntry(), std::string("mirelunde.exe -2 -s off"));
+    const std::string written = LauncherPath() + " -2 -s off";
+    EXPECT_EQ(RunEntry(), written);
+    EXPECT_NE(outcome.output.find("runs at login as " + written + "\n"), std::string::npos) << outcome.output;
     EXPECT_EQ(ReadDword(names::kTwoButtonMouse, 0xBADBAD), 1u);
     EXPECT_EQ(ReadDword(names::kHHook, 1), 0u) << "the launcher did not start";
 
     outcome = Run("--login on -k");
     EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
-    EXPECT_EQ(RunEntry(), std::string("mirelunde.exe ")) << "-k is no option for the entry";
+    EXPECT_EQ(RunEntry(), LauncherPath()) << "-k is no option for the entry";
 
     outcome = Run("--login off");
     EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
     EXPECT_EQ(RunEntry(), std::nullopt);
 }
+
+// A console program's child, as a command prompt starts a GUI program: the console is the child's
+// own, and the program is given no standard handles. Its exit code is the program's; what the
+// console shows is written to the file named last.
+int RunInConsole(const std::vector<std::string>& args)
+{
+    if (args.size() != 3) return 90;
+    FreeConsole();
+    if (!AllocConsole()) return 91;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    std::string line = "\"" + args[0] + "\" " + args[1];
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return 92;
+    const Handle process(info.hProcess), thread(info.hThread);
+    int code = testing_support::WaitForExit(process.get(), kStopMs);
+    if (code == -1) {
+        TerminateProcess(process.get(), 93);  // waiting for an answer nobody gives
+        code = 93;
+    }
+
+    const Handle screen(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    CONSOLE_SCREEN_BUFFER_INFO buffer{};
+    if (!GetConsoleScreenBufferInfo(screen.get(), &buffer)) return 94;
+    std::ofstream shown(args[2]);
+    for (SHORT row = 0; row <= buffer.dwCursorPosition.Y; ++row) {
+        std::string text(buffer.dwSize.X, ' ');
+        DWORD read = 0;
+        ReadConsoleOutputCharacterA(screen.get(), text.data(), buffer.dwSize.X, {0, row}, &read);
+        text.resize(text.find_last_not_of(' ') + 1);
+        shown << text << "\n";
+    }
+    return code;
+}
+MIRELUNDE_CHILD_MODE("in-console", RunInConsole);
+
+struct ConsoleCase {
+    const char* name;
+    const char* options;
+    bool whileRunning;
+    int exitCode;
+    const char* shown;
+};
+
+class FromAConsole : public LauncherOptions, public testing::WithParamInterface<ConsoleCase> {};
+
+// A GUI-subsystem program has no console of its own: it writes in the console of the program that
+// started it, and keeps its exit code, rather than showing a box.
+TEST_P(FromAConsole, TheLauncherWritesInItAndKeepsItsExitCode)
+{
+    const ConsoleCase& test = GetParam();
+    std::unique_ptr<Process> running;
+    if (test.whileRunning) {
+        running = StartLauncher();
+        ASSERT_TRUE(running);
+    }
+    const std::string shownFile = TempDirectory() + "\\console.txt";
+    const PROCESS_INFORMATION child = StartChild("in-console", {BuiltFile("mirelunde.exe"), test.options, shownFile});
+    const Handle process(child.hProcess), thread(child.hThread);
+    ASSERT_TRUE(process);
+    EXPECT_EQ(testing_support::WaitForExit(process.get(), kStartMs), test.exitCode);
+    std::ifstream in(shownFile);
+    const std::string shown((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(shown.find(test.shown), std::string::npos) << shown;
+    if (running) {
+        RequestStop();
+        EXPECT_EQ(running->WaitForExit(kStopMs), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FromAConsole,
+    testing::Values(ConsoleCase{"Kill", "-k", false, 0, "mirelunde: no launcher was running"},
+                    ConsoleCase{"BadOption", "-i --bogus", false, kBadUsage, "mirelunde: unknown option \"--bogus\""},
+                    ConsoleCase{"Usage", "-i --bogus", false, kBadUsage, "Usage:"},
+                    ConsoleCase{"AlreadyRunning", "", true, 2, "mirelunde: already running in this session"}),
+    [](const testing::TestParamInfo<ConsoleCase>& info) { return std::string(info.param.name); });
 
 TEST_F(LauncherOptions, StartingWritesTheSettingsBeforeTheHooks)
 {

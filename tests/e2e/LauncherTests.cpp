@@ -1,5 +1,6 @@
 // The real launcher under Wine: it hooks programs started after it, refuses a second copy,
-// reports a missing library, and stops when "HHook" is set to 0.
+// reports a missing library, shows its notification-area icon while it runs, and stops when
+// "HHook" is set to 0.
 #include "hook/Handles.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
@@ -7,6 +8,8 @@
 #include "tests/support/Paths.h"
 
 #include <gtest/gtest.h>
+
+#include <shellapi.h>
 
 #include <string>
 
@@ -69,6 +72,28 @@ TEST_F(LauncherEndToEnd, MissingLibraryIsReportedAndNothingIsPublished)
     EXPECT_EQ(launcher->WaitForExit(kStopMs), 1);
     EXPECT_NE(launcher->Errors().find("Mirelunde.dll"), std::string::npos) << launcher->Errors();
     EXPECT_EQ(ReadDword(names::kHHook, 1), 0u);
+}
+
+// A launcher running alone shows the icon, the 32-bit one too (as on 32-bit Windows).
+TEST_F(LauncherEndToEnd, NotificationIconShowsWhileItRunsAndComesBackWithANewTaskbar)
+{
+    auto launcher = StartLauncher();
+    ASSERT_TRUE(launcher);
+    const HWND window = WaitForIcon(launcher->id);
+    ASSERT_NE(window, nullptr) << "no icon; the launcher said: " << launcher->Errors();
+
+    // Explorer started again: its new taskbar holds no icons until their programs add them again.
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+    ASSERT_FALSE(IconShown(window));
+    SendMessageTimeoutA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, kStopMs, nullptr);
+    EXPECT_TRUE(IconShown(window));
+
+    RequestStop();
+    EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
 }
 
 }  // namespace

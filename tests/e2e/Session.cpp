@@ -3,10 +3,13 @@
 
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
+#include "launcher/LauncherTexts.h"
 #include "tests/support/ChildMode.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/Paths.h"
+
+#include <shellapi.h>
 
 #include <fstream>
 #include <iterator>
@@ -231,6 +234,79 @@ std::vector<WORD> StopMenuKeys()
     return keys;
 }
 
+std::optional<std::string> RunEntry()
+{
+    char entry[2048];
+    if (!ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, sizeof entry)) return std::nullopt;
+    return std::string(entry);
+}
+
+void SetRunEntry(const std::optional<std::string>& entry)
+{
+    if (entry) {
+        WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry->c_str());
+        return;
+    }
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, names::kRunKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), names::kRunEntry);
+}
+
+namespace {
+
+struct IconSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindIconWindow(HWND window, LPARAM param) noexcept
+{
+    auto* search = reinterpret_cast<IconSearch*>(param);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || lstrcmpA(name, kNotifyWindowClass) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND NotifyIconWindow(DWORD launcherId)
+{
+    IconSearch search{launcherId, nullptr};
+    EnumWindows(FindIconWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IconShown(HWND window)
+{
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = kNotifyIconId;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+HWND WaitForIcon(DWORD launcherId)
+{
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            window = NotifyIconWindow(launcherId);
+            return window != nullptr && IconShown(window);
+        },
+        kStartMs);
+    return window != nullptr && IconShown(window) ? window : nullptr;
+}
+
+void ClickIcon(HWND window)
+{
+    // Version 4 of the callback: the event and the icon's id in lParam, the place in wParam.
+    PostMessageA(window, kNotifyIconMessage, MAKEWPARAM(100, 100), MAKELPARAM(WM_CONTEXTMENU, kNotifyIconId));
+}
+
 void LauncherSession::SetUp()
 {
     WriteDword(names::kHHook, 0);
@@ -244,6 +320,10 @@ std::unique_ptr<Process> LauncherSession::StartLauncher()
     EXPECT_TRUE(WaitUntil([] { return ReadDword(names::kHHook, 0) != 0; }, kStartMs))
         << "the launcher never published its hook; it said: " << launcher->Errors();
     EXPECT_TRUE(WaitUntil([] { return ReadDword(names::kHWndHook, 0) != 0; }, kStartMs));
+    // Said once its icon is up too: under Wine the first icon shows the stand-alone tray window, a
+    // normal window at the top of the Z order, which must not come up above a test's windows.
+    EXPECT_TRUE(WaitUntil([&] { return launcher->Errors().find("hooks installed") != std::string::npos; }, kStartMs))
+        << launcher->Errors();
     return launcher;
 }
 

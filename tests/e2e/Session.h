@@ -85,6 +85,31 @@ std::optional<testing_support::MessageBoxView> StopFromCommandMenu(DWORD process
 std::vector<WORD> MaximizeBothMenuKeys();
 RECT WorkArea();
 
+// The user's login entry "Mirelunde", and putting it back as it was found.
+std::optional<std::string> RunEntry();
+void SetRunEntry(const std::optional<std::string>& entry);
+
+class RunEntrySnapshot {
+public:
+    RunEntrySnapshot() : entry_(RunEntry()) {}
+    ~RunEntrySnapshot() { SetRunEntry(entry_); }
+    RunEntrySnapshot(const RunEntrySnapshot&) = delete;
+    RunEntrySnapshot& operator=(const RunEntrySnapshot&) = delete;
+    const std::optional<std::string>& entry() const { return entry_; }
+
+private:
+    std::optional<std::string> entry_;
+};
+
+// The hidden window of a launcher's notification-area icon, null while it has none.
+HWND NotifyIconWindow(DWORD launcherId);
+// Whether the shell holds that window's icon: only an icon it holds can be changed.
+bool IconShown(HWND window);
+// Waits until the launcher's icon is in the notification area; its window, or null.
+HWND WaitForIcon(DWORD launcherId);
+// Opens the icon's menu as the shell does for a click on it.
+void ClickIcon(HWND window);
+
 // Each test starts with "HHook" at 0 and its settings put back afterwards.
 class LauncherSession : public testing::Test {
 protected:

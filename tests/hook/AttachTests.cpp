@@ -169,14 +169,16 @@ TEST_F(Attach, InTheLaunchersOwnProcessTheHooksOnlyPassMessagesOn)
     EXPECT_TRUE(processSettings.hooksActive);
 }
 
-TEST_F(Attach, LoginEntryIsRecognisedByItsFirstNineCharacters)
+TEST_F(Attach, LoginEntryIsRecognisedByTheLaunchersName)
 {
     struct Case {
         const char* entry;
         bool expected;
     } const cases[] = {{"mirelunde.exe ", true},
                        {"MIRELUNDE.EXE -d 1", true},
-                       {"C:\\Tools\\mirelunde.exe", false},
+                       {"C:\\Tools\\mirelunde.exe", true},
+                       {"\"C:\\My Tools\\mirelunde.exe\" -d 1", true},
+                       {"\"C:\\My Tools\\other.exe\" mirelunde.exe", false},
                        {"mirelun", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry);

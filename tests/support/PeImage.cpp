@@ -1,4 +1,5 @@
-// A small PE reader: enough of the headers to list imported DLLs and exported names.
+// A small PE reader: enough of the headers to tell the subsystem and list imported DLLs and exported
+// names.
 #include "tests/support/PeImage.h"
 
 #include <windows.h>
@@ -56,6 +57,9 @@ PeTables ReadPeTables(const std::string& path)
     WORD magic = 0;
     file.Read(optionalOffset, magic);
     tables.is64 = magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    file.Read(optionalOffset + (tables.is64 ? offsetof(IMAGE_OPTIONAL_HEADER64, Subsystem)
+                                            : offsetof(IMAGE_OPTIONAL_HEADER32, Subsystem)),
+              tables.subsystem);
     const size_t directoriesOffset = optionalOffset + (tables.is64 ? offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory)
                                                                    : offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory));
     IMAGE_DATA_DIRECTORY exports{}, imports{};

@@ -1,4 +1,4 @@
-// Reads the import and export tables of a PE file from disk.
+// Reads the subsystem and the import and export tables of a PE file from disk.
 #pragma once
 
 #include <string>
@@ -9,6 +9,7 @@ namespace testing_support {
 struct PeTables {
     bool valid = false;
     bool is64 = false;
+    unsigned short subsystem = 0;  // IMAGE_SUBSYSTEM_*
     std::vector<std::string> importedDlls;
     std::vector<std::string> exportedNames;
 };

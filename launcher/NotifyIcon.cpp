@@ -1,0 +1,180 @@
+// The notification-area icon: its hidden window, the shell's callbacks, and its menu.
+#include "launcher/NotifyIcon.h"
+
+#include "commands/Help.h"
+#include "commands/Login.h"
+#include "hook/Exports.h"
+#include "hook/Registry.h"
+#include "hook/SettingsNames.h"
+#include "launcher/LauncherTexts.h"
+#include "launcher/Output.h"
+#include "menu/MenuTexts.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace mirelunde {
+
+namespace {
+
+constexpr DWORD kReadyWaitMs = 10000;
+constexpr DWORD kEndWaitMs = 2000;
+constexpr char kTaskbarCreated[] = "TaskbarCreated";
+
+enum MenuCommand : UINT { kHelp = 1, kLogin, kStop };
+
+NOTIFYICONDATAA IconData(HWND window)
+{
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = kNotifyIconId;
+    return data;
+}
+
+}  // namespace
+
+Menu IconMenu()
+{
+    Menu menu(CreatePopupMenu());
+    if (!menu) return menu;
+    AppendMenuA(menu.get(), MF_STRING, kHelp, texts::kAbout);
+    AppendMenuA(menu.get(), MF_STRING | (IsRunAtLogin() ? MF_CHECKED : MF_UNCHECKED), kLogin, texts::kRunAtLogin);
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu.get(), MF_STRING, kStop, texts::kStopMirelunde);
+    return menu;
+}
+
+void NotifyIcon::Show(const std::string& startOptions)
+{
+    startOptions_ = startOptions;
+    ready_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (ready_) thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+    if (!thread_ || WaitForSingleObject(ready_.get(), kReadyWaitMs) != WAIT_OBJECT_0)
+        Warn("cannot make the notification-area icon (error " + std::to_string(GetLastError()) + ")");
+    else if (addError_ != 0)
+        Warn("the notification area refused the icon (error " + std::to_string(addError_) +
+             "); it comes when the taskbar starts");
+}
+
+void NotifyIcon::Remove()
+{
+    if (removed_.exchange(true) || !window_) return;
+    NOTIFYICONDATAA data = IconData(window_);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+    // A menu or box open on the icon's thread goes with the window it belongs to.
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    if (thread_) WaitForSingleObject(thread_.get(), kEndWaitMs);
+}
+
+DWORD WINAPI NotifyIcon::Run(void* self) noexcept
+{
+    auto* icon = static_cast<NotifyIcon*>(self);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kNotifyWindowClass;
+    icon->taskbarCreated_ = RegisterWindowMessageA(kTaskbarCreated);
+    icon->icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconGroup), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    // Never shown: it only receives the shell's callbacks and owns the menu.
+    const HWND window = RegisterClassA(&windowClass) ? CreateWindowExA(0, kNotifyWindowClass, names::kCaption, WS_POPUP,
+                                                                       0, 0, 0, 0, nullptr, nullptr, instance, icon)
+                                                     : nullptr;
+    if (!window) return 1;
+    icon->window_ = window;
+    icon->addError_ = icon->Add() ? 0 : (GetLastError() != 0 ? GetLastError() : ERROR_NOT_READY);
+    SetEvent(icon->ready_.get());
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+bool NotifyIcon::Add()
+{
+    if (removed_) return false;
+    NOTIFYICONDATAA data = IconData(window_);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
+    data.uCallbackMessage = kNotifyIconMessage;
+    data.hIcon = icon_;
+    std::strcpy(data.szTip, texts::kIconTip);
+    SetLastError(0);
+    if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;
+    // Version 4 reports a click as the menu key or a selection, with the icon's place on screen;
+    // a shell without it reports the mouse buttons.
+    data.uVersion = NOTIFYICON_VERSION_4;
+    version4_ = Shell_NotifyIconA(NIM_SETVERSION, &data) != FALSE;
+    return true;
+}
+
+LRESULT CALLBACK NotifyIcon::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    auto* icon = reinterpret_cast<NotifyIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (icon != nullptr) {
+        try {
+            if (message == kNotifyIconMessage) {
+                icon->OnIconEvent(wParam, lParam);
+                return 0;
+            }
+            // Explorer started again: its new taskbar knows no icons.
+            if (message == icon->taskbarCreated_ && icon->taskbarCreated_ != 0) {
+                icon->Add();
+                return 0;
+            }
+        } catch (...) {
+            return 0;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void NotifyIcon::OnIconEvent(WPARAM wParam, LPARAM lParam)
+{
+    if (version4_) {
+        switch (LOWORD(lParam)) {
+        case WM_CONTEXTMENU:
+        case NIN_SELECT:
+        case NIN_KEYSELECT: ShowMenu({static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))}); return;
+        default: return;
+        }
+    }
+    if (lParam == WM_RBUTTONUP || lParam == WM_LBUTTONUP) {
+        POINT at{};
+        GetCursorPos(&at);
+        ShowMenu(at);
+    }
+}
+
+void NotifyIcon::ShowMenu(POINT at)
+{
+    const Menu menu = IconMenu();
+    if (!menu) return;
+    // The menu closes on a click elsewhere only when its window is in the foreground.
+    SetForegroundWindow(window_);
+    const UINT choice = static_cast<UINT>(TrackPopupMenuEx(
+        menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x, at.y, window_, nullptr));
+    PostMessageA(window_, WM_NULL, 0, 0);
+    switch (choice) {
+    case kHelp:
+        // Owned by the icon's window, so no other program's window is disabled while it shows.
+        MessageBoxA(window_, UsageText(nullptr).c_str(), names::kCaption, MB_OK);
+        return;
+    case kLogin: RunAtLogin(!IsRunAtLogin(), startOptions_.c_str()); return;
+    // As -k does: both launchers watch "HHook" and stop on 0, this one included.
+    case kStop: WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, 0); return;
+    default: return;
+    }
+}
+
+}  // namespace mirelunde

@@ -1,0 +1,49 @@
+// The launcher's icon in the notification area, with its menu: the usage box, the login entry and
+// the stop.
+#pragma once
+
+#include "hook/Handles.h"
+
+#include <atomic>
+#include <string>
+
+namespace mirelunde {
+
+// The icon's menu as it is shown now: the usage box, "Run Mirelunde at login" checked when the
+// login entry is there, and the stop. Its command ids are those of `NotifyIcon`.
+Menu IconMenu();
+
+class NotifyIcon {
+public:
+    NotifyIcon() = default;
+    NotifyIcon(const NotifyIcon&) = delete;
+    NotifyIcon& operator=(const NotifyIcon&) = delete;
+
+    // Puts the icon up from a thread of its own, which answers the icon's menu, so that a menu or
+    // a box left open never holds up a stop. The login entry that the menu switches on carries
+    // `startOptions`. When the shell refuses the icon, says so on stderr; the icon then comes
+    // when the taskbar does.
+    void Show(const std::string& startOptions);
+    // Takes the icon away and ends its thread, closing a menu or box it shows.
+    void Remove();
+    ~NotifyIcon() { Remove(); }
+
+private:
+    static DWORD WINAPI Run(void* self) noexcept;
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    bool Add();
+    void OnIconEvent(WPARAM wParam, LPARAM lParam);
+    void ShowMenu(POINT at);
+
+    std::string startOptions_;
+    HWND window_ = nullptr;
+    HICON icon_ = nullptr;
+    UINT taskbarCreated_ = 0;
+    bool version4_ = false;
+    DWORD addError_ = 0;
+    std::atomic<bool> removed_{false};
+    Handle ready_;
+    Handle thread_;
+};
+
+}  // namespace mirelunde
