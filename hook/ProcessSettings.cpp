@@ -3,7 +3,6 @@
 
 #include "actions/Maximize.h"
 #include "actions/WindowTable.h"
-#include "commands/Login.h"
 #include "hook/Registry.h"
 #include "hook/SettingsNames.h"
 
@@ -100,7 +99,6 @@ void AttachProcess()
 
     processSettings.twoButtonMouse = ReadFlag(settings, names::kTwoButtonMouse, true);
     processSettings.addToSystemMenu = ReadFlag(settings, names::kAddToSystemMenu, true);
-    processSettings.runAtLogin = IsRunAtLogin();
 
     char sole[kPathSize];
     if (settings.String(names::kSoleProcess, sole, kPathSize) && sole[0] != '\0' &&

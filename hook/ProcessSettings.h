@@ -17,10 +17,9 @@ struct ProcessSettings {
     int shadedHeight = 0;  // outer height of a shaded window
     int cornerSize = 0;    // side of the caption corner square that gestures leave alone
     DWORD debugLevel = 0;
-    // The menu's commands change these three on one thread while the hooks read them on others.
+    // The menu's commands change these two on one thread while the hooks read them on others.
     SharedValue<bool> twoButtonMouse = false;
     SharedValue<bool> addToSystemMenu = true;
-    SharedValue<bool> runAtLogin = false;
     bool hooksActive = true;
     UINT restoreMessage = 0;  // the launcher's request, as it stops, that each thread put its windows back
     std::optional<std::string> modulesKeyPath;  // the process's trace key while the debug level is nonzero

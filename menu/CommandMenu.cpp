@@ -5,6 +5,7 @@
 #include "actions/Hug.h"
 #include "actions/Maximize.h"
 #include "actions/WindowTable.h"
+#include "commands/Login.h"
 #include "hook/Exports.h"
 #include "hook/ProcessSettings.h"
 #include "hook/Registry.h"
@@ -39,6 +40,7 @@ struct MenuSettings {
     DWORD sinkOnMiddle = 0;
     DWORD rightClickShades = kAllBitsSet;
     DWORD enableKeyboard = 1;
+    bool runAtLogin = false;  // the entry as it is now, whoever changed it since the program started
 };
 
 DWORD ReadSetting(const char* name, DWORD preset)
@@ -80,7 +82,7 @@ void ApplyMarks(MenuItemSpec* table, size_t count, HWND target, const MenuSettin
             Mark(*row, processSettings.twoButtonMouse || processSettings.addToSystemMenu,
                  processSettings.twoButtonMouse);
             break;
-        case CommandId::RunAtLogin: Mark(*row, processSettings.runAtLogin); break;
+        case CommandId::RunAtLogin: Mark(*row, settings.runAtLogin); break;
         default: break;
         }
     }
@@ -151,10 +153,7 @@ void CarryOut(CommandId choice, HWND target, HWND stopOwner, const MenuSettings&
     case CommandId::RightClickShades: WriteSetting(names::kRightClickShades, settings.rightClickShades == 0); return;
     case CommandId::KeyboardShortcuts: WriteSetting(names::kEnableKeyboard, settings.enableKeyboard == 0); return;
     case CommandId::SystemMenu: ToggleSystemMenu(target); return;
-    case CommandId::RunAtLogin:
-        processSettings.runAtLogin = !processSettings.runAtLogin;
-        RunAtLogin(processSettings.runAtLogin, nullptr);
-        return;
+    case CommandId::RunAtLogin: RunAtLogin(!settings.runAtLogin, nullptr); return;
     case CommandId::About: DisplayHelp(nullptr); return;
     case CommandId::None: return;
     }
@@ -235,6 +234,7 @@ bool ShowCommandMenu(HWND target)
     settings.sinkOnMiddle = ReadSetting(names::kSinkOnMiddle, 0);
     settings.rightClickShades = ReadSetting(names::kRightClickShades, kAllBitsSet);
     settings.enableKeyboard = ReadSetting(names::kEnableKeyboard, 1);
+    settings.runAtLogin = IsRunAtLogin();
     ApplyMarks(table, std::size(table), target, settings);
 
     const HWND stopOwner = GetTopWindow(nullptr);

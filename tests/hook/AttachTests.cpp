@@ -169,27 +169,6 @@ TEST_F(Attach, InTheLaunchersOwnProcessTheHooksOnlyPassMessagesOn)
     EXPECT_TRUE(processSettings.hooksActive);
 }
 
-TEST_F(Attach, LoginEntryIsRecognisedByTheLaunchersName)
-{
-    struct Case {
-        const char* entry;
-        bool expected;
-    } const cases[] = {{"mirelunde.exe ", true},
-                       {"MIRELUNDE.EXE -d 1", true},
-                       {"C:\\Tools\\mirelunde.exe", true},
-                       {"\"C:\\My Tools\\mirelunde.exe\" -d 1", true},
-                       {"\"C:\\My Tools\\other.exe\" mirelunde.exe", false},
-                       {"mirelun", false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.entry);
-        SetUp();
-        WithHooks();
-        SetString(names::kRunKey, names::kRunEntry, c.entry);
-        AttachProcess();
-        EXPECT_EQ(processSettings.runAtLogin, c.expected);
-    }
-}
-
 TEST_F(Attach, TraceKeyLivesFromAttachToDetachWithEverythingBelowIt)
 {
     WithHooks();

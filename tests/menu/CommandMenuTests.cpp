@@ -158,7 +158,8 @@ TEST_F(CommandMenu, MarksFollowTheWindowAndTheSettings)
     Set(names::kEnableKeyboard, 0);
     processSettings.twoButtonMouse = true;
     processSettings.addToSystemMenu = false;
-    processSettings.runAtLogin = true;
+    // Written after the program started, as the launcher's icon or another program would.
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, "\"C:\\Tools\\mirelunde.exe\""));
 
     const auto menu = Show();
     ASSERT_TRUE(menu);
