@@ -6,8 +6,8 @@
 #include "actions/Screen.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 namespace mirelunde {
 
@@ -20,19 +20,19 @@ struct HugEdges {
     Edge second;
 };
 
-HugEdges EdgesOf(CommandId hug)
+HugEdges EdgesOf(HugDirection direction)
 {
-    switch (hug) {
-    case CommandId::HugTop: return {Edge::Top, Edge::None};
-    case CommandId::HugRight: return {Edge::Right, Edge::None};
-    case CommandId::HugLeft: return {Edge::Left, Edge::None};
-    case CommandId::HugBottom: return {Edge::Bottom, Edge::None};
-    case CommandId::HugTopLeft: return {Edge::Top, Edge::Left};
-    case CommandId::HugTopRight: return {Edge::Top, Edge::Right};
-    case CommandId::HugBottomLeft: return {Edge::Bottom, Edge::Left};
-    case CommandId::HugBottomRight: return {Edge::Bottom, Edge::Right};
-    default: return {Edge::None, Edge::None};
+    switch (direction) {
+    case HugDirection::Top: return {Edge::Top, Edge::None};
+    case HugDirection::Right: return {Edge::Right, Edge::None};
+    case HugDirection::Left: return {Edge::Left, Edge::None};
+    case HugDirection::Bottom: return {Edge::Bottom, Edge::None};
+    case HugDirection::TopLeft: return {Edge::Top, Edge::Left};
+    case HugDirection::TopRight: return {Edge::Top, Edge::Right};
+    case HugDirection::BottomLeft: return {Edge::Bottom, Edge::Left};
+    case HugDirection::BottomRight: return {Edge::Bottom, Edge::Right};
     }
+    return {Edge::None, Edge::None};
 }
 
 Edge Opposite(Edge edge)
@@ -70,13 +70,13 @@ void PutOnto(RECT& rect, RECT work, Edge edge, bool stretch)
 
 }  // namespace
 
-void HugWindow(HWND window, CommandId hug)
+void HugWindow(HWND window, HugDirection direction)
 {
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) return;
     const RECT work = WorkAreaOf(window);
     RECT rect{};
     GetWindowRect(window, &rect);
-    const HugEdges edges = EdgesOf(hug);
+    const HugEdges edges = EdgesOf(direction);
     if (edges.first == Edge::None) return;
     if (Flush(rect, work, edges.first) && Flush(rect, work, edges.second)) return;  // not even raised
 
@@ -88,9 +88,9 @@ void HugWindow(HWND window, CommandId hug)
                  SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-void HugFrame(HWND window, CommandId hug)
+void HugFrame(HWND window, HugDirection direction)
 {
-    HugWindow(FindTopLevelAncestor(window), hug);
+    HugWindow(FindTopLevelAncestor(window), direction);
 }
 
 }  // namespace mirelunde

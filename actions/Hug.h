@@ -1,15 +1,16 @@
 // Hugging: putting a window flush against an edge or corner of the work area of its monitor.
 #pragma once
 
-#include "menu/CommandId.h"
-
 #include <windows.h>
 
 namespace mirelunde {
 
-// Hugs exactly `window` as the hug command says.
-void HugWindow(HWND window, CommandId hug);
+// The edge or corner of the work area a window is put against.
+enum class HugDirection { Top, Right, Left, Bottom, TopLeft, TopRight, BottomLeft, BottomRight };
+
+// Hugs exactly `window` in that direction.
+void HugWindow(HWND window, HugDirection direction);
 // Hugs the top-level ancestor of `window`.
-void HugFrame(HWND window, CommandId hug);
+void HugFrame(HWND window, HugDirection direction);
 
 }  // namespace mirelunde

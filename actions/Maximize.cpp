@@ -4,7 +4,7 @@
 #include "actions/Maximize.h"
 
 #include "actions/Screen.h"
-#include "hook/Handles.h"
+#include "settings/Handles.h"
 
 #include <vector>
 
@@ -29,7 +29,7 @@ void Release(std::map<HWND, PlacementEntry, HandleOrder>::iterator entry, bool& 
 }
 
 // The rectangle the variant gives the window, updating its entry.
-RECT Target(HWND window, CommandId variant, const RECT& rect, const RECT& work)
+RECT Target(HWND window, Stretch variant, const RECT& rect, const RECT& work)
 {
     auto found = placementTable.entries.find(window);
     if (found == placementTable.entries.end())
@@ -38,14 +38,14 @@ RECT Target(HWND window, CommandId variant, const RECT& rect, const RECT& work)
     const RECT saved = entry.savedRect;
 
     switch (variant) {
-    case CommandId::MaximizeVertically:
+    case Stretch::Vertically:
         if (entry.vertical && rect.top == work.top && rect.bottom == work.bottom) {
             Release(found, entry.vertical, entry.horizontal);
             return Span(rect.left, saved.top, rect.right, saved.bottom);
         }
         entry.vertical = true;
         return Span(rect.left, work.top, rect.right, work.bottom);
-    case CommandId::MaximizeHorizontally:
+    case Stretch::Horizontally:
         if (entry.horizontal && rect.left == work.left && rect.right == work.right) {
             Release(found, entry.horizontal, entry.vertical);
             return Span(saved.left, rect.top, saved.right, rect.bottom);
@@ -73,13 +73,13 @@ bool PlaceNormally(HWND window, const RECT& rect, UINT flags)
 
 }  // namespace
 
-bool MaximizeVariant(HWND window, CommandId variant)
+bool MaximizeVariant(HWND window, Stretch variant)
 {
     // A window the system had maximized is restored first, and stretched from its normal rectangle.
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) ShowWindow(window, SW_RESTORE);
 
     RECT target{};
-    if (variant == CommandId::Unmaximize) {
+    if (variant == Stretch::Undo) {
         bool stretched = false;
         {
             ExclusiveLock lock(placementTable.lock);
@@ -92,15 +92,12 @@ bool MaximizeVariant(HWND window, CommandId variant)
         }
         // Never with the lock held: a window destroyed while these calls run is forgotten under it.
         if (!stretched) return ShowWindow(window, SW_RESTORE) != FALSE;
-    } else if (variant == CommandId::MaximizeVertically || variant == CommandId::MaximizeHorizontally ||
-               variant == CommandId::MaximizeBoth) {
+    } else {
         RECT rect{};
         GetWindowRect(window, &rect);
         const RECT work = WorkAreaOf(window);
         ExclusiveLock lock(placementTable.lock);
         target = Target(window, variant, rect, work);
-    } else {
-        return false;
     }
     return PlaceNormally(window, target, 0);
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "actions/WindowTable.h"
-#include "menu/CommandId.h"
 
 #include <windows.h>
 
@@ -24,9 +23,11 @@ public:
 
 extern PlacementTable placementTable;
 
-// One of MaximizeVertically, MaximizeHorizontally, MaximizeBoth, Unmaximize; the result of the
-// last window call.
-bool MaximizeVariant(HWND window, CommandId variant);
+// The stretches, each undone by itself when given again, and the undoing of all of them.
+enum class Stretch { Vertically, Horizontally, Both, Undo };
+
+// The result of the last window call.
+bool MaximizeVariant(HWND window, Stretch variant);
 // Gives every stretched window the rectangle it had before its first stretch.
 void RestorePlacements();
 // The same for the calling thread's windows, whose entries then go.

@@ -2,7 +2,7 @@
 // monitors and a monitor's DPI may differ from the one the process started with.
 #include "actions/Screen.h"
 
-#include "hook/ProcessSettings.h"
+#include "settings/ProcessSettings.h"
 
 namespace mirelunde {
 

@@ -3,9 +3,9 @@
 
 #include "actions/Screen.h"
 #include "actions/WindowSearch.h"
-#include "hook/Handles.h"
-#include "hook/ProcessSettings.h"
-#include "hook/Registry.h"
+#include "settings/Handles.h"
+#include "settings/ProcessSettings.h"
+#include "settings/Registry.h"
 
 #include <cstdio>
 #include <vector>

@@ -3,8 +3,8 @@
 #include "bench/Figures.h"
 #include "bench/Measures.h"
 #include "hook/Exports.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RegistryCounter.h"
 

@@ -3,9 +3,9 @@
 #include "bench/Figures.h"
 #include "bench/Measures.h"
 #include "hook/Exports.h"
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/Paths.h"
 
 #include <cmath>

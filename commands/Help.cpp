@@ -1,9 +1,8 @@
-// The usage text and the exported usage box for the launcher and the About command.
+// The usage text, and its box for the launcher and the About command.
 #include "commands/Help.h"
 
 #include "commands/CommandTexts.h"
-#include "hook/Exports.h"
-#include "hook/SettingsNames.h"
+#include "settings/SettingsNames.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -43,14 +42,10 @@ std::string UsageText(const char* extraText)
     return text;
 }
 
-}  // namespace mirelunde
-
-extern "C" int WINAPI DisplayHelp(const char* extraText) noexcept
+int ShowUsageBox(const char* extraText)
 {
-    try {
-        const std::string text = mirelunde::UsageText(extraText);
-        return MessageBoxA(GetTopWindow(nullptr), text.c_str(), mirelunde::names::kCaption, MB_OK);
-    } catch (...) {
-        return 0;
-    }
+    const std::string text = UsageText(extraText);
+    return MessageBoxA(GetTopWindow(nullptr), text.c_str(), names::kCaption, MB_OK);
 }
+
+}  // namespace mirelunde

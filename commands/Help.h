@@ -1,6 +1,8 @@
 // The usage text, shown by the exported help box and printed by the launcher.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace mirelunde {
@@ -9,5 +11,8 @@ namespace mirelunde {
 // cut where a message box could no longer show it whole.
 // May throw when out of memory.
 std::string UsageText(const char* extraText);
+
+// The usage text in a box; the button that closed it. May throw when out of memory.
+int ShowUsageBox(const char* extraText);
 
 }  // namespace mirelunde

@@ -1,10 +1,9 @@
 // The login entry: reading it at attach, and the exported switch for the launcher and the menu.
 #include "commands/Login.h"
 
-#include "hook/Exports.h"
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 #include <cstring>
 
@@ -123,14 +122,8 @@ bool LoginLauncherFor(const char* modulePath, char (&launcher)[kLauncherPathSize
     return true;
 }
 
-}  // namespace mirelunde
-
-// The result is the status of the machine-wide step, or the reason the entry was not written:
-// ERROR_INSUFFICIENT_BUFFER when the options are too long, ERROR_FILENAME_EXCED_RANGE when the
-// launcher's path is.
-extern "C" LONG WINAPI RunAtLogin(bool enable, const char* options) noexcept
+LONG SwitchLoginEntry(bool enable, const char* options)
 {
-    using namespace mirelunde;
     LONG notWritten = ERROR_SUCCESS;
     if (enable) {
         char entry[kEntrySize];
@@ -149,3 +142,5 @@ extern "C" LONG WINAPI RunAtLogin(bool enable, const char* options) noexcept
     }
     return notWritten != ERROR_SUCCESS ? notWritten : status;
 }
+
+}  // namespace mirelunde

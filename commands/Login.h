@@ -1,6 +1,8 @@
 // The user's login entry that starts the launcher.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 
 namespace mirelunde {
@@ -10,6 +12,12 @@ inline constexpr size_t kLauncherPathSize = 520;
 // True when the user's Run key holds an entry that starts the launcher, named by its full, quoted
 // path or, as entries were written before, by its bare file name.
 bool IsRunAtLogin();
+
+// Writes the entry that starts the launcher with `options` (nothing after the path when null), or
+// removes it, and removes the entries of older versions. The result is the status of the
+// machine-wide step, or the reason the entry was not written: ERROR_INSUFFICIENT_BUFFER when the
+// options are too long, ERROR_FILENAME_EXCED_RANGE when the launcher's path is.
+LONG SwitchLoginEntry(bool enable, const char* options);
 
 // The launcher that a login should start, for a module at `modulePath`: the mirelunde.exe in the
 // module's folder, except that on 64-bit Windows a module in a folder named x86 names the 64-bit

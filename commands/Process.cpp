@@ -2,7 +2,7 @@
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "commands/ProcessInfo.h"
-#include "hook/SettingsNames.h"
+#include "settings/SettingsNames.h"
 
 #include <process.h>
 

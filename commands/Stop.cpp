@@ -1,8 +1,8 @@
 // Stopping the product: after the user confirms, the launcher is asked through "HHook" to end the hooks.
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 namespace mirelunde {
 

@@ -1,5 +1,5 @@
 // The library's entry point: attach and detach in every process it is mapped into.
-#include "hook/ProcessSettings.h"
+#include "hook/Attach.h"
 
 #include <windows.h>
 

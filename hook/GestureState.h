@@ -1,7 +1,7 @@
 // The hook's own per-process state: the middle-button timers and the System Menu attempt.
 #pragma once
 
-#include "hook/SharedValue.h"
+#include "settings/SharedValue.h"
 
 #include <windows.h>
 

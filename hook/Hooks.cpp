@@ -5,11 +5,11 @@
 #include "actions/WindowTable.h"
 #include "hook/Exports.h"
 #include "hook/GestureState.h"
-#include "hook/ProcessSettings.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "hook/Shortcuts.h"
 #include "menu/CommandMenu.h"
+#include "settings/ProcessSettings.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 namespace mirelunde {
 

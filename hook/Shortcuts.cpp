@@ -4,26 +4,28 @@
 #include "actions/Hug.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "menu/CommandMenu.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
+
+#include <optional>
 
 namespace mirelunde {
 
 namespace {
 
-CommandId HugFor(WPARAM key)
+std::optional<HugDirection> HugFor(WPARAM key)
 {
     switch (key) {
-    case VK_NUMPAD1: return CommandId::HugBottomLeft;
-    case VK_NUMPAD2: return CommandId::HugBottom;
-    case VK_NUMPAD3: return CommandId::HugBottomRight;
-    case VK_NUMPAD4: return CommandId::HugLeft;
-    case VK_NUMPAD6: return CommandId::HugRight;
-    case VK_NUMPAD7: return CommandId::HugTopLeft;
-    case VK_NUMPAD8: return CommandId::HugTop;
-    case VK_NUMPAD9: return CommandId::HugTopRight;
-    default: return CommandId::None;
+    case VK_NUMPAD1: return HugDirection::BottomLeft;
+    case VK_NUMPAD2: return HugDirection::Bottom;
+    case VK_NUMPAD3: return HugDirection::BottomRight;
+    case VK_NUMPAD4: return HugDirection::Left;
+    case VK_NUMPAD6: return HugDirection::Right;
+    case VK_NUMPAD7: return HugDirection::TopLeft;
+    case VK_NUMPAD8: return HugDirection::Top;
+    case VK_NUMPAD9: return HugDirection::TopRight;
+    default: return std::nullopt;
     }
 }
 
@@ -49,7 +51,7 @@ void RunShortcut(HWND focus, WPARAM key)
         return;
     case VK_SCROLL: windowTable.AlwaysOnTop(focus, true); return;
     default:
-        if (const CommandId hug = HugFor(key); hug != CommandId::None) HugFrame(focus, hug);
+        if (const auto hug = HugFor(key)) HugFrame(focus, *hug);
         return;
     }
 }

@@ -1,9 +1,9 @@
 // Starting, waiting for and stopping the 32-bit companion launcher.
 #include "launcher/Companion.h"
 
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "launcher/Output.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 namespace mirelunde {
 

@@ -2,7 +2,7 @@
 // library cannot enter 32-bit programs, so each architecture needs a launcher of its own.
 #pragma once
 
-#include "hook/Handles.h"
+#include "settings/Handles.h"
 
 #include <string>
 

@@ -5,14 +5,14 @@
 #include "commands/Help.h"
 #include "commands/Login.h"
 #include "hook/Exports.h"
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "launcher/Companion.h"
 #include "launcher/NotifyIcon.h"
 #include "launcher/Output.h"
 #include "launcher/PutBack.h"
 #include "launcher/StopWait.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 #include <cerrno>
 #include <cstdint>

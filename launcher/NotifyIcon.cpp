@@ -4,11 +4,11 @@
 #include "commands/Help.h"
 #include "commands/Login.h"
 #include "hook/Exports.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "launcher/LauncherTexts.h"
 #include "launcher/Output.h"
 #include "menu/MenuTexts.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 #include <shellapi.h>
 

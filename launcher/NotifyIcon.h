@@ -2,7 +2,7 @@
 // the stop.
 #pragma once
 
-#include "hook/Handles.h"
+#include "settings/Handles.h"
 
 #include <atomic>
 #include <string>

@@ -1,7 +1,7 @@
 // Connecting the launcher's output to its parent's console, writing lines, and the failure box.
 #include "launcher/Output.h"
 
-#include "hook/SettingsNames.h"
+#include "settings/SettingsNames.h"
 
 #include <windows.h>
 

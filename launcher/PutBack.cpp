@@ -2,7 +2,7 @@
 // the thread that owns the window, where changing that thread's windows waits on nobody.
 #include "launcher/PutBack.h"
 
-#include "hook/SettingsNames.h"
+#include "settings/SettingsNames.h"
 
 #include <map>
 #include <vector>

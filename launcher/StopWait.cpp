@@ -1,9 +1,9 @@
 // The launcher's wait for the stop request, on registry change notifications.
 #include "launcher/StopWait.h"
 
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 namespace mirelunde {
 

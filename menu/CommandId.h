@@ -1,4 +1,4 @@
-// The numbers of the window command menu's commands; the hug and maximize variants are named by them too.
+// The numbers of the window command menu's commands.
 #pragma once
 
 namespace mirelunde {

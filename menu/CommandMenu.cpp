@@ -5,14 +5,14 @@
 #include "actions/Hug.h"
 #include "actions/Maximize.h"
 #include "actions/WindowTable.h"
+#include "commands/Help.h"
 #include "commands/Login.h"
-#include "hook/Exports.h"
-#include "hook/ProcessSettings.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "menu/CommandId.h"
 #include "menu/MenuTexts.h"
 #include "menu/PopupMenu.h"
+#include "settings/ProcessSettings.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 #include <atomic>
 #include <iterator>
@@ -129,18 +129,18 @@ void CarryOut(CommandId choice, HWND target, HWND stopOwner, const MenuSettings&
     case CommandId::Shade: windowTable.ToggleShadeOfFrame(target); return;
     case CommandId::AlwaysOnTop: windowTable.AlwaysOnTop(target, true); return;
     case CommandId::OnTopWhenShaded: windowTable.OnTopWhenShaded(target, true); return;
-    case CommandId::MaximizeVertically:
-    case CommandId::MaximizeHorizontally:
-    case CommandId::MaximizeBoth:
-    case CommandId::Unmaximize: MaximizeVariant(target, choice); return;
-    case CommandId::HugTop:
-    case CommandId::HugRight:
-    case CommandId::HugLeft:
-    case CommandId::HugBottom:
-    case CommandId::HugTopLeft:
-    case CommandId::HugTopRight:
-    case CommandId::HugBottomLeft:
-    case CommandId::HugBottomRight: HugWindow(target, choice); return;
+    case CommandId::MaximizeVertically: MaximizeVariant(target, Stretch::Vertically); return;
+    case CommandId::MaximizeHorizontally: MaximizeVariant(target, Stretch::Horizontally); return;
+    case CommandId::MaximizeBoth: MaximizeVariant(target, Stretch::Both); return;
+    case CommandId::Unmaximize: MaximizeVariant(target, Stretch::Undo); return;
+    case CommandId::HugTop: HugWindow(target, HugDirection::Top); return;
+    case CommandId::HugRight: HugWindow(target, HugDirection::Right); return;
+    case CommandId::HugLeft: HugWindow(target, HugDirection::Left); return;
+    case CommandId::HugBottom: HugWindow(target, HugDirection::Bottom); return;
+    case CommandId::HugTopLeft: HugWindow(target, HugDirection::TopLeft); return;
+    case CommandId::HugTopRight: HugWindow(target, HugDirection::TopRight); return;
+    case CommandId::HugBottomLeft: HugWindow(target, HugDirection::BottomLeft); return;
+    case CommandId::HugBottomRight: HugWindow(target, HugDirection::BottomRight); return;
     case CommandId::StretchyHugging: WriteSetting(names::kHugStretch, settings.hugStretch == 0); return;
     case CommandId::Sink: windowTable.RaiseOrSink(target, nullptr); return;
     case CommandId::ProcessInfo: windowTable.ShowProcessInfo(target); return;
@@ -153,8 +153,8 @@ void CarryOut(CommandId choice, HWND target, HWND stopOwner, const MenuSettings&
     case CommandId::RightClickShades: WriteSetting(names::kRightClickShades, settings.rightClickShades == 0); return;
     case CommandId::KeyboardShortcuts: WriteSetting(names::kEnableKeyboard, settings.enableKeyboard == 0); return;
     case CommandId::SystemMenu: ToggleSystemMenu(target); return;
-    case CommandId::RunAtLogin: RunAtLogin(!settings.runAtLogin, nullptr); return;
-    case CommandId::About: DisplayHelp(nullptr); return;
+    case CommandId::RunAtLogin: SwitchLoginEntry(!settings.runAtLogin, nullptr); return;
+    case CommandId::About: ShowUsageBox(nullptr); return;
     case CommandId::None: return;
     }
 }

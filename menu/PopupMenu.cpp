@@ -1,7 +1,7 @@
 // The popup menu builder: rows are appended in table order, submenus nest like brackets.
 #include "menu/PopupMenu.h"
 
-#include "hook/Handles.h"
+#include "settings/Handles.h"
 
 #include <vector>
 

@@ -3,8 +3,8 @@
 #include "menu/SystemMenu.h"
 
 #include "actions/WindowTable.h"
-#include "hook/Handles.h"
 #include "menu/MenuTexts.h"
+#include "settings/Handles.h"
 
 namespace mirelunde {
 

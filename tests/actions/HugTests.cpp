@@ -2,8 +2,8 @@
 #include "actions/Hug.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/Input.h"
 #include "tests/support/Monitors.h"
 #include "tests/support/ProcessState.h"
@@ -55,56 +55,56 @@ TEST_F(Hugging, EveryCommandMovesOrStretchesOntoTheEdgesOfItsMonitor)
     using Expected = std::function<RECT(const RECT& w, const RECT& s)>;  // work area, start
     struct Case {
         const char* label;
-        CommandId hug;
+        HugDirection hug;
         bool stretchSetting;
         bool control;
         Expected expected;
     } const cases[] = {
-        {"top", CommandId::HugTop, false, false,
+        {"top", HugDirection::Top, false, false,
          [](const RECT& w, const RECT& s) {
              return RECT{s.left, w.top, s.right, w.top + 300};
          }},
-        {"right", CommandId::HugRight, false, false,
+        {"right", HugDirection::Right, false, false,
          [](const RECT& w, const RECT& s) {
              return RECT{w.right - 400, s.top, w.right, s.bottom};
          }},
-        {"left", CommandId::HugLeft, false, false,
+        {"left", HugDirection::Left, false, false,
          [](const RECT& w, const RECT& s) {
              return RECT{w.left, s.top, w.left + 400, s.bottom};
          }},
-        {"bottom", CommandId::HugBottom, false, false,
+        {"bottom", HugDirection::Bottom, false, false,
          [](const RECT& w, const RECT& s) {
              return RECT{s.left, w.bottom - 300, s.right, w.bottom};
          }},
-        {"top left", CommandId::HugTopLeft, false, false,
+        {"top left", HugDirection::TopLeft, false, false,
          [](const RECT& w, const RECT&) {
              return RECT{w.left, w.top, w.left + 400, w.top + 300};
          }},
-        {"top right", CommandId::HugTopRight, false, false,
+        {"top right", HugDirection::TopRight, false, false,
          [](const RECT& w, const RECT&) {
              return RECT{w.right - 400, w.top, w.right, w.top + 300};
          }},
-        {"bottom left", CommandId::HugBottomLeft, false, false,
+        {"bottom left", HugDirection::BottomLeft, false, false,
          [](const RECT& w, const RECT&) {
              return RECT{w.left, w.bottom - 300, w.left + 400, w.bottom};
          }},
-        {"bottom right", CommandId::HugBottomRight, false, false,
+        {"bottom right", HugDirection::BottomRight, false, false,
          [](const RECT& w, const RECT&) {
              return RECT{w.right - 400, w.bottom - 300, w.right, w.bottom};
          }},
-        {"stretchy right", CommandId::HugRight, true, false,
+        {"stretchy right", HugDirection::Right, true, false,
          [](const RECT& w, const RECT& s) {
              return RECT{s.left, s.top, w.right, s.bottom};
          }},
-        {"stretchy top left", CommandId::HugTopLeft, true, false,
+        {"stretchy top left", HugDirection::TopLeft, true, false,
          [](const RECT& w, const RECT& s) {
              return RECT{w.left, w.top, s.right, s.bottom};
          }},
-        {"stretchy right with Ctrl moves", CommandId::HugRight, true, true,
+        {"stretchy right with Ctrl moves", HugDirection::Right, true, true,
          [](const RECT& w, const RECT& s) {
              return RECT{w.right - 400, s.top, w.right, s.bottom};
          }},
-        {"bottom right with Ctrl stretches", CommandId::HugBottomRight, false, true,
+        {"bottom right with Ctrl stretches", HugDirection::BottomRight, false, true,
          [](const RECT& w, const RECT& s) {
              return RECT{s.left, s.top, w.right, w.bottom};
          }},
@@ -128,7 +128,7 @@ TEST_F(Hugging, FlushWindowIsLeftAloneAndNotRaised)
     const HWND flush = Window({w_.left, 200, w_.left + 400, 500});
     const HWND above = Window({w_.left + 100, 250, w_.left + 500, 550});
     SetWindowPos(above, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    HugWindow(flush, CommandId::HugLeft);
+    HugWindow(flush, HugDirection::Left);
     EXPECT_TRUE(Is(WindowRect(flush), {w_.left, 200, w_.left + 400, 500}));
     EXPECT_EQ(FindTopNormalWindow(nullptr), above);
 }
@@ -138,7 +138,7 @@ TEST_F(Hugging, HugRaisesWithoutActivating)
     const HWND hugged = Window({w_.left, w_.top + 50, w_.left + 400, w_.top + 350});
     const HWND active = Window({300, 200, 700, 500});
     SetForegroundWindow(active);
-    HugWindow(hugged, CommandId::HugTopLeft);
+    HugWindow(hugged, HugDirection::TopLeft);
     EXPECT_TRUE(Is(WindowRect(hugged), {w_.left, w_.top, w_.left + 400, w_.top + 300})) << "moved up only";
     EXPECT_EQ(FindTopNormalWindow(nullptr), hugged);
     EXPECT_EQ(GetForegroundWindow(), active);
@@ -150,16 +150,16 @@ TEST_F(Hugging, NothingIsClamped)
     const HWND large = Window({w_.left + 50, 100, w_.left + 50 + (w_.right - w_.left) + 200, 400});
     const LONG wide = WindowRect(large).right - WindowRect(large).left;
     ASSERT_GT(wide, w_.right - w_.left);
-    HugWindow(large, CommandId::HugLeft);
+    HugWindow(large, HugDirection::Left);
     EXPECT_TRUE(Is(WindowRect(large), {w_.left, 100, w_.left + wide, 400})) << "reaches past the right edge";
 
     SetStretch(1);
-    HugWindow(large, CommandId::HugRight);
+    HugWindow(large, HugDirection::Right);
     EXPECT_TRUE(Is(WindowRect(large), {w_.left, 100, w_.right, 400})) << "stretching can shrink";
 
     SetStretch(0);
     const HWND outside = Window({w_.left - 150, w_.bottom - 100, w_.left + 250, w_.bottom + 200});
-    HugWindow(outside, CommandId::HugBottomLeft);
+    HugWindow(outside, HugDirection::BottomLeft);
     EXPECT_TRUE(Is(WindowRect(outside), {w_.left, w_.bottom - 300, w_.left + 400, w_.bottom}));
 }
 
@@ -167,7 +167,7 @@ TEST_F(Hugging, MaximizedWindowIsNotHugged)
 {
     const HWND window = Window({300, 200, 700, 500}, WS_OVERLAPPEDWINDOW | WS_MAXIMIZE);
     const RECT before = WindowRect(window);
-    HugWindow(window, CommandId::HugBottomRight);
+    HugWindow(window, HugDirection::BottomRight);
     EXPECT_TRUE(Is(WindowRect(window), before));
     EXPECT_TRUE(IsZoomed(window));
 }
@@ -177,7 +177,7 @@ TEST_F(Hugging, ShortcutInADialogControlHugsTheMainWindow)
     const HWND main = Window({300, 200, 700, 500});
     const HWND dialog = Window({350, 250, 550, 400}, WS_POPUP | WS_CAPTION | WS_SYSMENU, main);
     const HWND edit = MakeControl("EDIT", dialog);
-    HugFrame(edit, CommandId::HugRight);
+    HugFrame(edit, HugDirection::Right);
     EXPECT_TRUE(Is(WindowRect(main), {w_.right - 400, 200, w_.right, 500}));
     EXPECT_TRUE(Is(WindowRect(dialog), {350, 250, 550, 400}));
 }

@@ -1,8 +1,9 @@
 // Stretching real windows over the real work area, undoing it, and the restore at detach.
 #include "actions/Maximize.h"
+#include "hook/Attach.h"
 #include "hook/Exports.h"
-#include "hook/Handles.h"
-#include "hook/ProcessSettings.h"
+#include "settings/Handles.h"
+#include "settings/ProcessSettings.h"
 #include "tests/support/Monitors.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
@@ -42,7 +43,7 @@ protected:
     }
     void TearDown() override { DestroyWindow(window_); }
 
-    RECT Stretch(CommandId variant)
+    RECT StretchBy(mirelunde::Stretch variant)
     {
         MaximizeVariant(window_, variant);
         return WindowRect(window_);
@@ -59,26 +60,26 @@ protected:
 
 TEST_F(Stretching, VerticallyTwiceStretchesThenGivesBackTheHeight)
 {
-    EXPECT_TRUE(Is(Stretch(CommandId::MaximizeVertically), {kStart.left, work_.top, kStart.right, work_.bottom}));
+    EXPECT_TRUE(Is(StretchBy(Stretch::Vertically), {kStart.left, work_.top, kStart.right, work_.bottom}));
     ASSERT_TRUE(Entry());
     EXPECT_TRUE(Entry()->vertical);
-    EXPECT_TRUE(Is(Stretch(CommandId::MaximizeVertically), kStart));
+    EXPECT_TRUE(Is(StretchBy(Stretch::Vertically), kStart));
     EXPECT_FALSE(Entry());
 }
 
 TEST_F(Stretching, UnmaximizeUndoesEveryDirectionAtOnce)
 {
-    Stretch(CommandId::MaximizeVertically);
-    EXPECT_TRUE(Is(Stretch(CommandId::MaximizeHorizontally), work_));
-    EXPECT_TRUE(Is(Stretch(CommandId::Unmaximize), kStart));
+    StretchBy(Stretch::Vertically);
+    EXPECT_TRUE(Is(StretchBy(Stretch::Horizontally), work_));
+    EXPECT_TRUE(Is(StretchBy(Stretch::Undo), kStart));
     EXPECT_FALSE(Entry());
 }
 
 TEST_F(Stretching, DirectionsAreUndoneOneAtATime)
 {
-    Stretch(CommandId::MaximizeVertically);
-    Stretch(CommandId::MaximizeHorizontally);
-    EXPECT_TRUE(Is(Stretch(CommandId::MaximizeVertically), {work_.left, kStart.top, work_.right, kStart.bottom}));
+    StretchBy(Stretch::Vertically);
+    StretchBy(Stretch::Horizontally);
+    EXPECT_TRUE(Is(StretchBy(Stretch::Vertically), {work_.left, kStart.top, work_.right, kStart.bottom}));
     ASSERT_TRUE(Entry());
     EXPECT_FALSE(Entry()->vertical);
     EXPECT_TRUE(Entry()->horizontal);
@@ -86,31 +87,31 @@ TEST_F(Stretching, DirectionsAreUndoneOneAtATime)
 
 TEST_F(Stretching, BothCoversTheWorkAreaAndUndoesOnlyAFullStretch)
 {
-    Stretch(CommandId::MaximizeVertically);
-    EXPECT_TRUE(Is(Stretch(CommandId::MaximizeBoth), work_)) << "vertical only: Both stretches";
-    EXPECT_TRUE(Is(Stretch(CommandId::MaximizeBoth), kStart));
+    StretchBy(Stretch::Vertically);
+    EXPECT_TRUE(Is(StretchBy(Stretch::Both), work_)) << "vertical only: Both stretches";
+    EXPECT_TRUE(Is(StretchBy(Stretch::Both), kStart));
     EXPECT_FALSE(Entry());
 }
 
 TEST_F(Stretching, MovedAfterAStretchIsStretchedAgainNotUndone)
 {
-    Stretch(CommandId::MaximizeVertically);
+    StretchBy(Stretch::Vertically);
     SetWindowPos(window_, nullptr, kStart.left, work_.top + 10, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(Is(Stretch(CommandId::MaximizeVertically), {kStart.left, work_.top, kStart.right, work_.bottom}));
-    EXPECT_TRUE(Is(Stretch(CommandId::Unmaximize), kStart)) << "the first rectangle is kept";
+    EXPECT_TRUE(Is(StretchBy(Stretch::Vertically), {kStart.left, work_.top, kStart.right, work_.bottom}));
+    EXPECT_TRUE(Is(StretchBy(Stretch::Undo), kStart)) << "the first rectangle is kept";
 }
 
 TEST_F(Stretching, SystemMaximizedWindowIsRestoredAndGetsTheStretchAsItsNormalPosition)
 {
     ShowWindow(window_, SW_MAXIMIZE);
     ASSERT_TRUE(IsZoomed(window_));
-    MaximizeVariant(window_, CommandId::MaximizeVertically);
+    MaximizeVariant(window_, Stretch::Vertically);
     EXPECT_FALSE(IsZoomed(window_));
     EXPECT_TRUE(Is(WindowRect(window_), {kStart.left, work_.top, kStart.right, work_.bottom}));
 
     ShowWindow(window_, SW_MAXIMIZE);
     placementTable.entries.clear();
-    MaximizeVariant(window_, CommandId::Unmaximize);
+    MaximizeVariant(window_, Stretch::Undo);
     EXPECT_FALSE(IsZoomed(window_)) << "without an entry Un-maximize restores";
 }
 
@@ -130,12 +131,12 @@ TEST_F(Stretching, EveryVariantUsesTheWorkAreaOfTheWindowsMonitor)
                 ShowWindow(window_, SW_MAXIMIZE);
                 ASSERT_TRUE(IsZoomed(window_));
             }
-            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeVertically), {s.left, w.top, s.right, w.bottom}));
+            EXPECT_TRUE(Is(StretchBy(Stretch::Vertically), {s.left, w.top, s.right, w.bottom}));
             EXPECT_FALSE(IsZoomed(window_));
-            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeHorizontally), w));
-            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeVertically), {w.left, s.top, w.right, s.bottom}));
-            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeBoth), w));
-            EXPECT_TRUE(Is(Stretch(CommandId::MaximizeBoth), s));
+            EXPECT_TRUE(Is(StretchBy(Stretch::Horizontally), w));
+            EXPECT_TRUE(Is(StretchBy(Stretch::Vertically), {w.left, s.top, w.right, s.bottom}));
+            EXPECT_TRUE(Is(StretchBy(Stretch::Both), w));
+            EXPECT_TRUE(Is(StretchBy(Stretch::Both), s));
             EXPECT_FALSE(Entry());
         }
     }
@@ -145,13 +146,12 @@ TEST_F(Stretching, StretchedThenMovedToAnotherMonitorIsUndoneToItsFirstRectangle
 {
     Monitor second{};
     if (!FindSecondMonitor(second)) GTEST_SKIP() << "one monitor";
-    Stretch(CommandId::MaximizeVertically);
+    StretchBy(Stretch::Vertically);
     const RECT moved = InWork(second, 50, 20, 400, 300);
     SetWindowPos(window_, nullptr, moved.left, moved.top, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(
-        Is(Stretch(CommandId::MaximizeVertically), {moved.left, second.work.top, moved.right, second.work.bottom}))
+    EXPECT_TRUE(Is(StretchBy(Stretch::Vertically), {moved.left, second.work.top, moved.right, second.work.bottom}))
         << "not spanning the work area there: stretched again";
-    EXPECT_TRUE(Is(Stretch(CommandId::Unmaximize), kStart));
+    EXPECT_TRUE(Is(StretchBy(Stretch::Undo), kStart));
 }
 
 // The put-back as the launcher stops, on each monitor, also for a window the user maximized after
@@ -163,8 +163,8 @@ TEST_F(Stretching, PutBackGivesEachMonitorsWindowsTheirRectangleBeforeTheFirstSt
     for (const Placement& place : Placements(400, 300)) {
         const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, place.start);
         windows.emplace_back(window, place.start);
-        MaximizeVariant(window, CommandId::MaximizeHorizontally);
-        MaximizeVariant(window, CommandId::MaximizeVertically);
+        MaximizeVariant(window, Stretch::Horizontally);
+        MaximizeVariant(window, Stretch::Vertically);
         if ((maximize = !maximize)) ShowWindow(window, SW_MAXIMIZE);
     }
     RestoreThreadPlacements();
@@ -204,7 +204,7 @@ TEST_F(Stretching, UnmaximizeWithoutEntryRestoresWithTheTableFree)
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RebuildingProc)));
         ShowWindow(window, SW_MINIMIZE);
         destroyedOnRestore = control;
-        MaximizeVariant(window, CommandId::Unmaximize);
+        MaximizeVariant(window, Stretch::Undo);
         restored = !IsIconic(window);
         controlGone = !IsWindow(control);
         DestroyWindow(window);
@@ -224,10 +224,10 @@ TEST_F(Stretching, UnmaximizeWithoutEntryRestoresWithTheTableFree)
 TEST_F(Stretching, RestorePlacementsGivesBackTheRectangleBeforeTheFirstStretch)
 {
     const HWND gone = MakeWindow(WS_OVERLAPPEDWINDOW);
-    MaximizeVariant(gone, CommandId::MaximizeBoth);
+    MaximizeVariant(gone, Stretch::Both);
     DestroyWindow(gone);
-    Stretch(CommandId::MaximizeHorizontally);
-    Stretch(CommandId::MaximizeVertically);
+    StretchBy(Stretch::Horizontally);
+    StretchBy(Stretch::Vertically);
     RestorePlacements();
     EXPECT_TRUE(Is(WindowRect(window_), kStart));
     EXPECT_EQ(placementTable.entries.size(), 2u) << "entries stay until the table goes";
@@ -238,7 +238,7 @@ TEST_F(Stretching, RestorePlacementsGivesBackTheRectangleBeforeTheFirstStretch)
 TEST_F(Stretching, StretchedThenShadedWindowGetsItsWholeEarlierRectangleBack)
 {
     processSettings.getMessageHook = reinterpret_cast<HHOOK>(0x20);  // a live session
-    Stretch(CommandId::MaximizeBoth);
+    StretchBy(Stretch::Both);
     windowTable.ToggleShade(window_);
     DetachProcess();
     EXPECT_TRUE(Is(WindowRect(window_), kStart));

@@ -1,8 +1,8 @@
 // Shading and unshading real windows, the frame searches, and the restore at detach.
 #include "actions/WindowTable.h"
-#include "hook/Handles.h"
-#include "hook/ProcessSettings.h"
-#include "hook/Registry.h"
+#include "settings/Handles.h"
+#include "settings/ProcessSettings.h"
+#include "settings/Registry.h"
 #include "tests/support/Input.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Monitors.h"

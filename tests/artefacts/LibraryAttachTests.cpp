@@ -1,9 +1,9 @@
 // The built library loaded into the test process: attach reads the redirected settings, the
 // trace key lives exactly as long as the library, and the hooks chain without handles.
 #include "hook/Exports.h"
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"

@@ -1,8 +1,8 @@
 // The built library's registry calls, counted through its own import table: messages that are no
 // gesture make none; a gesture reads the settings it depends on at that moment.
 #include "hook/Exports.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RegistryCounter.h"
 #include "tests/support/RegistrySandbox.h"

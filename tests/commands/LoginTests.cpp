@@ -2,8 +2,8 @@
 // roots, the result, what counts as an entry that starts the launcher, and which launcher it names.
 #include "commands/Login.h"
 #include "hook/Exports.h"
-#include "hook/Handles.h"
-#include "hook/Registry.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RegistrySandbox.h"
 

@@ -2,8 +2,8 @@
 // and the two confirmations before a child process ends by exit (detach runs) or termination (it does not).
 #include "actions/WindowTable.h"
 #include "commands/ProcessInfo.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/commands/Boxes.h"
 #include "tests/support/ChildMode.h"
 #include "tests/support/ModalBox.h"

@@ -1,7 +1,7 @@
 // The stop question: its box, and on Yes the System Menu item taken away and "HHook" cleared.
 #include "actions/WindowTable.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"

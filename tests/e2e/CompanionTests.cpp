@@ -5,9 +5,9 @@
 // start does; the 64-bit launcher's notification-area icon (the companion shows none) switches the
 // entry, shows the usage and stops both. Also: hook chaining does not depend on which launcher's
 // handle a process read.
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/ChildMode.h"
 #include "tests/support/Input.h"

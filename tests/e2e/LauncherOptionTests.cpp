@@ -1,9 +1,9 @@
 // The launcher's command line: each option's setting, the login entry, the usage box, bad input
 // refused with nothing written, -k ending a running launcher, what it says in the console it was
 // started from, and stopping from the command menu.
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/ChildMode.h"
 #include "tests/support/ModalBox.h"

@@ -1,9 +1,9 @@
 // The real launcher under Wine: it hooks programs started after it, refuses a second copy,
 // reports a missing library, shows its notification-area icon while it runs, and stops when
 // "HHook" is set to 0.
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Paths.h"
 

@@ -1,6 +1,6 @@
 // The command menu in Wine's notepad, opened by a real middle click and from the System Menu,
 // and answered with real keys.
-#include "hook/SettingsNames.h"
+#include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"

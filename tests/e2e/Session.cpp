@@ -1,9 +1,9 @@
 // Processes, windows and settings for end-to-end tests.
 #include "tests/e2e/Session.h"
 
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "launcher/LauncherTexts.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/ChildMode.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"

@@ -2,7 +2,7 @@
 // and the settings key, which these tests share with the processes they start.
 #pragma once
 
-#include "hook/Handles.h"
+#include "settings/Handles.h"
 #include "tests/support/ModalBox.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Shading and the window actions in other processes, driven by real mouse and keyboard input
 // while the real launcher's hooks are installed.
 #include "actions/WindowTable.h"
-#include "hook/SettingsNames.h"
+#include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"

@@ -1,7 +1,7 @@
 // Stopping and starting the real launcher again and again while Wine's notepad runs: each stop
 // leaves notepad as it was before the session's gestures, each start serves it again.
 #include "actions/WindowTable.h"
-#include "hook/SettingsNames.h"
+#include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"

@@ -1,8 +1,9 @@
 // What attach reads into the process and what detach leaves behind, called directly in the test process.
-#include "hook/Handles.h"
-#include "hook/ProcessSettings.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "hook/Attach.h"
+#include "settings/Handles.h"
+#include "settings/ProcessSettings.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RegistrySandbox.h"

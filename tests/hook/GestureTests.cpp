@@ -5,10 +5,10 @@
 #include "actions/WindowTable.h"
 #include "hook/Exports.h"
 #include "hook/GestureState.h"
-#include "hook/Handles.h"
-#include "hook/ProcessSettings.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/ProcessSettings.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ProcessState.h"
@@ -429,7 +429,7 @@ TEST_F(Gestures, DestroyedWindowIsForgottenWithItsShadeAndStretch)
 {
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
     windowTable.ToggleShade(window);
-    MaximizeVariant(window, CommandId::MaximizeVertically);
+    MaximizeVariant(window, Stretch::Vertically);
     ASSERT_TRUE(windowTable.records.at(window).shaded);
     ASSERT_EQ(placementTable.entries.count(window), 1u);
 

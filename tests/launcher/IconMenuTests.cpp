@@ -1,8 +1,8 @@
 // The notification-area icon's menu as the launcher makes it: its items, and the login mark read
 // from the (redirected) Run key, whichever form the entry has.
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "launcher/NotifyIcon.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/RegistrySandbox.h"
 

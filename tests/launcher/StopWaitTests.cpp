@@ -1,8 +1,8 @@
 // The launcher's wait for the stop request, in process on a redirected registry: messages that wake
 // it do not arm the change notification again, and it stops on "HHook" = 0.
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "launcher/StopWait.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/ImportTable.h"
 
 #include <gtest/gtest.h>

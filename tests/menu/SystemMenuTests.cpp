@@ -1,10 +1,11 @@
 // The library's item in real System Menus: identifiers, where it goes, removal, and the hook's use of it.
 #include "actions/WindowTable.h"
+#include "hook/Attach.h"
 #include "hook/Exports.h"
 #include "hook/GestureState.h"
-#include "hook/Handles.h"
-#include "hook/ProcessSettings.h"
 #include "menu/SystemMenu.h"
+#include "settings/Handles.h"
+#include "settings/ProcessSettings.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"

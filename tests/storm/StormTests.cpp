@@ -3,10 +3,10 @@
 // and every window that survived is back to how it was before its first gesture.
 #include "actions/WindowTable.h"
 #include "hook/Exports.h"
-#include "hook/Handles.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
 #include "launcher/PutBack.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"

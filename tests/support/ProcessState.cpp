@@ -3,7 +3,7 @@
 
 #include "actions/WindowTable.h"
 #include "hook/GestureState.h"
-#include "hook/ProcessSettings.h"
+#include "settings/ProcessSettings.h"
 #include "tests/support/RegistrySandbox.h"
 
 namespace testing_support {

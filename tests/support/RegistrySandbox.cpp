@@ -1,7 +1,7 @@
 // Scratch keys below the real HKEY_CURRENT_USER, one pair per test process.
 #include "tests/support/RegistrySandbox.h"
 
-#include "hook/Registry.h"
+#include "settings/Registry.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "hook/SharedValue.h"
+#include "settings/SharedValue.h"
 
 #include <optional>
 #include <string>
@@ -27,8 +27,10 @@ struct ProcessSettings {
 
 extern ProcessSettings processSettings;
 
-// Run from DllMain when the library is mapped into a process and when it leaves.
-void AttachProcess();
-void DetachProcess();
+// Fills the settings from the registry and the system metrics as the library arrives in a process,
+// and starts its trace key when the debug level is nonzero.
+void ReadProcessSettings();
+// Deletes the process's trace key, if it keeps one.
+void EndProcessTrace();
 
 }  // namespace mirelunde

@@ -1,7 +1,7 @@
 // The settings store: every registry read and write of the library goes through these.
 #pragma once
 
-#include "hook/Handles.h"
+#include "settings/Handles.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // The settings store against the real (redirected) registry.
-#include "hook/Handles.h"
-#include "hook/ProcessSettings.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/ProcessSettings.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 #include "tests/support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>

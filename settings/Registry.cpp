@@ -1,10 +1,10 @@
 // The settings store: one open, one query or set, one close per call, or one open and close for the
 // several values read when the library arrives in a process; nothing is cached.
-#include "hook/Registry.h"
+#include "settings/Registry.h"
 
-#include "hook/Handles.h"
-#include "hook/ProcessSettings.h"
-#include "hook/SettingsNames.h"
+#include "settings/Handles.h"
+#include "settings/ProcessSettings.h"
+#include "settings/SettingsNames.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,10 +1,9 @@
-// Attach and detach: reading the settings into the process, and putting everything back on leaving.
-#include "hook/ProcessSettings.h"
+// The per-process settings, read as the library arrives in a process, and the trace key a process
+// keeps while the debug level is nonzero.
+#include "settings/ProcessSettings.h"
 
-#include "actions/Maximize.h"
-#include "actions/WindowTable.h"
-#include "hook/Registry.h"
-#include "hook/SettingsNames.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -49,17 +48,6 @@ void StartModulesTrace()
     WriteRegString(HKEY_CURRENT_USER, path, names::kPath, processSettings.exePath.c_str());
 }
 
-void EndModulesTrace()
-{
-    const std::string& path = *processSettings.modulesKeyPath;
-    const size_t slash = path.find_last_of('\\');
-    if (slash != std::string::npos) {
-        const std::string parent = path.substr(0, slash);
-        DeleteRegTree(HKEY_CURRENT_USER, parent.c_str(), path.c_str() + slash + 1);
-    }
-    processSettings.modulesKeyPath.reset();
-}
-
 bool ReadFlag(const RegReader& settings, const char* name, bool whenAbsent)
 {
     DWORD value = 0;
@@ -68,7 +56,7 @@ bool ReadFlag(const RegReader& settings, const char* name, bool whenAbsent)
 
 }  // namespace
 
-void AttachProcess()
+void ReadProcessSettings()
 {
     char exe[kPathSize] = {};
     GetModuleFileNameA(nullptr, exe, kPathSize);
@@ -111,27 +99,16 @@ void AttachProcess()
     if (processSettings.debugLevel != 0) StartModulesTrace();
 }
 
-void DetachProcess()
+void EndProcessTrace()
 {
-    // A process that never read a live hook handle leaves everything as it is.
-    if (processSettings.getMessageHook != nullptr) {
-        windowTable.RemoveSystemMenuItem();
-        // Unshaded first: unshading a stretched window gives it the height it had when shaded,
-        // which would undo the rectangle given back before it.
-        windowTable.RestoreAll();
-        RestorePlacements();
+    if (!processSettings.modulesKeyPath) return;
+    const std::string& path = *processSettings.modulesKeyPath;
+    const size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) {
+        const std::string parent = path.substr(0, slash);
+        DeleteRegTree(HKEY_CURRENT_USER, parent.c_str(), path.c_str() + slash + 1);
     }
-
-    DWORD showBox = 0;
-    ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kDebugProcessDetach, showBox);
-    if (showBox != 0) {
-        char text[kTextSize];
-        std::snprintf(text, sizeof text, names::kProcessDetachFormat, processSettings.exePath.c_str());
-        MessageBoxA(nullptr, text, names::kCaption, MB_OK);
-    }
-
-    if (processSettings.debugLevel != 0 && processSettings.modulesKeyPath) EndModulesTrace();
-    processSettings.exePath.clear();
+    processSettings.modulesKeyPath.reset();
 }
 
 }  // namespace mirelunde
