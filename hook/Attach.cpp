@@ -32,9 +32,9 @@ void DetachProcess()
         RestorePlacements();
     }
 
-    DWORD showBox = 0;
-    ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kDebugProcessDetach, showBox);
-    if (showBox != 0) {
+    // Asked for as the process started, and not switched off since: a process that started without
+    // it reads nothing more as it leaves.
+    if (processSettings.detachBox && SettingOn(names::kDebugProcessDetach, false)) {
         char text[kTextSize];
         std::snprintf(text, sizeof text, names::kProcessDetachFormat, processSettings.exePath.c_str());
         MessageBoxA(nullptr, text, names::kCaption, MB_OK);

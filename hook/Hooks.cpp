@@ -190,11 +190,18 @@ void AddSystemMenuItemOnce(HWND window)
     gestureState.systemMenuItemBusy = false;
 }
 
+bool IsRestoreRequest(UINT message)
+{
+    UINT request = processSettings.restoreMessage;
+    if (request == 0) processSettings.restoreMessage = request = RegisterWindowMessageA(names::kRestoreMessage);
+    return message == request;
+}
+
 bool IsWatchedSentMessage(UINT message)
 {
     constexpr UINT kFirstRegisteredMessage = 0xC000;
     return message == WM_CLOSE || message == WM_NCDESTROY || message == WM_KILLFOCUS || message == WM_ACTIVATE ||
-           (message >= kFirstRegisteredMessage && message == processSettings.restoreMessage);
+           (message >= kFirstRegisteredMessage && IsRestoreRequest(message));
 }
 
 // The launcher is stopping: this thread gives its windows back what the library changed, so the

@@ -48,7 +48,7 @@ void StartModulesTrace()
     WriteRegString(HKEY_CURRENT_USER, path, names::kPath, processSettings.exePath.c_str());
 }
 
-bool ReadFlag(const RegReader& settings, const char* name, bool whenAbsent)
+bool ReadFlag(const RegSnapshot& settings, const char* name, bool whenAbsent)
 {
     DWORD value = 0;
     return settings.Dword(name, value) ? value != 0 : whenAbsent;
@@ -62,7 +62,6 @@ void ReadProcessSettings()
     GetModuleFileNameA(nullptr, exe, kPathSize);
     exe[kPathSize - 1] = '\0';
     processSettings.exePath = exe;
-    processSettings.restoreMessage = RegisterWindowMessageA(names::kRestoreMessage);
     // Before the handles: a process that arrives while the launcher is between its two hooks reads
     // neither, yet its hooks run, and a shading there needs the caption's height.
     const int caption = GetSystemMetrics(SM_CYCAPTION);
@@ -70,8 +69,11 @@ void ReadProcessSettings()
     processSettings.shadedHeight = caption + 2 * frame;
     processSettings.cornerSize = caption + frame;
 
-    // Every process on the desktop pays for this: the key is opened once for all its values.
-    const RegReader settings(HKEY_CURRENT_USER, names::kSettingsKey);
+    // Every process on the desktop pays for this: the values are taken in one pass over their key.
+    const RegSnapshot settings(HKEY_CURRENT_USER, names::kSettingsKey,
+                               {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse,
+                                names::kAddToSystemMenu, names::kSoleProcess, names::kDebugProcessDetach});
+    processSettings.detachBox = ReadFlag(settings, names::kDebugProcessDetach, false);
     DWORD hook = 0;
     if (!settings.Dword(names::kHWndHook, hook)) return;
     processSettings.callWndProcHook = HookFromDword(hook);

@@ -17,11 +17,14 @@ struct ProcessSettings {
     int shadedHeight = 0;  // outer height of a shaded window
     int cornerSize = 0;    // side of the caption corner square that gestures leave alone
     DWORD debugLevel = 0;
+    bool detachBox = false;  // a box as the library leaves the process was asked for as it arrived
     // The menu's commands change these two on one thread while the hooks read them on others.
     SharedValue<bool> twoButtonMouse = false;
     SharedValue<bool> addToSystemMenu = true;
     bool hooksActive = true;
-    UINT restoreMessage = 0;  // the launcher's request, as it stops, that each thread put its windows back
+    // The launcher's request, as it stops, that each thread put its windows back; registered when the
+    // first registered message arrives, so a process is spared the call as it starts.
+    SharedValue<UINT> restoreMessage = 0;
     std::optional<std::string> modulesKeyPath;  // the process's trace key while the debug level is nonzero
 };
 

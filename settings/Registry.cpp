@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,78 @@ bool RegReader::String(const char* name, char* buffer, unsigned size) const
              type == REG_SZ && length < size;  // the value may have grown between the two queries
     }
     buffer[ok ? length : 0] = '\0';
+    return ok;
+}
+
+RegSnapshot::RegSnapshot(HKEY root, const char* subKey, std::initializer_list<const char*> names)
+    : reader_(root, subKey)
+{
+    for (const char* name : names)
+        if (count_ < kMostNames) values_[count_++].name = name;
+    if (!reader_.Key()) return;
+
+    // A key with more values than this is not the settings key as the library writes it: the
+    // values not met by then are queried by name instead.
+    constexpr DWORD kMostValues = 64;
+    constexpr DWORD kNameSize = 64;  // longer than any name the library reads
+    DWORD index = 0;
+    for (; index < kMostValues; ++index) {
+        char name[kNameSize];
+        DWORD nameLength = kNameSize;
+        Value taken;
+        taken.size = sizeof taken.data;
+        LONG status =
+            RegEnumValueA(reader_.Key(), index, name, &nameLength, nullptr, &taken.type, taken.data, &taken.size);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status == ERROR_MORE_DATA) {  // the data, or the name, is too long: the name tells whose
+            nameLength = kNameSize;
+            status = RegEnumValueA(reader_.Key(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+            if (status != ERROR_SUCCESS) continue;
+            if (Value* value = Find(name)) value->state = State::Unread;
+            continue;
+        }
+        if (status != ERROR_SUCCESS) continue;
+        if (Value* value = Find(name)) {
+            taken.name = value->name;
+            taken.state = State::Taken;
+            *value = taken;
+        }
+    }
+    if (index == kMostValues)
+        for (size_t i = 0; i < count_; ++i)
+            if (values_[i].state == State::Absent) values_[i].state = State::Unread;
+}
+
+RegSnapshot::Value* RegSnapshot::Find(const char* name)
+{
+    for (size_t i = 0; i < count_; ++i)
+        if (lstrcmpiA(values_[i].name, name) == 0) return &values_[i];
+    return nullptr;
+}
+
+const RegSnapshot::Value* RegSnapshot::Find(const char* name) const
+{
+    return const_cast<RegSnapshot*>(this)->Find(name);
+}
+
+bool RegSnapshot::Dword(const char* name, DWORD& value) const
+{
+    const Value* found = Find(name);
+    if (found == nullptr || found->state == State::Unread) return reader_.Dword(name, value);
+    if (found->state == State::Absent || found->size > sizeof value) return false;
+    // As a query into the caller's value would: its bytes are overwritten as far as the data goes.
+    std::memcpy(&value, found->data, found->size);
+    return found->type == REG_DWORD && found->size != 0;
+}
+
+bool RegSnapshot::String(const char* name, char* buffer, unsigned size) const
+{
+    if (buffer == nullptr || size == 0) return false;
+    const Value* found = Find(name);
+    if (found == nullptr || found->state == State::Unread) return reader_.String(name, buffer, size);
+    const bool ok = found->state == State::Taken && found->type == REG_SZ && found->size < size;
+    if (ok) std::memcpy(buffer, found->data, found->size);
+    buffer[ok ? found->size : 0] = '\0';
     return ok;
 }
 

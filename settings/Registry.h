@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 namespace mirelunde {
 
 // A key opened once to read several of its values; each read behaves as ReadRegDword or
@@ -14,9 +16,37 @@ public:
     RegReader(HKEY root, const char* subKey);
     bool Dword(const char* name, DWORD& value) const;
     bool String(const char* name, char* buffer, unsigned size) const;
+    HKEY Key() const { return key_.get(); }
 
 private:
     RegKey key_;
+};
+
+// The values a process arrives with, taken from their key in one pass: one open, one call for each
+// value the key holds and one more, one close. Each read behaves as RegReader's would; a value too
+// large for the pass, or beyond the most it looks at, is queried by itself.
+class RegSnapshot {
+public:
+    static constexpr size_t kMostNames = 8;
+    RegSnapshot(HKEY root, const char* subKey, std::initializer_list<const char*> names);
+    bool Dword(const char* name, DWORD& value) const;
+    bool String(const char* name, char* buffer, unsigned size) const;
+
+private:
+    enum class State { Absent, Taken, Unread };
+    struct Value {
+        const char* name = nullptr;
+        State state = State::Absent;
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        BYTE data[MAX_PATH] = {};
+    };
+    Value* Find(const char* name);
+    const Value* Find(const char* name) const;
+
+    RegReader reader_;
+    Value values_[kMostNames];
+    size_t count_ = 0;
 };
 
 // True only for a REG_DWORD with data. On any successful query the value's raw bytes

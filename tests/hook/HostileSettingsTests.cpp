@@ -48,6 +48,21 @@ protected:
     void TearDown() override { ResetProcessState(); }
 };
 
+// Attach takes its values in one pass over the key, up to a bound: values beyond it, behind a
+// crowd of others, are still read.
+TEST_F(HostileSettings, ValuesBehindHundredsOfOthersAreStillRead)
+{
+    for (int i = 0; i < 300; ++i) SetRaw(kKey, ("crowd " + std::to_string(i)).c_str(), REG_DWORD, {1, 0, 0, 0});
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 0x10));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 0x20));
+    ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kTwoButtonMouse, 0));
+    processSettings = ProcessSettings{};
+    AttachProcess();
+    EXPECT_EQ(processSettings.getMessageHook, reinterpret_cast<HHOOK>(static_cast<uintptr_t>(0x20)));
+    EXPECT_FALSE(processSettings.twoButtonMouse);
+    EXPECT_TRUE(processSettings.addToSystemMenu) << "absent: the default";
+}
+
 TEST_F(HostileSettings, HandlesOfTheWrongTypeCountAsAbsent)
 {
     SetRaw(kKey, names::kHWndHook, REG_SZ, Text(3, '7'));
