@@ -37,7 +37,7 @@ int ShadedHeightOf(HWND window)
     const auto dpiFor = Lookup<DpiForWindow>("GetDpiForWindow");
     const auto metricFor = Lookup<MetricForDpi>("GetSystemMetricsForDpi");
     const UINT dpi = dpiFor && metricFor ? dpiFor(window) : 0;
-    if (dpi == 0) return processSettings.shadedHeight;
+    if (dpi == 0) return ShadedHeight();
     return metricFor(SM_CYCAPTION, dpi) + 2 * metricFor(SM_CYDLGFRAME, dpi);
 }
 

@@ -57,7 +57,7 @@ bool InvertedDoubleClicks()
 // Gestures in the top-left corner square (the System Menu icon) do nothing.
 void ShadeUnlessInCorner(const MSG& msg)
 {
-    const int corner = processSettings.cornerSize;
+    const int corner = CornerSize();
     if (msg.pt.x <= corner && msg.pt.y <= corner) return;
     windowTable.ToggleShadeOfFrame(msg.hwnd);
 }

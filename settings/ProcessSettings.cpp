@@ -54,6 +54,15 @@ bool ReadFlag(const RegSnapshot& settings, const char* name, bool whenAbsent)
     return settings.Dword(name, value) ? value != 0 : whenAbsent;
 }
 
+// Threads that ask at once both write the same values.
+void ReadCaptionMetrics()
+{
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    const int frame = GetSystemMetrics(SM_CYDLGFRAME);
+    processSettings.cornerSize = caption + frame;
+    processSettings.shadedHeight = caption + 2 * frame;
+}
+
 }  // namespace
 
 void ReadProcessSettings()
@@ -62,13 +71,6 @@ void ReadProcessSettings()
     GetModuleFileNameA(nullptr, exe, kPathSize);
     exe[kPathSize - 1] = '\0';
     processSettings.exePath = exe;
-    // Before the handles: a process that arrives while the launcher is between its two hooks reads
-    // neither, yet its hooks run, and a shading there needs the caption's height.
-    const int caption = GetSystemMetrics(SM_CYCAPTION);
-    const int frame = GetSystemMetrics(SM_CYDLGFRAME);
-    processSettings.shadedHeight = caption + 2 * frame;
-    processSettings.cornerSize = caption + frame;
-
     // Every process on the desktop pays for this: the values are taken in one pass over their key.
     const RegSnapshot settings(HKEY_CURRENT_USER, names::kSettingsKey,
                                {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse,
@@ -99,6 +101,18 @@ void ReadProcessSettings()
     if (GetEnvironmentVariableA(names::kLauncherMarker, nullptr, 0) != 0) processSettings.hooksActive = false;
 
     if (processSettings.debugLevel != 0) StartModulesTrace();
+}
+
+int ShadedHeight()
+{
+    if (processSettings.shadedHeight == 0) ReadCaptionMetrics();
+    return processSettings.shadedHeight;
+}
+
+int CornerSize()
+{
+    if (processSettings.cornerSize == 0) ReadCaptionMetrics();
+    return processSettings.cornerSize;
 }
 
 void EndProcessTrace()

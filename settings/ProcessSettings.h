@@ -14,8 +14,9 @@ struct ProcessSettings {
     std::string exePath;
     HHOOK callWndProcHook = nullptr;
     HHOOK getMessageHook = nullptr;
-    int shadedHeight = 0;  // outer height of a shaded window
-    int cornerSize = 0;    // side of the caption corner square that gestures leave alone
+    // Read at their first use (ShadedHeight, CornerSize); 0 until then.
+    SharedValue<int> shadedHeight = 0;  // outer height of a shaded window
+    SharedValue<int> cornerSize = 0;    // side of the caption corner square that gestures leave alone
     DWORD debugLevel = 0;
     bool detachBox = false;  // a box as the library leaves the process was asked for as it arrived
     // The menu's commands change these two on one thread while the hooks read them on others.
@@ -30,9 +31,13 @@ struct ProcessSettings {
 
 extern ProcessSettings processSettings;
 
-// Fills the settings from the registry and the system metrics as the library arrives in a process,
-// and starts its trace key when the debug level is nonzero.
+// Fills the settings from the registry as the library arrives in a process, and starts its trace
+// key when the debug level is nonzero.
 void ReadProcessSettings();
+// The caption metrics, read when first asked for: most processes never shade a window or meet a
+// caption gesture, and are spared the calls as they start.
+int ShadedHeight();
+int CornerSize();
 // Deletes the process's trace key, if it keeps one.
 void EndProcessTrace();
 

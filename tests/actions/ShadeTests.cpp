@@ -51,13 +51,12 @@ int ShadedHeightAt96Dpi()
     using MetricForDpi = int(WINAPI*)(int, UINT);
     const auto metric = reinterpret_cast<MetricForDpi>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
-    return metric ? metric(SM_CYCAPTION, 96) + 2 * metric(SM_CYDLGFRAME, 96) : processSettings.shadedHeight;
+    return metric ? metric(SM_CYCAPTION, 96) + 2 * metric(SM_CYDLGFRAME, 96) : ShadedHeight();
 }
 
 class Shading : public WindowTest {
 protected:
     HWND Frame(DWORD exStyle = 0) { return Keep(MakeWindow(WS_OVERLAPPEDWINDOW, exStyle)); }
-    static int ShadedHeight() { return processSettings.shadedHeight; }
 };
 
 TEST_F(Shading, RollsUpToTheCaptionAndComesBackWithHeightAndStyles)

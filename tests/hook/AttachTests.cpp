@@ -66,9 +66,8 @@ protected:
     }
 };
 
-// A process that arrives between the launcher's two hooks runs them without either handle: it
-// still needs the metrics, or a caption double-click would leave its window 0 pixels high.
-TEST_F(Attach, WithoutCallWndProcHandleOnlyThePathAndTheMetricsAreRead)
+// A process that arrives between the launcher's two hooks runs them without either handle.
+TEST_F(Attach, WithoutCallWndProcHandleOnlyThePathIsRead)
 {
     SetDword(names::kHHook, 0x1111);
     SetDword(names::kDebugLevel, 1);
@@ -77,8 +76,6 @@ TEST_F(Attach, WithoutCallWndProcHandleOnlyThePathAndTheMetricsAreRead)
     EXPECT_EQ(processSettings.exePath, testing_support::OwnExecutable());
     EXPECT_EQ(processSettings.callWndProcHook, nullptr);
     EXPECT_EQ(processSettings.getMessageHook, nullptr);
-    EXPECT_EQ(processSettings.shadedHeight, GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME));
-    EXPECT_EQ(processSettings.cornerSize, GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYDLGFRAME));
     EXPECT_EQ(processSettings.debugLevel, 0u);
     EXPECT_FALSE(processSettings.twoButtonMouse);
     EXPECT_TRUE(processSettings.hooksActive);
@@ -91,9 +88,9 @@ TEST_F(Attach, WithoutGetMessageHandleTheCallWndProcHandleIsKept)
     AttachProcess();
     EXPECT_EQ(processSettings.callWndProcHook, AsHook(0x2222));
     EXPECT_EQ(processSettings.getMessageHook, nullptr);
-    EXPECT_EQ(processSettings.cornerSize, GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYDLGFRAME));
 }
 
+// The caption metrics wait for their first use; hooks stopped or not, they are there when asked for.
 TEST_F(Attach, StoppedHooksStillReadTheSettingsAndMetrics)
 {
     SetDword(names::kHWndHook, 0x2222);
@@ -101,12 +98,13 @@ TEST_F(Attach, StoppedHooksStillReadTheSettingsAndMetrics)
     SetDword(names::kDebugLevel, 0xFFFFFFFF);
     AttachProcess();
 
+    EXPECT_EQ(processSettings.getMessageHook, nullptr);
+    EXPECT_EQ(processSettings.debugLevel, 0xFFFFFFFFu);
+    EXPECT_EQ(processSettings.shadedHeight, 0) << "read as the process starts";
     const int caption = GetSystemMetrics(SM_CYCAPTION);
     const int frame = GetSystemMetrics(SM_CYDLGFRAME);
-    EXPECT_EQ(processSettings.getMessageHook, nullptr);
-    EXPECT_EQ(processSettings.shadedHeight, caption + 2 * frame);
-    EXPECT_EQ(processSettings.cornerSize, caption + frame);
-    EXPECT_EQ(processSettings.debugLevel, 0xFFFFFFFFu);
+    EXPECT_EQ(ShadedHeight(), caption + 2 * frame);
+    EXPECT_EQ(CornerSize(), caption + frame);
     DetachProcess();
 }
 

@@ -112,7 +112,7 @@ TEST_F(Gestures, CaptionDoubleClickShadesAndNeverReachesTheApplication)
     const HWND window = Frame();
     const int height = Height(window);
     Deliver(window, WM_NCLBUTTONDBLCLK);
-    EXPECT_EQ(Height(window), processSettings.shadedHeight);
+    EXPECT_EQ(Height(window), ShadedHeight());
     EXPECT_FALSE(WasReceived(window, WM_NCLBUTTONDBLCLK));
     EXPECT_FALSE(PassedOn(WM_NCLBUTTONDBLCLK)) << "later hooks do not see it either";
 
@@ -152,7 +152,7 @@ TEST_F(Gestures, MessagesOutsideTheGesturesPassUntouched)
 TEST_F(Gestures, DoubleClickInTheCornerSquareIsSwallowedWithoutShading)
 {
     const HWND window = Frame();
-    const int corner = processSettings.cornerSize;
+    const int corner = CornerSize();
     const POINT inside[] = {{5, 5}, {-50, corner}, {corner, corner}};
     for (const POINT& pt : inside) {
         const MSG msg = CallHook(window, WM_NCLBUTTONDBLCLK, HTSYSMENU, 0, pt);
@@ -412,7 +412,7 @@ TEST_F(Gestures, CloseOfAShadedWindowArrivesAtFullHeight)
     const HWND plain = Frame();
     const int height = Height(shaded);
     windowTable.ToggleShade(shaded);
-    ASSERT_EQ(Height(shaded), processSettings.shadedHeight);
+    ASSERT_EQ(Height(shaded), ShadedHeight());
 
     for (HWND window : {shaded, plain}) {
         SendMessageA(window, WM_CLOSE, 0, 0);

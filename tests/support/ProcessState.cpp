@@ -14,8 +14,6 @@ void ResetProcessState()
     RegistrySandbox::Clear();
     processSettings = ProcessSettings{};
     processSettings.exePath = "test";
-    processSettings.shadedHeight = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
-    processSettings.cornerSize = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYDLGFRAME);
     processSettings.twoButtonMouse = false;
     processSettings.addToSystemMenu = false;
     windowTable.records.clear();
