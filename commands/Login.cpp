@@ -1,4 +1,4 @@
-// The login entry: reading it at attach, and the exported switch for the launcher and the menu.
+// The login entry: whether it is there (for the command menu and the launcher), and switching it.
 #include "commands/Login.h"
 
 #include "settings/Handles.h"
@@ -14,7 +14,6 @@ namespace mirelunde {
 
 namespace {
 
-constexpr unsigned kEntrySize = 1024;
 constexpr char kLauncherName[] = "mirelunde";
 constexpr char kLauncherFile[] = "mirelunde.exe";
 constexpr char kArchitectureFolder[] = "\\x86\\";
@@ -74,8 +73,8 @@ bool StartsTheLauncher(const char* entry)
            _strnicmp(program + name, kLauncherName, sizeof kLauncherName - 1) == 0;
 }
 
-// `"<launcher path>" <options>` into `entry`; false when it does not fit.
-LONG BuildEntry(const char* options, char (&entry)[kEntrySize])
+// `"<launcher path>" <options>` into `entry`; ERROR_SUCCESS, or why it does not fit.
+LONG BuildEntry(const char* options, char (&entry)[kLoginEntrySize])
 {
     char module[kLauncherPathSize];
     const DWORD length = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), module, sizeof module);
@@ -100,8 +99,8 @@ LONG BuildEntry(const char* options, char (&entry)[kEntrySize])
 
 bool IsRunAtLogin()
 {
-    char entry[kEntrySize];
-    if (!ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, kEntrySize - 1)) return false;
+    char entry[kLoginEntrySize];
+    if (!ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, kLoginEntrySize - 1)) return false;
     return StartsTheLauncher(entry);
 }
 
@@ -126,7 +125,7 @@ LONG SwitchLoginEntry(bool enable, const char* options)
 {
     LONG notWritten = ERROR_SUCCESS;
     if (enable) {
-        char entry[kEntrySize];
+        char entry[kLoginEntrySize];
         notWritten = BuildEntry(options, entry);
         if (notWritten == ERROR_SUCCESS) WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry);
     } else {

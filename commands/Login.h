@@ -8,6 +8,7 @@
 namespace mirelunde {
 
 inline constexpr size_t kLauncherPathSize = 520;
+inline constexpr unsigned kLoginEntrySize = 1024;  // the entry with its options
 
 // True when the user's Run key holds an entry that starts the launcher, named by its full, quoted
 // path or, as entries were written before, by its bare file name.

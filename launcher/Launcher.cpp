@@ -35,7 +35,6 @@ constexpr char kArchitecture[] = "32-bit";
 #endif
 
 constexpr DWORD kKillWaitMs = 10000;
-constexpr unsigned kLoginEntrySize = 1024;
 constexpr DWORD kPutBackWaitMs = 1000;  // for each GUI thread; a hung one is passed over at once
 
 enum ExitCode : int { kStopped = 0, kFailed = 1, kAlreadyRunning = 2, kBadUsage = 3 };
