@@ -197,9 +197,10 @@ bool IsRestoreRequest(UINT message)
     return message == request;
 }
 
+constexpr UINT kFirstRegisteredMessage = 0xC000;
+
 bool IsWatchedSentMessage(UINT message)
 {
-    constexpr UINT kFirstRegisteredMessage = 0xC000;
     return message == WM_CLOSE || message == WM_NCDESTROY || message == WM_KILLFOCUS || message == WM_ACTIVATE ||
            (message >= kFirstRegisteredMessage && IsRestoreRequest(message));
 }
@@ -263,12 +264,14 @@ extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM l
 // program handles WM_CLOSE, so it is closed (and its size remembered) at its full height; a
 // destroyed window is forgotten, so a new window that gets its handle starts afresh; a window that
 // loses the focus or is deactivated drops the modifier flags, whose key releases go elsewhere; the
-// launcher's request as it stops has this thread put its windows back.
+// launcher's request as it stops has this thread put its windows back. That request is answered
+// even where the hooks are no longer active: the user has just had the library leave this program
+// alone, and each thread puts back its own windows.
 extern "C" LRESULT CALLBACK BrackwenCallWndProc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code >= 0 && sent != nullptr && IsWatchedSentMessage(sent->message) && sent->hwnd != nullptr &&
-        processSettings.hooksActive) {
+        (processSettings.hooksActive || sent->message >= kFirstRegisteredMessage)) {
         try {
             OnSentMessage(*sent);
         } catch (...) {

@@ -35,6 +35,7 @@ enum class CommandId : unsigned {
     SystemMenu = 29,
     RunAtLogin = 30,
     About = 31,
+    LeaveProgramAlone = 32,
 };
 
 }  // namespace mirelunde

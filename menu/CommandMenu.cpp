@@ -6,6 +6,7 @@
 #include "actions/Maximize.h"
 #include "actions/WindowTable.h"
 #include "commands/Help.h"
+#include "commands/LeaveAlone.h"
 #include "commands/Login.h"
 #include "menu/CommandId.h"
 #include "menu/MenuTexts.h"
@@ -155,6 +156,7 @@ void CarryOut(CommandId choice, HWND target, HWND stopOwner, const MenuSettings&
     case CommandId::SystemMenu: ToggleSystemMenu(target); return;
     case CommandId::RunAtLogin: SwitchLoginEntry(!settings.runAtLogin, nullptr); return;
     case CommandId::About: ShowUsageBox(nullptr); return;
+    case CommandId::LeaveProgramAlone: LeaveProgramAlone(target); return;
     case CommandId::None: return;
     }
 }
@@ -220,12 +222,14 @@ bool ShowCommandMenu(HWND target)
         Row(RowKind::Separator),
         Command(texts::kRunAtLogin, CommandId::RunAtLogin),
         Command(texts::kStopNow, CommandId::Stop),
+        Row(RowKind::Separator),
+        Command(texts::kLeaveProgramAlone, CommandId::LeaveProgramAlone),
         Row(RowKind::SubmenuEnd),
         Row(RowKind::Separator),
         Command(texts::kAbout, CommandId::About),
         Row(RowKind::End),
     };
-    static_assert(std::size(table) == 55);
+    static_assert(std::size(table) == 57);
 
     MenuSettings settings;
     settings.always = windowTable.AlwaysOnTop(target, false);

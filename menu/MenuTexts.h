@@ -40,6 +40,7 @@ inline constexpr char kSystemMenu[] = "System Menu";
 inline constexpr char kRunAtLogin[] = "Run Mirelunde at login";
 inline constexpr char kStopNow[] = "Stop Mirelunde now";
 inline constexpr char kAbout[] = "About Mirelunde ...";
+inline constexpr char kLeaveProgramAlone[] = "Leave this program alone";
 
 inline constexpr char kSystemMenuItem[] = "Mirelunde ...";
 

@@ -2,6 +2,7 @@
 // keeps while the debug level is nonzero.
 #include "settings/ProcessSettings.h"
 
+#include "settings/ExcludedPrograms.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 
@@ -72,10 +73,14 @@ void ReadProcessSettings()
     exe[kPathSize - 1] = '\0';
     processSettings.exePath = exe;
     // Every process on the desktop pays for this: the values are taken in one pass over their key.
-    const RegSnapshot settings(HKEY_CURRENT_USER, names::kSettingsKey,
-                               {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse,
-                                names::kAddToSystemMenu, names::kSoleProcess, names::kDebugProcessDetach});
+    const RegSnapshot settings(
+        HKEY_CURRENT_USER, names::kSettingsKey,
+        {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse, names::kAddToSystemMenu,
+         names::kSoleProcess, names::kDebugProcessDetach, names::kExcludedPrograms});
     processSettings.detachBox = ReadFlag(settings, names::kDebugProcessDetach, false);
+    // Decided before anything else: a program the user excluded is left alone with or without the
+    // launcher's handles.
+    if (IsExcludedProgram(settings, processSettings.exePath)) processSettings.hooksActive = false;
     DWORD hook = 0;
     if (!settings.Dword(names::kHWndHook, hook)) return;
     processSettings.callWndProcHook = HookFromDword(hook);

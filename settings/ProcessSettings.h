@@ -22,7 +22,9 @@ struct ProcessSettings {
     // The menu's commands change these two on one thread while the hooks read them on others.
     SharedValue<bool> twoButtonMouse = false;
     SharedValue<bool> addToSystemMenu = true;
-    bool hooksActive = true;
+    // Cleared as the process starts, or by the menu when the user has the library leave it alone;
+    // the hooks then only pass messages on.
+    SharedValue<bool> hooksActive = true;
     // The launcher's request, as it stops, that each thread put its windows back; registered when the
     // first registered message arrives, so a process is spared the call as it starts.
     SharedValue<UINT> restoreMessage = 0;

@@ -48,7 +48,7 @@ bool RegReader::Dword(const char* name, DWORD& value) const
     return type == REG_DWORD && size != 0;
 }
 
-bool RegReader::String(const char* name, char* buffer, unsigned size) const
+bool RegReader::String(const char* name, char* buffer, unsigned size, DWORD* stored) const
 {
     if (buffer == nullptr || size == 0) return false;
     DWORD type = REG_NONE;
@@ -62,6 +62,7 @@ bool RegReader::String(const char* name, char* buffer, unsigned size) const
              type == REG_SZ && length < size;  // the value may have grown between the two queries
     }
     buffer[ok ? length : 0] = '\0';
+    if (stored != nullptr) *stored = ok ? length : 0;
     return ok;
 }
 
@@ -126,14 +127,15 @@ bool RegSnapshot::Dword(const char* name, DWORD& value) const
     return found->type == REG_DWORD && found->size != 0;
 }
 
-bool RegSnapshot::String(const char* name, char* buffer, unsigned size) const
+bool RegSnapshot::String(const char* name, char* buffer, unsigned size, DWORD* stored) const
 {
     if (buffer == nullptr || size == 0) return false;
     const Value* found = Find(name);
-    if (found == nullptr || found->state == State::Unread) return reader_.String(name, buffer, size);
+    if (found == nullptr || found->state == State::Unread) return reader_.String(name, buffer, size, stored);
     const bool ok = found->state == State::Taken && found->type == REG_SZ && found->size < size;
     if (ok) std::memcpy(buffer, found->data, found->size);
     buffer[ok ? found->size : 0] = '\0';
+    if (stored != nullptr) *stored = ok ? found->size : 0;
     return ok;
 }
 

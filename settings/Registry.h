@@ -15,7 +15,8 @@ class RegReader {
 public:
     RegReader(HKEY root, const char* subKey);
     bool Dword(const char* name, DWORD& value) const;
-    bool String(const char* name, char* buffer, unsigned size) const;
+    // `stored`, when asked for, gets the bytes the value holds (a terminator it holds included).
+    bool String(const char* name, char* buffer, unsigned size, DWORD* stored = nullptr) const;
     HKEY Key() const { return key_.get(); }
 
 private:
@@ -30,7 +31,7 @@ public:
     static constexpr size_t kMostNames = 8;
     RegSnapshot(HKEY root, const char* subKey, std::initializer_list<const char*> names);
     bool Dword(const char* name, DWORD& value) const;
-    bool String(const char* name, char* buffer, unsigned size) const;
+    bool String(const char* name, char* buffer, unsigned size, DWORD* stored = nullptr) const;
 
 private:
     enum class State { Absent, Taken, Unread };

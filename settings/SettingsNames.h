@@ -19,6 +19,7 @@ inline constexpr char kRightClickShades[] = "Right click shades";
 inline constexpr char kSinkOnMiddle[] = "Sink on middle mouse button click";
 inline constexpr char kEnableKeyboard[] = "Enable keyboard";
 inline constexpr char kHugStretch[] = "Hug Stretch";
+inline constexpr char kExcludedPrograms[] = "Excluded programs";
 
 inline constexpr char kPath[] = "Path";
 inline constexpr char kRunEntry[] = "Mirelunde";

@@ -234,6 +234,13 @@ std::vector<WORD> StopMenuKeys()
     return keys;
 }
 
+std::vector<WORD> LeaveAloneMenuKeys()
+{
+    std::vector<WORD> keys = StopMenuKeys();
+    keys.insert(keys.end() - 1, VK_DOWN);
+    return keys;
+}
+
 std::optional<std::string> RunEntry()
 {
     char entry[2048];

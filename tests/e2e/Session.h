@@ -75,6 +75,9 @@ std::string ModulesKey(const std::string& title, DWORD processId);
 // items cannot be read from here: "Configure" is the seventh item of the top level, the stop the
 // fifth of its submenu.
 std::vector<WORD> StopMenuKeys();
+// Keys that choose "Leave this program alone", the last item of "Configure", in a freshly opened
+// command menu: past the stop and a separator.
+std::vector<WORD> LeaveAloneMenuKeys();
 // Opens the command menu with a middle click on the window's caption, chooses the stop and
 // answers its question Yes; the question as it was shown, or nothing (a failure is added) when
 // the menu or the question did not appear.

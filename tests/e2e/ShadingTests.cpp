@@ -1,6 +1,7 @@
 // Shading and the window actions in other processes, driven by real mouse and keyboard input
 // while the real launcher's hooks are installed.
 #include "actions/WindowTable.h"
+#include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
@@ -248,6 +249,74 @@ TEST_F(Shading, RightClickCommandMenuLeavesTheProgramFreeForKeysAndClicks)
         EXPECT_EQ(VisiblePopupMenus(notepad->id), 0) << "a System Menu came up late";
         Sleep(GetDoubleClickTime());  // the next right click is not a double-click
     }
+}
+
+// A program on the user's list: its caption double-click is its own (it maximizes) and the last
+// item of its System Menu is not the library's, while notepad beside it shades and has the item.
+TEST_F(Shading, ExcludedProgramIsLeftAloneWhileAnotherShades)
+{
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, "game.exe; TARGET_APP.EXE"));
+    WriteDword(names::kTwoButtonMouse, 0);  // so the library puts its item into System Menus
+    HWND pad = nullptr, excluded = nullptr;
+    auto notepad = Open(NotepadPath(), pad);
+    auto target = Open(TargetAppPath(), excluded);
+    ASSERT_TRUE(notepad && target && pad && excluded);
+    SetWindowPos(pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(excluded, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    Activate(pad);
+    DoubleClickCaption(pad);
+    EXPECT_TRUE(HeightBecomes(pad, ShadedHeight())) << "height " << Height(pad);
+    Chord({VK_MENU, VK_SPACE});
+    ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no System Menu";
+    Chord({VK_UP});
+    Chord({VK_RETURN});
+    Sleep(300);  // the System Menu closes and the command menu opens in its place
+    EXPECT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "notepad's System Menu has no item of ours";
+    Chord({VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenus(notepad->id) == 0; }, kActionMs));
+
+    Activate(excluded);
+    DoubleClickCaption(excluded);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(excluded) != FALSE; }, kActionMs)) << "height " << Height(excluded);
+    Chord({VK_MENU, VK_SPACE});
+    ASSERT_TRUE(WaitForPopupMenu(target->id, kActionMs, false)) << "no System Menu";
+    Chord({VK_UP});
+    Chord({VK_RETURN});  // the system's own last item: Close on Windows, "About Wine" under Wine
+    EXPECT_TRUE(WaitUntil([&] { return VisiblePopupMenus(target->id) == 0; }, kActionMs));
+    Sleep(1000);  // as long as notepad's command menu took, and more
+    EXPECT_EQ(VisiblePopupMenus(target->id), 0) << "the library's item opened the command menu";
+}
+
+// The user has the library leave notepad alone: its shaded window comes back, and its caption
+// double-click then maximizes it as notepad itself does, while another program still shades.
+TEST_F(Shading, LeaveThisProgramAloneGivesNotepadBackItsWindowAndItsCaption)
+{
+    HWND pad = nullptr, other = nullptr;
+    auto notepad = Open(NotepadPath(), pad);
+    auto target = Open(TargetAppPath(), other);
+    ASSERT_TRUE(notepad && target && pad && other);
+    SetWindowPos(pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    Activate(pad);
+    DoubleClickCaption(pad);
+    ASSERT_TRUE(HeightBecomes(pad, ShadedHeight()));
+
+    Chord({VK_MENU, VK_ADD});
+    ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no command menu";
+    for (WORD key : LeaveAloneMenuKeys()) Chord({key});
+    EXPECT_TRUE(HeightBecomes(pad, 400)) << "height " << Height(pad);
+    char list[MAX_PATH] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, list, sizeof list);
+    EXPECT_STREQ(list, "notepad.exe");
+
+    Sleep(GetDoubleClickTime());
+    DoubleClickCaption(pad);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(pad) != FALSE; }, kActionMs)) << "height " << Height(pad);
+
+    Activate(other);
+    DoubleClickCaption(other);
+    EXPECT_TRUE(HeightBecomes(other, ShadedHeight())) << "height " << Height(other);
 }
 
 TEST_F(Shading, AltScrollLockTogglesTopmost)

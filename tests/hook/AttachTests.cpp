@@ -154,6 +154,45 @@ TEST_F(Attach, SoleProcessFilterComparesPathsIgnoringCase)
     }
 }
 
+TEST_F(Attach, ExcludedProgramIsLeftAloneFromTheStart)
+{
+    const std::string exe = testing_support::OwnExecutable();
+    const std::string name = exe.substr(exe.find_last_of("\\/") + 1);
+    struct Case {
+        const char* label;
+        std::string list;  // stored as it stands, a zero byte included
+        bool withHooks;
+        bool active;
+    } const cases[] = {
+        {"its file name", "game.exe;" + name, true, false},
+        {"its file name, no hook handles yet", name, false, false},
+        {"its path in capitals",
+         [&] {
+             std::string upper = exe;
+             std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+             return upper;
+         }(),
+         true, false},
+        {"another program", "game.exe", true, true},
+        {"its name behind a zero byte", std::string("game.exe\0", 9) + name, true, true},
+        {"its name in a list too long to read", std::string(400, 'x') + ";" + name, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SetUp();
+        if (c.withHooks) WithHooks();
+        RegKey key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(key.get(), names::kExcludedPrograms, 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(c.list.data()), static_cast<DWORD>(c.list.size() + 1)),
+                  ERROR_SUCCESS);
+        AttachProcess();
+        EXPECT_EQ(processSettings.hooksActive, c.active);
+        EXPECT_EQ(processSettings.getMessageHook, c.withHooks ? AsHook(0x1111) : nullptr) << "read as usual";
+    }
+}
+
 TEST_F(Attach, InTheLaunchersOwnProcessTheHooksOnlyPassMessagesOn)
 {
     WithHooks();

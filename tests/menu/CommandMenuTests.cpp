@@ -8,6 +8,7 @@
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "tests/support/MenuReader.h"
+#include "tests/support/ModalBox.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/TestWindows.h"
@@ -138,6 +139,8 @@ TEST_F(CommandMenu, DefaultMenuReadsAsExpected)
         "  -",
         "  Run Mirelunde at login",
         "  Stop Mirelunde now",
+        "  -",
+        "  Leave this program alone",
         "-",
         "About Mirelunde ...",
     };
@@ -268,6 +271,75 @@ TEST_F(CommandMenu, SystemMenuOffRemovesTheItemAndTwoButtonMode)
     EXPECT_EQ(Setting(names::kTwoButtonMouse), std::optional<DWORD>(0));
     EXPECT_EQ(windowTable.systemMenuItemId, 0u);
     EXPECT_EQ(GetMenuState(GetSystemMenu(target_, FALSE), id, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
+
+// The user has the library leave this program alone: each thread puts its windows back, the program
+// joins the list, and from then on its windows' gestures are the program's own.
+TEST_F(CommandMenu, LeaveThisProgramAlonePutsEveryThreadsWindowsBackAndListsTheProgram)
+{
+    processSettings.exePath = "C:\\Apps\\Orbit.exe";
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, "game.exe"));
+    const DWORD thread = GetCurrentThreadId();
+    Hook sent(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, thread));
+    Hook queued(SetWindowsHookExA(WH_GETMESSAGE, BrackwenGetMsgProc, nullptr, thread));
+    ASSERT_TRUE(sent && queued);
+
+    Handle ready(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    Handle end(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    HWND otherWindow = nullptr;
+    int otherHeight = 0;
+    std::thread other([&] {
+        Hook hook(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
+        otherWindow = MakeWindow(WS_OVERLAPPEDWINDOW);
+        otherHeight = Height(otherWindow);
+        windowTable.ToggleShade(otherWindow);
+        SetEvent(ready.get());
+        const HANDLE ending = end.get();
+        while (MsgWaitForMultipleObjects(1, &ending, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) PumpFor(0);
+        DestroyWindow(otherWindow);
+    });
+    WaitForSingleObject(ready.get(), INFINITE);
+
+    const int height = Height(target_);
+    windowTable.ToggleShade(target_);
+    ASSERT_TRUE(windowTable.AddSystemMenuItem(target_));
+    const UINT item = windowTable.systemMenuItemId;
+    ASSERT_NE(Height(target_), height);
+    Show({"Configure", "Leave this program alone"});
+
+    EXPECT_FALSE(processSettings.hooksActive);
+    char list[MAX_PATH] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, list, sizeof list);
+    EXPECT_STREQ(list, "game.exe;Orbit.exe");
+    EXPECT_EQ(Height(target_), height);
+    EXPECT_EQ(windowTable.systemMenuItemId, 0u);
+    EXPECT_EQ(GetMenuState(GetSystemMenu(target_, FALSE), item, MF_BYCOMMAND), static_cast<UINT>(-1));
+    EXPECT_TRUE(PumpUntil([&] { return Height(otherWindow) == otherHeight; }, 5000)) << "another thread's window";
+
+    ForgetReceived();
+    PostMessageA(target_, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(700, 500));
+    EXPECT_TRUE(PumpUntil([&] { return WasReceived(target_, WM_NCLBUTTONDBLCLK); }, 5000));
+    EXPECT_FALSE(windowTable.IsShaded(target_));
+    SetEvent(end.get());
+    other.join();
+}
+
+// A list the user wrote that cannot take the program stays as it is; the program is left alone
+// until it ends, and the box says why it will not stay so.
+TEST_F(CommandMenu, LeaveThisProgramAloneKeepsAListItCannotAddToAndSaysSo)
+{
+    processSettings.exePath = "C:\\Apps\\Orbit.exe";
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, "game.exe;<any>"));
+    BoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    Show({"Configure", "Leave this program alone"});
+    const auto box = answerer.Result();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "Mirelunde");
+    EXPECT_NE(box->text.find("\"Excluded programs\""), std::string::npos) << box->text;
+    EXPECT_FALSE(processSettings.hooksActive);
+    char list[MAX_PATH] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, list, sizeof list);
+    EXPECT_STREQ(list, "game.exe;<any>");
 }
 
 TEST_F(CommandMenu, NestedMenuOnTheSameThreadShowsNothing)

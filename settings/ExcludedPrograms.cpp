@@ -1,0 +1,140 @@
+// The programs the user keeps the library out of: reading the list, matching a program against it,
+// and adding a program to it.
+#include "settings/ExcludedPrograms.h"
+
+#include "settings/SettingsNames.h"
+
+#include <cstring>
+
+namespace mirelunde {
+
+namespace {
+
+constexpr char kSeparator = ';';
+constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kFolderSeparators = "\\/";
+constexpr std::string_view kNotInFileNames = "<>\"|?*";
+
+std::string_view FileNameOf(std::string_view path)
+{
+    const size_t slash = path.find_last_of(kFolderSeparators);
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view WithoutTrailingBlanks(std::string_view text)
+{
+    const size_t last = text.find_last_not_of(kBlanks);
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
+}
+
+// The entry as the user meant it: without the blanks, then the pair of quotes, around it.
+std::string_view Trimmed(std::string_view entry)
+{
+    const size_t first = entry.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    entry = WithoutTrailingBlanks(entry.substr(first));
+    if (entry.size() >= 2 && entry.front() == '"' && entry.back() == '"') entry = entry.substr(1, entry.size() - 2);
+    return entry;
+}
+
+// Takes the next entry off the front of the rest of the list.
+std::string_view TakeEntry(std::string_view& rest)
+{
+    const size_t end = rest.find(kSeparator);
+    const std::string_view entry = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+    return Trimmed(entry);
+}
+
+bool IsFileNameText(std::string_view entry)
+{
+    for (size_t i = 0; i < entry.size(); ++i) {
+        const auto c = static_cast<unsigned char>(entry[i]);
+        if (c < ' ' || kNotInFileNames.find(static_cast<char>(c)) != std::string_view::npos) return false;
+        if (c == ':' && i != 1) return false;  // only after a drive letter
+    }
+    return true;
+}
+
+// Compared as file names are: letters in either case alike, and either folder separator.
+bool SameFileName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size() || a.size() >= kExcludedListSize) return false;
+    char left[kExcludedListSize];
+    char right[kExcludedListSize];
+    std::memcpy(left, a.data(), a.size());
+    std::memcpy(right, b.data(), b.size());
+    const auto length = static_cast<DWORD>(a.size());
+    CharUpperBuffA(left, length);
+    CharUpperBuffA(right, length);
+    for (DWORD i = 0; i < length; ++i) {
+        if (left[i] == '/') left[i] = '\\';
+        if (right[i] == '/') right[i] = '\\';
+    }
+    return std::memcmp(left, right, length) == 0;
+}
+
+bool EntryNamesProgram(std::string_view entry, std::string_view exePath)
+{
+    if (entry.find_first_of(kFolderSeparators) == std::string_view::npos)
+        return SameFileName(entry, FileNameOf(exePath));
+    return SameFileName(entry, exePath);
+}
+
+// A value holds one string unless a zero byte comes before its end; a stored terminator is allowed.
+bool HoldsOneString(const char* text, DWORD stored)
+{
+    const size_t length = std::strlen(text);
+    return stored == length || stored == length + 1;
+}
+
+}  // namespace
+
+bool IsReadableList(std::string_view list)
+{
+    if (list.size() >= kExcludedListSize) return false;
+    for (std::string_view rest = list; !rest.empty();)
+        if (!IsFileNameText(TakeEntry(rest))) return false;
+    return true;
+}
+
+bool ListNamesProgram(std::string_view list, std::string_view exePath)
+{
+    if (!IsReadableList(list)) return false;
+    for (std::string_view rest = list; !rest.empty();) {
+        const std::string_view entry = TakeEntry(rest);
+        if (!entry.empty() && EntryNamesProgram(entry, exePath)) return true;
+    }
+    return false;
+}
+
+bool IsExcludedProgram(const RegSnapshot& settings, const std::string& exePath)
+{
+    char list[kExcludedListSize];
+    DWORD stored = 0;
+    return settings.String(names::kExcludedPrograms, list, sizeof list, &stored) && HoldsOneString(list, stored) &&
+           ListNamesProgram(list, exePath);
+}
+
+bool AddExcludedProgram(const std::string& exePath)
+{
+    const RegReader settings(HKEY_CURRENT_USER, names::kSettingsKey);
+    char list[kExcludedListSize];
+    DWORD stored = 0;
+    std::string updated;
+    if (settings.String(names::kExcludedPrograms, list, sizeof list, &stored)) {
+        if (!HoldsOneString(list, stored) || !IsReadableList(list)) return false;
+        if (ListNamesProgram(list, exePath)) return true;
+        updated = WithoutTrailingBlanks(list);
+        if (!updated.empty() && updated.back() != kSeparator) updated += kSeparator;
+    } else if (settings.Key() && RegQueryValueExA(settings.Key(), names::kExcludedPrograms, nullptr, nullptr, nullptr,
+                                                  nullptr) != ERROR_FILE_NOT_FOUND) {
+        return false;  // too long, or not text: the user's own, kept as it is
+    }
+    updated += FileNameOf(exePath);
+    // A name that the list could not hold, or would read as something else, is not written.
+    if (!ListNamesProgram(updated, exePath)) return false;
+    return WriteRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, updated.c_str());
+}
+
+}  // namespace mirelunde

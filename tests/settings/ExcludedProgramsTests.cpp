@@ -1,0 +1,104 @@
+// The list of programs the library leaves alone: which programs an entry names, and adding one.
+#include "settings/ExcludedPrograms.h"
+#include "settings/Handles.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
+#include "tests/support/RegistrySandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+using namespace mirelunde;
+
+namespace {
+
+constexpr char kGame[] = "C:\\Games\\Orbit\\Game.exe";
+
+// A list of exactly `length` characters that ends with the game's name.
+std::string ListOfLength(size_t length)
+{
+    const std::string tail = ";game.exe";
+    return std::string(length - tail.size(), 'x') + tail;
+}
+
+TEST(ExcludedPrograms, EntriesNameAProgramByItsWholeFileNameOrWholePath)
+{
+    struct Case {
+        const char* label;
+        std::string list;
+        bool named;
+    } const cases[] = {
+        {"bare name in other case", "GAME.EXE", true},
+        {"one of several", "notepad.exe;game.exe", true},
+        {"blanks around entries", "  notepad.exe ;\tgame.exe  ", true},
+        {"empty entries", ";;game.exe;", true},
+        {"full path", "C:\\games\\ORBIT\\game.exe", true},
+        {"full path in quotes, forward slashes", "\"c:/games/orbit/game.exe\"", true},
+        {"path of another file of that name", "C:\\Other\\game.exe", false},
+        {"path without its drive", "Orbit\\game.exe", false},
+        {"name's tail", "me.exe", false},
+        {"name without extension", "game", false},
+        {"longer name", "game.exe.bak", false},
+        {"empty", "", false},
+        {"only separators and blanks", ";; ;", false},
+        {"a character no file name holds", "game.exe;bad|name.exe", false},
+        {"colon past a drive letter", "game.exe;notes:2.exe", false},
+        {"control character inside an entry", "ga\tme.exe", false},
+        {"longest list", ListOfLength(kExcludedListSize - 1), true},
+        {"one character too long", ListOfLength(kExcludedListSize), false},
+        {"far too long", std::string(1000, 'x') + ";game.exe", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(ListNamesProgram(c.list, kGame), c.named);
+    }
+}
+
+// What adding the game leaves stored, from what was stored before.
+TEST(ExcludedPrograms, AddingAProgramKeepsWhatTheUserWrote)
+{
+    struct Case {
+        const char* label;
+        DWORD type;  // REG_NONE: no value
+        std::string before;
+        const char* exePath;
+        bool named;
+        std::optional<std::string> after;  // nothing: not text any more
+    } const cases[] = {
+        {"no list yet", REG_NONE, "", kGame, true, "Game.exe"},
+        {"appended", REG_SZ, "notepad.exe", kGame, true, "notepad.exe;Game.exe"},
+        {"after a trailing separator", REG_SZ, "notepad.exe; ", kGame, true, "notepad.exe;Game.exe"},
+        {"named already", REG_SZ, "c:\\games\\orbit\\GAME.EXE", kGame, true, "c:\\games\\orbit\\GAME.EXE"},
+        {"no room left", REG_SZ, std::string(kExcludedListSize - 5, 'x'), kGame, false,
+         std::string(kExcludedListSize - 5, 'x')},
+        {"not a list", REG_SZ, "notepad.exe;<any>", kGame, false, "notepad.exe;<any>"},
+        {"too long to read", REG_SZ, std::string(600, 'x'), kGame, false, std::string(600, 'x')},
+        {"not text", REG_DWORD, "", kGame, false, std::nullopt},
+        {"a name the list cannot hold", REG_NONE, "", "C:\\Games\\a;b.exe", false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        testing_support::RegistrySandbox::Clear();
+        if (c.type == REG_SZ) {
+            ASSERT_TRUE(
+                WriteRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, c.before.c_str()));
+        }
+        if (c.type == REG_DWORD) {
+            ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, 1));
+        }
+
+        EXPECT_EQ(AddExcludedProgram(c.exePath), c.named);
+        char stored[1024];
+        const bool text =
+            ReadRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, stored, sizeof stored);
+        EXPECT_EQ(text ? std::optional<std::string>(stored) : std::nullopt, c.after);
+        if (c.type == REG_DWORD) {
+            DWORD value = 0;
+            EXPECT_TRUE(ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, value));
+        }
+    }
+}
+
+}  // namespace
