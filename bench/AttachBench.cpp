@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -206,6 +207,19 @@ void MeasureAttach()
     if (counted) {
         calls.Add({"attach", Calls(attach), "at most " + std::to_string(kAttachCallsTarget)});
         calls.Add({"detach", Calls(detach), "-"});
+        // What a list of programs left alone adds to attach: one value more in the same pass, or,
+        // for a list too long to read, the value's name and one query to find it so.
+        const std::pair<const char*, std::string> lists[] = {
+            {"attach, a list of excluded programs", "game.exe;mstsc.exe;C:\\Tools\\paint.exe"},
+            {"attach, a list too long to read", std::string(400, 'x')},
+        };
+        for (const auto& [phase, list] : lists) {
+            mirelunde::WriteRegString(HKEY_CURRENT_USER, mirelunde::names::kSettingsKey,
+                                      mirelunde::names::kExcludedPrograms, list.c_str());
+            testing_support::RegistryCalls withList, unused;
+            if (CountAttachCalls(withList, unused)) calls.Add({phase, Calls(withList), "-"});
+        }
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, mirelunde::names::kSettingsKey, mirelunde::names::kExcludedPrograms);
     } else {
         calls.Add({"attach", "could not bind the library's imports to counters", "-"});
     }
