@@ -40,11 +40,11 @@ void LeaveProgramAlone(HWND owner)
     // The request the launcher sends as it stops, answered by the window-procedure hook in the
     // thread that owns the window: this thread's at once, the others' when they next handle a
     // message, so nothing here waits on a thread that is busy.
-    const UINT request = RegisterWindowMessageA(names::kRestoreMessage);
-    ThreadWindow threads;
-    EnumWindows(CollectOwnThreadWindow, reinterpret_cast<LPARAM>(&threads));
-    if (request != 0)
+    if (const UINT request = RegisterWindowMessageA(names::kRestoreMessage)) {
+        ThreadWindow threads;
+        EnumWindows(CollectOwnThreadWindow, reinterpret_cast<LPARAM>(&threads));
         for (const auto& [thread, window] : threads) SendNotifyMessageA(window, request, 0, 0);
+    }
 
     if (listed) return;
     char text[texts::kLeaveAloneTextSize];

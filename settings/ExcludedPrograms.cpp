@@ -88,8 +88,7 @@ bool HoldsOneString(const char* text, DWORD stored)
     return stored == length || stored == length + 1;
 }
 
-}  // namespace
-
+// Whether the list fits and holds only entries a file name can make.
 bool IsReadableList(std::string_view list)
 {
     if (list.size() >= kExcludedListSize) return false;
@@ -97,6 +96,8 @@ bool IsReadableList(std::string_view list)
         if (!IsFileNameText(TakeEntry(rest))) return false;
     return true;
 }
+
+}  // namespace
 
 bool ListNamesProgram(std::string_view list, std::string_view exePath)
 {
@@ -127,8 +128,7 @@ bool AddExcludedProgram(const std::string& exePath)
         if (ListNamesProgram(list, exePath)) return true;
         updated = WithoutTrailingBlanks(list);
         if (!updated.empty() && updated.back() != kSeparator) updated += kSeparator;
-    } else if (settings.Key() && RegQueryValueExA(settings.Key(), names::kExcludedPrograms, nullptr, nullptr, nullptr,
-                                                  nullptr) != ERROR_FILE_NOT_FOUND) {
+    } else if (settings.Has(names::kExcludedPrograms)) {
         return false;  // too long, or not text: the user's own, kept as it is
     }
     updated += FileNameOf(exePath);

@@ -18,8 +18,6 @@ inline constexpr unsigned kExcludedListSize = MAX_PATH;
 // only that file; letter case does not count, and blanks around an entry or a pair of quotes
 // around it are not part of it. A list that holds anything no file name can hold names nothing.
 bool ListNamesProgram(std::string_view list, std::string_view exePath);
-// Whether the list holds only entries a file name can make.
-bool IsReadableList(std::string_view list);
 
 // As the library arrives in a process: whether the stored list names its program.
 bool IsExcludedProgram(const RegSnapshot& settings, const std::string& exePath);

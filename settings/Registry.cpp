@@ -66,6 +66,11 @@ bool RegReader::String(const char* name, char* buffer, unsigned size, DWORD* sto
     return ok;
 }
 
+bool RegReader::Has(const char* name) const
+{
+    return key_ && RegQueryValueExA(key_.get(), name, nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
+}
+
 RegSnapshot::RegSnapshot(HKEY root, const char* subKey, std::initializer_list<const char*> names)
     : reader_(root, subKey)
 {

@@ -17,6 +17,8 @@ public:
     bool Dword(const char* name, DWORD& value) const;
     // `stored`, when asked for, gets the bytes the value holds (a terminator it holds included).
     bool String(const char* name, char* buffer, unsigned size, DWORD* stored = nullptr) const;
+    // Whether the key holds the value, whatever its type and size.
+    bool Has(const char* name) const;
     HKEY Key() const { return key_.get(); }
 
 private:
