@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 using namespace mirelunde;
@@ -63,6 +64,31 @@ protected:
     static bool HeightBecomes(HWND window, int height)
     {
         return WaitUntil([&] { return Height(window) == height; }, kActionMs);
+    }
+
+    // Notepad on the left and the target program on the right, side by side on the primary monitor.
+    struct TwoPrograms {
+        std::unique_ptr<Process> notepad, target;
+        HWND pad = nullptr, other = nullptr;
+    };
+    TwoPrograms OpenNotepadAndTarget()
+    {
+        TwoPrograms two;
+        two.notepad = Open(NotepadPath(), two.pad);
+        two.target = Open(TargetAppPath(), two.other);
+        if (two.pad) SetWindowPos(two.pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (two.other) SetWindowPos(two.other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+        return two;
+    }
+
+    // Opens the active window's System Menu from the keyboard and chooses its last item.
+    static bool ChooseLastSystemMenuItem(DWORD processId)
+    {
+        Chord({VK_MENU, VK_SPACE});
+        if (!WaitForPopupMenu(processId, kActionMs, false)) return false;
+        Chord({VK_UP});
+        Chord({VK_RETURN});
+        return true;
     }
 
     // Clicks into a window as a person would to work in it, and waits until it is in front.
@@ -181,12 +207,8 @@ TEST_F(Shading, MiddleClickSinksTheTopWindowAndActivatesTheOneBelow)
 
 TEST_F(Shading, AltReleasedInAnotherProgramLeavesNoShortcutBehind)
 {
-    HWND pad = nullptr, other = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    auto target = Open(TargetAppPath(), other);
+    const auto [notepad, target, pad, other] = OpenNotepadAndTarget();
     ASSERT_TRUE(notepad && target && pad && other);
-    SetWindowPos(pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
     const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
     ASSERT_NE(edit, nullptr);
 
@@ -257,20 +279,13 @@ TEST_F(Shading, ExcludedProgramIsLeftAloneWhileAnotherShades)
 {
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, "game.exe; TARGET_APP.EXE"));
     WriteDword(names::kTwoButtonMouse, 0);  // so the library puts its item into System Menus
-    HWND pad = nullptr, excluded = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    auto target = Open(TargetAppPath(), excluded);
+    const auto [notepad, target, pad, excluded] = OpenNotepadAndTarget();
     ASSERT_TRUE(notepad && target && pad && excluded);
-    SetWindowPos(pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(excluded, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
 
     Activate(pad);
     DoubleClickCaption(pad);
     EXPECT_TRUE(HeightBecomes(pad, ShadedHeight())) << "height " << Height(pad);
-    Chord({VK_MENU, VK_SPACE});
-    ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no System Menu";
-    Chord({VK_UP});
-    Chord({VK_RETURN});
+    ASSERT_TRUE(ChooseLastSystemMenuItem(notepad->id)) << "no System Menu";
     Sleep(300);  // the System Menu closes and the command menu opens in its place
     EXPECT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "notepad's System Menu has no item of ours";
     Chord({VK_ESCAPE});
@@ -279,10 +294,8 @@ TEST_F(Shading, ExcludedProgramIsLeftAloneWhileAnotherShades)
     Activate(excluded);
     DoubleClickCaption(excluded);
     EXPECT_TRUE(WaitUntil([&] { return IsZoomed(excluded) != FALSE; }, kActionMs)) << "height " << Height(excluded);
-    Chord({VK_MENU, VK_SPACE});
-    ASSERT_TRUE(WaitForPopupMenu(target->id, kActionMs, false)) << "no System Menu";
-    Chord({VK_UP});
-    Chord({VK_RETURN});  // the system's own last item: Close on Windows, "About Wine" under Wine
+    // The system's own last item: Close on Windows, "About Wine" under Wine.
+    ASSERT_TRUE(ChooseLastSystemMenuItem(target->id)) << "no System Menu";
     EXPECT_TRUE(WaitUntil([&] { return VisiblePopupMenus(target->id) == 0; }, kActionMs));
     Sleep(1000);  // as long as notepad's command menu took, and more
     EXPECT_EQ(VisiblePopupMenus(target->id), 0) << "the library's item opened the command menu";
@@ -292,12 +305,8 @@ TEST_F(Shading, ExcludedProgramIsLeftAloneWhileAnotherShades)
 // double-click then maximizes it as notepad itself does, while another program still shades.
 TEST_F(Shading, LeaveThisProgramAloneGivesNotepadBackItsWindowAndItsCaption)
 {
-    HWND pad = nullptr, other = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    auto target = Open(TargetAppPath(), other);
+    const auto [notepad, target, pad, other] = OpenNotepadAndTarget();
     ASSERT_TRUE(notepad && target && pad && other);
-    SetWindowPos(pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
     Activate(pad);
     DoubleClickCaption(pad);
     ASSERT_TRUE(HeightBecomes(pad, ShadedHeight()));
