@@ -319,13 +319,15 @@ TEST_F(Shading, LeaveThisProgramAloneGivesNotepadBackItsWindowAndItsCaption)
     ReadRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, list, sizeof list);
     EXPECT_STREQ(list, "notepad.exe");
 
-    Sleep(GetDoubleClickTime());
-    DoubleClickCaption(pad);
-    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(pad) != FALSE; }, kActionMs)) << "height " << Height(pad);
-
+    // The other program first: notepad maximized would cover its caption.
     Activate(other);
     DoubleClickCaption(other);
     EXPECT_TRUE(HeightBecomes(other, ShadedHeight())) << "height " << Height(other);
+
+    Activate(pad);
+    Sleep(GetDoubleClickTime());
+    DoubleClickCaption(pad);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(pad) != FALSE; }, kActionMs)) << "height " << Height(pad);
 }
 
 TEST_F(Shading, AltScrollLockTogglesTopmost)
