@@ -270,6 +270,7 @@ extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM l
 extern "C" LRESULT CALLBACK BrackwenCallWndProc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    // The one registered message that gets past IsWatchedSentMessage is the put-back request.
     if (code >= 0 && sent != nullptr && IsWatchedSentMessage(sent->message) && sent->hwnd != nullptr &&
         (processSettings.hooksActive || sent->message >= kFirstRegisteredMessage)) {
         try {
