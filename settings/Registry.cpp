@@ -28,6 +28,13 @@ bool WindowKeyPath(HWND window, char (&path)[kKeyPathSize])
     return written > 0 && static_cast<size_t>(written) < sizeof path;
 }
 
+// A text such as `reg add` writes without a type ("0" reads as 48), binary data or a short value is
+// no DWORD setting: it counts as absent, so its default holds.
+bool IsWholeDword(DWORD type, DWORD size)
+{
+    return type == REG_DWORD && size == sizeof(DWORD);
+}
+
 }  // namespace
 
 RegReader::RegReader(HKEY root, const char* subKey)
@@ -38,14 +45,15 @@ RegReader::RegReader(HKEY root, const char* subKey)
 bool RegReader::Dword(const char* name, DWORD& value) const
 {
     if (!key_) return false;
-    // Query into a copy: a value too large for 4 bytes must leave the caller's default intact.
-    DWORD data = value;
+    // Query into a copy: a value of any other type or size must leave the caller's default intact.
+    DWORD data = 0;
     DWORD type = REG_NONE;
     DWORD size = sizeof data;
-    const LONG status = RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
-    if (status != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS ||
+        !IsWholeDword(type, size))
+        return false;
     value = data;
-    return type == REG_DWORD && size != 0;
+    return true;
 }
 
 bool RegReader::String(const char* name, char* buffer, unsigned size, DWORD* stored) const
@@ -126,10 +134,9 @@ bool RegSnapshot::Dword(const char* name, DWORD& value) const
 {
     const Value* found = Find(name);
     if (found == nullptr || found->state == State::Unread) return reader_.Dword(name, value);
-    if (found->state == State::Absent || found->size > sizeof value) return false;
-    // As a query into the caller's value would: its bytes are overwritten as far as the data goes.
-    std::memcpy(&value, found->data, found->size);
-    return found->type == REG_DWORD && found->size != 0;
+    if (found->state == State::Absent || !IsWholeDword(found->type, found->size)) return false;
+    std::memcpy(&value, found->data, sizeof value);
+    return true;
 }
 
 bool RegSnapshot::String(const char* name, char* buffer, unsigned size, DWORD* stored) const

@@ -52,8 +52,8 @@ private:
     size_t count_ = 0;
 };
 
-// True only for a REG_DWORD with data. On any successful query the value's raw bytes
-// (at most 4) land in `value`, so callers that preset a default keep it otherwise.
+// True only for a REG_DWORD of 4 bytes, which then lands in `value`; any other value, like an absent
+// one, leaves `value` as it was, so callers that preset a default keep it.
 bool ReadRegDword(HKEY root, const char* subKey, const char* name, DWORD& value);
 
 // Reads a REG_SZ shorter than `size` bytes; the buffer always ends up holding a string.

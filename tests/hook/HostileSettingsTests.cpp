@@ -96,6 +96,45 @@ TEST_F(HostileSettings, AttachKeepsDefaultsOrBoundedValues)
     EXPECT_FALSE(processSettings.modulesKeyPath);
 }
 
+// Each DWORD setting stored as a text (as `reg add` writes without /t), as binary data or as a
+// two-byte value, holding what would turn its default round if taken byte for byte: it counts as
+// absent, at attach and at the moment of use alike.
+TEST_F(HostileSettings, DwordSettingsOfAnotherTypeOrSizeKeepTheirDefaults)
+{
+    struct Setting {
+        const char* name;
+        bool whenAbsent;
+        bool (*atAttach)();  // where the attach pass reads it
+    };
+    const Setting settings[] = {
+        {names::kDebugLevel, false, [] { return processSettings.debugLevel != 0; }},
+        {names::kDebugProcessDetach, false, [] { return processSettings.detachBox; }},
+        {names::kTwoButtonMouse, true, [] { return static_cast<bool>(processSettings.twoButtonMouse); }},
+        {names::kAddToSystemMenu, true, [] { return static_cast<bool>(processSettings.addToSystemMenu); }},
+        {names::kInvertDoubleClicks, false, nullptr},
+        {names::kRightClickShades, true, nullptr},
+        {names::kSinkOnMiddle, false, nullptr},
+        {names::kEnableKeyboard, true, nullptr},
+        {names::kHugStretch, false, nullptr},
+    };
+    for (const Setting& setting : settings)
+        for (const DWORD type : {REG_SZ, REG_BINARY, REG_DWORD}) {
+            SCOPED_TRACE(std::string(setting.name) + ", type " + std::to_string(type));
+            ResetProcessState();
+            ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHWndHook, 1));
+            ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, kKey, names::kHHook, 2));
+            const uint8_t turned = setting.whenAbsent ? 0 : '0';
+            SetRaw(kKey, setting.name, type,
+                   type == REG_BINARY ? std::vector<uint8_t>{turned, 0, 0, 0} : Text(1, turned));
+            processSettings = ProcessSettings{};
+            AttachProcess();
+            if (setting.atAttach) {
+                EXPECT_EQ(setting.atAttach(), setting.whenAbsent);
+            }
+            EXPECT_EQ(SettingOn(setting.name, setting.whenAbsent), setting.whenAbsent);
+        }
+}
+
 TEST_F(HostileSettings, WindowTraceKeyThatDoesNotFitIsNotWritten)
 {
     processSettings.modulesKeyPath = std::string(kKey) + "\\Modules\\" + std::string(1100, 'p');

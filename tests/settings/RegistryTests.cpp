@@ -54,14 +54,15 @@ struct DwordCase {
     DWORD expectedValue;
 };
 
-TEST_F(SettingsStore, DwordReadsKeepPresetOrRawBytesByType)
+TEST_F(SettingsStore, DwordReadsTakeOnlyFourByteDwordsAndOtherwiseKeepThePreset)
 {
     constexpr DWORD preset = 0xAABBCCDD;
     const DwordCase cases[] = {
         {"dword", REG_DWORD, {7, 0, 0, 0}, true, 7},
         {"dword without data", REG_DWORD, {}, false, preset},
-        {"short string leaves its bytes", REG_SZ, {'a', 0}, false, 0xAABB0061},
-        {"four binary bytes", REG_BINARY, {1, 2, 3, 4}, false, 0x04030201},
+        {"two-byte dword", REG_DWORD, {7, 0}, false, preset},
+        {"short string", REG_SZ, {'a', 0}, false, preset},
+        {"four binary bytes", REG_BINARY, {1, 2, 3, 4}, false, preset},
         {"eight binary bytes keep the preset", REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}, false, preset},
         {"long string keeps the preset", REG_SZ, {'l', 'o', 'n', 'g', 'e', 'r', 0}, false, preset},
     };
