@@ -34,7 +34,7 @@ void DebugBox(HWND window, const char* caption, const char* format, int storedHe
     if (processSettings.debugLevel < kBoxLevel) return;
     char text[128];
     std::snprintf(text, sizeof text, format, storedHeight, ShadedHeightOf(window));
-    MessageBoxA(window, text, caption, MB_OK);
+    MessageBoxA(BoxOwner(window), text, caption, MB_OK);
 }
 
 bool ResizeHeight(HWND window, const RECT& rect, int height)
@@ -65,6 +65,11 @@ bool IsTopmost(HWND window)
 bool IsOwnWindow(HWND window)
 {
     return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+HWND BoxOwner(HWND window)
+{
+    return window != nullptr && IsOwnWindow(window) ? window : nullptr;
 }
 
 namespace {

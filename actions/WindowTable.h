@@ -99,6 +99,9 @@ bool StillHeld(std::atomic<bool>& flag, int virtualKey);
 bool IsTopmost(HWND window);
 // Whether the calling thread owns the window.
 bool IsOwnWindow(HWND window);
+// The owner of a box shown for what the user did in `window`: that window when the calling thread
+// owns it, else none, so a box never disables, nor waits on, another program's window.
+HWND BoxOwner(HWND window);
 bool SetTopmost(HWND window, bool on);
 // Takes the window's topmost owned windows (and theirs) off the top.
 void LowerOwnedWindows(HWND owner);

@@ -1,6 +1,7 @@
 // The usage text, and its box for the launcher and the About command.
 #include "commands/Help.h"
 
+#include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "settings/SettingsNames.h"
 
@@ -42,10 +43,10 @@ std::string UsageText(const char* extraText)
     return text;
 }
 
-int ShowUsageBox(const char* extraText)
+int ShowUsageBox(HWND owner, const char* extraText)
 {
     const std::string text = UsageText(extraText);
-    return MessageBoxA(GetTopWindow(nullptr), text.c_str(), names::kCaption, MB_OK);
+    return MessageBoxA(BoxOwner(owner), text.c_str(), names::kCaption, MB_OK);
 }
 
 }  // namespace mirelunde

@@ -12,7 +12,8 @@ namespace mirelunde {
 // May throw when out of memory.
 std::string UsageText(const char* extraText);
 
-// The usage text in a box; the button that closed it. May throw when out of memory.
-int ShowUsageBox(const char* extraText);
+// The usage text in a box owned by `owner` (see BoxOwner); the button that closed it. May throw
+// when out of memory.
+int ShowUsageBox(HWND owner, const char* extraText);
 
 }  // namespace mirelunde

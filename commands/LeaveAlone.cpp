@@ -2,6 +2,7 @@
 // the program's threads, and the hooks left passing messages on.
 #include "commands/LeaveAlone.h"
 
+#include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "settings/ExcludedPrograms.h"
 #include "settings/ProcessSettings.h"
@@ -49,7 +50,7 @@ void LeaveProgramAlone(HWND owner)
     if (listed) return;
     char text[texts::kLeaveAloneTextSize];
     std::snprintf(text, sizeof text, texts::kNotListedFormat, names::kExcludedPrograms);
-    MessageBoxA(owner, text, names::kCaption, MB_OK);
+    MessageBoxA(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 
 }  // namespace mirelunde

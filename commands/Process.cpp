@@ -70,9 +70,9 @@ HMODULE ReferenceThisLibrary()
 // Both questions must be answered Yes; the first other answer is returned.
 int ConfirmTwice(HWND window, const char* first, const char* second)
 {
-    const int answer = MessageBoxA(window, first, names::kCaption, kConfirmStyle);
+    const int answer = MessageBoxA(BoxOwner(window), first, names::kCaption, kConfirmStyle);
     if (answer != IDYES) return answer;
-    return MessageBoxA(window, second, names::kCaption, kConfirmStyle);
+    return MessageBoxA(BoxOwner(window), second, names::kCaption, kConfirmStyle);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 extern "C" int WINAPI DisplayHelp(const char* extraText) noexcept
 {
     try {
-        return mirelunde::ShowUsageBox(extraText);
+        return mirelunde::ShowUsageBox(nullptr, extraText);
     } catch (...) {
         return 0;
     }

@@ -123,10 +123,10 @@ void ToggleSystemMenu(HWND target)
     WriteSetting(names::kAddToSystemMenu, processSettings.addToSystemMenu);
 }
 
-void CarryOut(CommandId choice, HWND target, HWND stopOwner, const MenuSettings& settings)
+void CarryOut(CommandId choice, HWND target, const MenuSettings& settings)
 {
     switch (choice) {
-    case CommandId::Stop: windowTable.RequestStop(stopOwner, IDNO); return;
+    case CommandId::Stop: windowTable.RequestStop(target, IDNO); return;
     case CommandId::Shade: windowTable.ToggleShadeOfFrame(target); return;
     case CommandId::AlwaysOnTop: windowTable.AlwaysOnTop(target, true); return;
     case CommandId::OnTopWhenShaded: windowTable.OnTopWhenShaded(target, true); return;
@@ -155,7 +155,7 @@ void CarryOut(CommandId choice, HWND target, HWND stopOwner, const MenuSettings&
     case CommandId::KeyboardShortcuts: WriteSetting(names::kEnableKeyboard, settings.enableKeyboard == 0); return;
     case CommandId::SystemMenu: ToggleSystemMenu(target); return;
     case CommandId::RunAtLogin: SwitchLoginEntry(!settings.runAtLogin, nullptr); return;
-    case CommandId::About: ShowUsageBox(nullptr); return;
+    case CommandId::About: ShowUsageBox(target, nullptr); return;
     case CommandId::LeaveProgramAlone: LeaveProgramAlone(target); return;
     case CommandId::None: return;
     }
@@ -241,9 +241,8 @@ bool ShowCommandMenu(HWND target)
     settings.runAtLogin = IsRunAtLogin();
     ApplyMarks(table, std::size(table), target, settings);
 
-    const HWND stopOwner = GetTopWindow(nullptr);
     const auto choice = static_cast<CommandId>(TrackMenuTable(target, table));
-    CarryOut(choice, target, stopOwner, settings);
+    CarryOut(choice, target, settings);
     return true;
 }
 

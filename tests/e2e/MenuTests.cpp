@@ -95,6 +95,29 @@ TEST_F(CommandMenu, MaximizeBothFromTheKeyboardCoversTheWorkArea)
     EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, WorkArea()); }, kMenuMs));
 }
 
+// About is owned by the window whose menu chose it: the top of the stacking order, here another
+// program's topmost window, is not disabled while it shows, so that program never holds notepad up.
+TEST_F(CommandMenu, AboutIsNotepadsOwnAndLeavesAnotherProgramsTopmostWindowEnabled)
+{
+    auto other = Start(TargetAppPath());
+    ASSERT_TRUE(other);
+    const HWND topmost = WaitForWindow(other->id);
+    ASSERT_NE(topmost, nullptr);
+    SetWindowPos(topmost, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetForegroundWindow(window_);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window_; }, kMenuMs));
+
+    Chord({VK_MENU, VK_ADD});
+    const auto menu = WaitForPopupMenu(notepad_->id, kMenuMs, false);
+    ASSERT_TRUE(menu);
+    PostKeys(menu->popup, {VK_END, VK_RETURN});
+    const auto box = WaitForMessageBox(notepad_->id, kMenuMs);
+    ASSERT_TRUE(box) << "no About box";
+    EXPECT_EQ(box->owner, window_);
+    EXPECT_TRUE(IsWindowEnabled(topmost));
+    PressButton(*box, IDOK);
+}
+
 // Notepad moved onto the second monitor: the keypad hug and the menu's stretch use that monitor's
 // work area, not the primary's.
 TEST_F(CommandMenu, OnTheSecondMonitorHugAndStretchUseItsWorkArea)
