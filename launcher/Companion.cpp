@@ -2,8 +2,7 @@
 #include "launcher/Companion.h"
 
 #include "launcher/Output.h"
-#include "settings/Registry.h"
-#include "settings/SettingsNames.h"
+#include "launcher/StopWait.h"
 
 namespace mirelunde {
 
@@ -30,6 +29,18 @@ void GoingOnWithout(const std::string& path, const std::string& reason)
 std::string Error(const char* what)
 {
     return std::string(what) + " (error " + std::to_string(GetLastError()) + ")";
+}
+
+// A standard handle that the companion inherits, or none: one this launcher opened for itself (the
+// console it attached to) would name nothing, or another handle, there; the companion then finds
+// that console itself.
+HANDLE Inheritable(DWORD which)
+{
+    const HANDLE handle = GetStdHandle(which);
+    DWORD flags = 0;
+    return handle != INVALID_HANDLE_VALUE && GetHandleInformation(handle, &flags) && (flags & HANDLE_FLAG_INHERIT) != 0
+               ? handle
+               : nullptr;
 }
 
 Handle KillOnCloseJob()
@@ -76,9 +87,9 @@ void Companion::Start(const std::string& options)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdInput = Inheritable(STD_INPUT_HANDLE);
+    startup.hStdOutput = Inheritable(STD_OUTPUT_HANDLE);
+    startup.hStdError = Inheritable(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
     SetEnvironmentVariableA(kCompanionMarker, "1");
     // Started suspended, so it is in the job before it can install anything.
@@ -97,14 +108,16 @@ void Companion::Start(const std::string& options)
     if (job_ && !AssignProcessToJobObject(job_.get(), process_.get())) job_.reset();
     ResumeThread(thread.get());
 
-    const HANDLE waits[] = {ready.get(), process_.get()};
-    const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, kReadyWaitMs);
+    // A stop meanwhile ends the wait: Stop() then ends the companion too.
+    const HANDLE waits[] = {ready.get(), process_.get(), StopEvent()};
+    const DWORD woken = WaitForMultipleObjects(3, waits, FALSE, kReadyWaitMs);
+    ready_ = woken == WAIT_OBJECT_0;
     if (woken == WAIT_OBJECT_0 + 1) {
         DWORD code = 0;
         GetExitCodeProcess(process_.get(), &code);
         process_.reset();
         GoingOnWithout(path, "ended with exit code " + std::to_string(code));
-    } else if (woken != WAIT_OBJECT_0) {
+    } else if (woken != WAIT_OBJECT_0 && woken != WAIT_OBJECT_0 + 2) {
         TerminateProcess(process_.get(), 1);
         process_.reset();
         GoingOnWithout(path, "has not published its hooks after " + std::to_string(kReadyWaitMs / 1000) + " s");
@@ -114,10 +127,16 @@ void Companion::Start(const std::string& options)
 void Companion::Stop()
 {
     if (!process_ || WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) return;
-    // Stopped by Ctrl+C, this launcher still has to give the companion the stop request.
-    DWORD hook = 0;
-    if (!ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, hook) || hook != 0)
-        WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, 0);
+    if (!ready_) {
+        // Stopped while it was starting: it has changed no window yet, and might publish its hooks
+        // after the stop request.
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), kStopWaitMs);
+        return;
+    }
+    // Stopped another way than by "HHook", this launcher still has to give the companion the stop
+    // request.
+    ClearHHook();
     if (WaitForSingleObject(process_.get(), kStopWaitMs) == WAIT_TIMEOUT) {
         Warn("the 32-bit companion did not stop; it is ended");
         TerminateProcess(process_.get(), 1);

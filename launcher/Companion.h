@@ -27,14 +27,15 @@ void SignalCompanionReady();
 class Companion {
 public:
     // Starts the companion with these options and waits until it has published its hooks, so the
-    // 64-bit launcher's handles, written after, are the ones left in the settings key. Every
-    // failure is reported on stderr: the 64-bit launcher goes on without it.
+    // 64-bit launcher's handles, written after, are the ones left in the settings key, or until a
+    // stop is requested. Every failure is reported on stderr: the 64-bit launcher goes on without it.
     void Start(const std::string& options);
     // Ends the companion together with this launcher.
     void Stop();
 
 private:
     Handle process_;
+    bool ready_ = false;
     // Closing the job ends the companion, should this launcher end without stopping it.
     Handle job_;
 };

@@ -14,6 +14,7 @@
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -36,6 +37,8 @@ constexpr char kArchitecture[] = "32-bit";
 
 constexpr DWORD kKillWaitMs = 10000;
 constexpr DWORD kPutBackWaitMs = 1000;  // for each GUI thread; a hung one is passed over at once
+// A closing console ends the process once its handler returns (on Windows after 5 s at most).
+constexpr DWORD kConsoleEndWaitMs = 20000;
 
 enum ExitCode : int { kStopped = 0, kFailed = 1, kAlreadyRunning = 2, kBadUsage = 3 };
 
@@ -147,7 +150,8 @@ bool WriteSettings(const Options& options)
     return written;
 }
 
-HANDLE stopByConsole = nullptr;
+// Set once this launcher holds its instance lock: from then on its console stops it as -k does.
+std::atomic<bool> running{false};
 
 int Fail(const char* what, const std::string& detail)
 {
@@ -171,9 +175,11 @@ bool Publish(const char* name, HHOOK hook)
                          static_cast<DWORD>(reinterpret_cast<uintptr_t>(hook)));
 }
 
-BOOL WINAPI OnConsoleEvent(DWORD) noexcept
+BOOL WINAPI OnConsoleEvent(DWORD event) noexcept
 {
-    SetEvent(stopByConsole);
+    if (!running) return FALSE;  // the system's own handling: the launcher ends, as nothing runs yet
+    RequestStop();
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) WaitUntilStopped(kConsoleEndWaitMs);
     return TRUE;
 }
 
@@ -245,6 +251,9 @@ int StopRunningLauncher()
 int main(int argc, char** argv)
 {
     const bool startedAsCompanion = StartedAsCompanion();
+    // Before the console is attached: Ctrl+C or its closing may come at any time after.
+    StopEvent();
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
     ConnectOutput(!startedAsCompanion);
     Options options;
     std::string error;
@@ -269,6 +278,7 @@ int main(int argc, char** argv)
         ReportFailure("already running in this session");
         return kAlreadyRunning;
     }
+    running = true;
 
     const std::string libraryPath = LibraryPath();
     SetEnvironmentVariableA(names::kLauncherMarker, "1");
@@ -280,6 +290,12 @@ int main(int argc, char** argv)
 #ifdef _WIN64
     Companion companion;
     companion.Start(options.startOptions);
+    if (StopRequested()) {
+        companion.Stop();
+        ClearHHook();
+        SignalStopped();
+        return kStopped;
+    }
 #endif
 
     Hook getMessage(SetWindowsHookExA(WH_GETMESSAGE, getMsgProc, library.get(), 0));
@@ -299,10 +315,7 @@ int main(int argc, char** argv)
         " hooks installed; \"Stop Mirelunde\" in the notification-area icon's menu or mirelunde.exe -k stops it");
     LeaveConsole();
 
-    Handle console(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    stopByConsole = console.get();
-    if (console) SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
-    if (!WaitForStop(console.get())) return Fail("cannot watch", names::kSettingsKey);
+    if (!WaitForStop(StopEvent())) return Fail("cannot watch", names::kSettingsKey);
     icon.Remove();
 
     // No gesture starts once the message hook is gone; the window-procedure hook still reaches every
@@ -310,9 +323,11 @@ int main(int argc, char** argv)
     getMessage.reset();
     AskThreadsToPutWindowsBack(kPutBackWaitMs);
     callWnd.reset();
+    ClearHHook();
 #ifdef _WIN64
     companion.Stop();
 #endif
+    SignalStopped();
     // Every process takes one more message, so each drops the library soon.
     EnumWindows(NudgeWindow, 0);
     return kStopped;

@@ -6,6 +6,7 @@
 #include "hook/Exports.h"
 #include "launcher/LauncherTexts.h"
 #include "launcher/Output.h"
+#include "launcher/StopWait.h"
 #include "menu/MenuTexts.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -21,6 +22,11 @@ namespace {
 constexpr DWORD kReadyWaitMs = 10000;
 constexpr DWORD kEndWaitMs = 2000;
 constexpr char kTaskbarCreated[] = "TaskbarCreated";
+// At log-on the shell may take its time to come up: the icon is offered again until it is taken.
+constexpr UINT_PTR kAddAgainTimer = 1;
+constexpr UINT kAddAgainMs = 2000;
+// How long the end of the session waits for the put-back; the system gives a program about 5 s.
+constexpr DWORD kSessionEndWaitMs = 20000;
 
 enum MenuCommand : UINT { kHelp = 1, kLogin, kStop };
 
@@ -55,17 +61,17 @@ void NotifyIcon::Show(const std::string& startOptions)
         Warn("cannot make the notification-area icon (error " + std::to_string(GetLastError()) + ")");
     else if (addError_ != 0)
         Warn("the notification area refused the icon (error " + std::to_string(addError_) +
-             "); it comes when the taskbar starts");
+             "); it is offered again until the taskbar takes it");
 }
 
 void NotifyIcon::Remove()
 {
     if (removed_.exchange(true) || !window_) return;
-    NOTIFYICONDATAA data = IconData(window_);
-    Shell_NotifyIconA(NIM_DELETE, &data);
-    // A menu or box open on the icon's thread goes with the window it belongs to.
+    // The icon's thread takes the icon away as it closes its window, and a menu or box open on it
+    // goes with the window it belongs to. A thread waiting for the end of the session waits for
+    // this stop: it ends once the stop is over.
     PostMessageA(window_, WM_CLOSE, 0, 0);
-    if (thread_) WaitForSingleObject(thread_.get(), kEndWaitMs);
+    if (thread_ && !sessionEnding_) WaitForSingleObject(thread_.get(), kEndWaitMs);
 }
 
 DWORD WINAPI NotifyIcon::Run(void* self) noexcept
@@ -85,7 +91,10 @@ DWORD WINAPI NotifyIcon::Run(void* self) noexcept
                                                      : nullptr;
     if (!window) return 1;
     icon->window_ = window;
-    icon->addError_ = icon->Add() ? 0 : (GetLastError() != 0 ? GetLastError() : ERROR_NOT_READY);
+    if (!icon->Add()) {
+        icon->addError_ = GetLastError() != 0 ? GetLastError() : ERROR_NOT_READY;
+        SetTimer(window, kAddAgainTimer, kAddAgainMs, nullptr);
+    }
     SetEvent(icon->ready_.get());
 
     MSG msg;
@@ -105,7 +114,15 @@ bool NotifyIcon::Add()
     data.hIcon = icon_;
     std::strcpy(data.szTip, texts::kIconTip);
     SetLastError(0);
-    if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;
+    if (!Shell_NotifyIconA(NIM_ADD, &data)) {
+        const DWORD error = GetLastError();
+        // An add that timed out may have been taken all the same: then the icon can be changed.
+        if (!Shell_NotifyIconA(NIM_MODIFY, &data)) {
+            SetLastError(error);
+            return false;
+        }
+    }
+    added_ = true;
     // Version 4 reports a click as the menu key or a selection, with the icon's place on screen;
     // a shell without it reports the mouse buttons.
     data.uVersion = NOTIFYICON_VERSION_4;
@@ -127,16 +144,46 @@ LRESULT CALLBACK NotifyIcon::Procedure(HWND window, UINT message, WPARAM wParam,
                 icon->OnIconEvent(wParam, lParam);
                 return 0;
             }
-            // Explorer started again: its new taskbar knows no icons.
-            if (message == icon->taskbarCreated_ && icon->taskbarCreated_ != 0) {
-                icon->Add();
+            // Not taken yet, or Explorer started again: its new taskbar knows no icons.
+            if ((message == icon->taskbarCreated_ && icon->taskbarCreated_ != 0) ||
+                (message == WM_TIMER && wParam == kAddAgainTimer)) {
+                if (icon->Add())
+                    KillTimer(window, kAddAgainTimer);
+                else
+                    SetTimer(window, kAddAgainTimer, kAddAgainMs, nullptr);
                 return 0;
             }
+            if (message == WM_CLOSE || message == WM_ENDSESSION) return icon->OnClose(message, wParam != 0);
         } catch (...) {
             return 0;
         }
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Closed from outside (a task manager's End task, taskkill) or at the end of the session, the
+// launcher stops as -k stops it. After the end of the session has been answered the system may end
+// this process at any time, so the answer waits until every window is back.
+LRESULT NotifyIcon::OnClose(UINT message, bool sessionEnds)
+{
+    if (message == WM_ENDSESSION) {
+        if (sessionEnds) {
+            sessionEnding_ = true;
+            RequestStop();
+            WaitUntilStopped(kSessionEndWaitMs);
+        }
+        return 0;
+    }
+    if (!removed_) {
+        RequestStop();
+        return 0;
+    }
+    if (added_) {
+        NOTIFYICONDATAA data = IconData(window_);
+        Shell_NotifyIconA(NIM_DELETE, &data);
+    }
+    DestroyWindow(window_);
+    return 0;
 }
 
 void NotifyIcon::OnIconEvent(WPARAM wParam, LPARAM lParam)

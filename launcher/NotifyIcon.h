@@ -21,8 +21,9 @@ public:
 
     // Puts the icon up from a thread of its own, which answers the icon's menu, so that a menu or
     // a box left open never holds up a stop. The login entry that the menu switches on carries
-    // `startOptions`. When the shell refuses the icon, says so on stderr; the icon then comes
-    // when the taskbar does.
+    // `startOptions`. When the shell refuses the icon, says so on stderr; the icon is offered again
+    // until the shell takes it. Its window closed from outside, or told that the session ends,
+    // requests the stop.
     void Show(const std::string& startOptions);
     // Takes the icon away and ends its thread, closing a menu or box it shows.
     void Remove();
@@ -32,6 +33,7 @@ private:
     static DWORD WINAPI Run(void* self) noexcept;
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     bool Add();
+    LRESULT OnClose(UINT message, bool sessionEnds);
     void OnIconEvent(WPARAM wParam, LPARAM lParam);
     void ShowMenu(POINT at);
 
@@ -40,8 +42,10 @@ private:
     HICON icon_ = nullptr;
     UINT taskbarCreated_ = 0;
     bool version4_ = false;
+    bool added_ = false;
     DWORD addError_ = 0;
-    std::atomic<bool> removed_{false};
+    std::atomic<bool> removed_{false};  // set only by Remove(): a close it did not ask for is a stop
+    std::atomic<bool> sessionEnding_{false};
     Handle ready_;
     Handle thread_;
 };

@@ -9,10 +9,16 @@ namespace mirelunde {
 
 namespace {
 
-bool StopRequested()
+bool HHookIsZero()
 {
     DWORD value = 1;
     return ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, value) && value == 0;
+}
+
+HANDLE StoppedEvent()
+{
+    static const HANDLE stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    return stopped;
 }
 
 }  // namespace
@@ -38,7 +44,7 @@ bool WaitForStop(HANDLE alsoStop)
                 ERROR_SUCCESS)
                 return false;
             armed = true;
-            if (StopRequested()) return true;
+            if (HHookIsZero()) return true;
         }
         const DWORD woken = MsgWaitForMultipleObjects(count, events, FALSE, INFINITE, QS_ALLINPUT);
         if (woken == WAIT_OBJECT_0) {
@@ -51,6 +57,48 @@ bool WaitForStop(HANDLE alsoStop)
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
         }
+    }
+}
+
+HANDLE StopEvent()
+{
+    static const HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    return stop;
+}
+
+void RequestStop()
+{
+    WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, 0);
+    SetEvent(StopEvent());
+}
+
+bool StopRequested()
+{
+    return WaitForSingleObject(StopEvent(), 0) == WAIT_OBJECT_0;
+}
+
+void ClearHHook()
+{
+    if (!HHookIsZero()) WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, 0);
+}
+
+void SignalStopped()
+{
+    SetEvent(StoppedEvent());
+}
+
+bool WaitUntilStopped(DWORD timeoutMs)
+{
+    const HANDLE stopped = StoppedEvent();
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        // The put-back asks one window of every thread, this one's too.
+        const DWORD woken = MsgWaitForMultipleObjects(1, &stopped, FALSE, left, QS_SENDMESSAGE);
+        if (woken != WAIT_OBJECT_0 + 1) return woken == WAIT_OBJECT_0;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <cstdlib>
 #include <string>
@@ -83,8 +84,9 @@ std::vector<Handle> FindProcesses(const std::string& image)
     entry.dwSize = sizeof entry;
     for (BOOL more = snapshot && Process32First(snapshot.get(), &entry); more;
          more = Process32Next(snapshot.get(), &entry)) {
-        Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
-                                   entry.th32ProcessID));
+        Handle process(OpenProcess(
+            PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+            entry.th32ProcessID));
         char path[MAX_PATH * 2] = {};
         DWORD size = sizeof path;
         if (process && QueryFullProcessImageNameA(process.get(), 0, path, &size) && lstrcmpiA(path, image.c_str()) == 0)
@@ -215,7 +217,14 @@ TEST_F(Companion, ProgramsOfBothArchitecturesAreShadedInOneSession)
     if (leftOut) GTEST_SKIP() << "Wine calls only the newest global hook, the 64-bit launcher's, in a 32-bit program";
 }
 
-enum class StopBy { HHookWrittenZero, KillOption, KeypadMinusInAProgram, MenuInAProgram };
+enum class StopBy {
+    HHookWrittenZero,
+    KillOption,
+    KeypadMinusInAProgram,
+    MenuInAProgram,
+    IconWindowClosed,  // what a task manager's End task or taskkill without /F sends
+    SessionEnds,
+};
 
 class CompanionStop : public Companion, public testing::WithParamInterface<StopBy> {};
 
@@ -232,6 +241,9 @@ TEST_P(CompanionStop, EndsBothLaunchers)
     auto notepad = Open(NotepadPath(), window);
     ASSERT_TRUE(notepad && window);
     Activate(window);
+    const int height = Height(window);
+    DoubleClickCaption(window);
+    ASSERT_TRUE(HeightBecomes(window, ShadedHeight()));
 
     switch (GetParam()) {
     case StopBy::HHookWrittenZero: RequestStop(); break;
@@ -249,6 +261,12 @@ TEST_P(CompanionStop, EndsBothLaunchers)
         break;
     }
     case StopBy::MenuInAProgram: ASSERT_TRUE(StopFromCommandMenu(notepad->id, window)) << "no stop question"; break;
+    case StopBy::IconWindowClosed: PostMessageA(WaitForIcon(launcher->id), WM_CLOSE, 0, 0); break;
+    case StopBy::SessionEnds:
+        // Once it has answered, the system may end the launcher at any time: every window is back.
+        SendMessageTimeoutA(WaitForIcon(launcher->id), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, kStopMs, nullptr);
+        EXPECT_EQ(Height(window), height);
+        break;
     }
 
     EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
@@ -256,20 +274,95 @@ TEST_P(CompanionStop, EndsBothLaunchers)
     EXPECT_FALSE(LockHeld(kLock64));
     EXPECT_FALSE(LockHeld(kLock32));
     EXPECT_EQ(ReadDword(names::kHHook, 1), 0u);
+    EXPECT_EQ(Height(window), height);
     for (HWND open : VisibleWindows(notepad->id)) PostMessageA(open, WM_CLOSE, 0, 0);
     EXPECT_EQ(notepad->WaitForExit(kStopMs), 0);
 }
 
 std::string StopName(const testing::TestParamInfo<StopBy>& info)
 {
-    constexpr const char* kNames[] = {"HHookWrittenZero", "KillOption", "KeypadMinusInAProgram", "MenuInAProgram"};
+    constexpr const char* kNames[] = {"HHookWrittenZero", "KillOption",       "KeypadMinusInAProgram",
+                                      "MenuInAProgram",   "IconWindowClosed", "SessionEnds"};
     return kNames[static_cast<int>(info.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, CompanionStop,
                          testing::Values(StopBy::HHookWrittenZero, StopBy::KillOption, StopBy::KeypadMinusInAProgram,
-                                         StopBy::MenuInAProgram),
+                                         StopBy::MenuInAProgram, StopBy::IconWindowClosed, StopBy::SessionEnds),
                          StopName);
+
+// How many of the standard handles a process was started with name nothing of its own (none is
+// none), or -1 when they cannot be read.
+int ForeignStandardHandles(HANDLE process)
+{
+    using Query = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) ||
+        !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr))
+        return -1;
+    int foreign = 0;
+    for (int slot = 2; slot <= 4; ++slot) {  // input, output, error
+        HANDLE copy = nullptr;
+        if (parameters.Reserved2[slot] != nullptr &&
+            (!DuplicateHandle(process, parameters.Reserved2[slot], GetCurrentProcess(), &copy, 0, FALSE,
+                              DUPLICATE_SAME_ACCESS) ||
+             GetFileType(copy) == FILE_TYPE_UNKNOWN))
+            ++foreign;
+        if (copy) CloseHandle(copy);
+    }
+    return foreign;
+}
+
+// A console of its own, as a command prompt has, in which the launcher starts; once its companion
+// runs, that one's standard handles are looked at and Ctrl+C is pressed. The launcher's exit code,
+// or 95 when the companion was given a handle that is not its own.
+BOOL WINAPI CarryOn(DWORD) noexcept
+{
+    return TRUE;
+}
+
+int CtrlCWhileTheCompanionStarts(const std::vector<std::string>& args)
+{
+    FreeConsole();
+    if (args.size() != 1 || !AllocConsole()) return 90;
+    SetConsoleCtrlHandler(CarryOn, TRUE);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    std::string line = Quoted(args[0]);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return 91;
+    const Handle process(info.hProcess), thread(info.hThread);
+    const std::string companionPath = args[0].substr(0, args[0].find_last_of('\\')) + "\\x86\\mirelunde.exe";
+    Handle companion;
+    if (!WaitUntil([&] { return static_cast<bool>(companion = FindProcess(companionPath)); }, kStartMs)) return 92;
+    const int foreign = ForeignStandardHandles(companion.get());
+    GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    const int code = WaitForExit(process.get(), kStopMs);
+    return foreign != 0 ? 95 : code;
+}
+MIRELUNDE_CHILD_MODE("ctrl-c-in-console", CtrlCWhileTheCompanionStarts);
+
+// The companion here is a program that never publishes hooks, so the launcher waits for it. A handle
+// the launcher opened for itself (the console's) would mean nothing, or another handle, there.
+TEST_F(Companion, StartedFromAConsoleItGivesTheCompanionOnlyHandlesOfItsOwnAndCtrlCStopsBoth)
+{
+    const std::string package = MakePackage(Layout::NoCompanion);
+    CreateDirectoryA((package + "x86").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(BuiltFile("target_app.exe").c_str(), (package + "x86\\mirelunde.exe").c_str(), FALSE));
+    WriteDword(names::kHHook, 1);
+    const PROCESS_INFORMATION child = StartChild("ctrl-c-in-console", {package + "mirelunde.exe"});
+    const Handle process(child.hProcess), thread(child.hThread);
+    EXPECT_EQ(WaitForExit(process.get(), kStartMs), 0);
+    EXPECT_FALSE(FindProcess(package + "x86\\mirelunde.exe"));
+    EXPECT_FALSE(LockHeld(kLock64));
+    EXPECT_EQ(ReadDword(names::kHHook, 1), 0u);
+}
 
 TEST_F(Companion, SecondStartIsRefusedWhileEitherLauncherRuns)
 {

@@ -1,13 +1,18 @@
-// The notification-area icon's menu as the launcher makes it: its items, and the login mark read
-// from the (redirected) Run key, whichever form the entry has.
+// The notification-area icon as the launcher makes it: its menu's items, the login mark read from
+// the (redirected) Run key, whichever form the entry has, and the icon offered until it is taken.
+#include "launcher/LauncherTexts.h"
 #include "launcher/NotifyIcon.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "tests/support/ImportTable.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
+#include <atomic>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +50,41 @@ TEST(IconMenu, OffersTheUsageTheLoginEntryAndTheStopWithTheEntrysRealState)
         ASSERT_EQ(items.size(), 4u);
         EXPECT_EQ((items[1].state & MFS_CHECKED) != 0, row.checked);
     }
+}
+
+std::atomic<int> addsToRefuse{0};
+decltype(&Shell_NotifyIconA) realNotifyIcon = nullptr;
+
+BOOL WINAPI RefusingAdds(DWORD message, PNOTIFYICONDATAA data)
+{
+    if (message == NIM_ADD && addsToRefuse-- > 0) return FALSE;
+    return realNotifyIcon(message, data);
+}
+
+// At log-on the shell may refuse the icon for a while, and no taskbar is created after it: the
+// icon is offered again until it is taken. The icon is linked into this executable, so its calls to
+// the shell go through this executable's imports.
+TEST(NotifyIcon, IsOfferedAgainUntilTheShellTakesIt)
+{
+    ASSERT_TRUE(
+        testing_support::BindImports(GetModuleHandleA(nullptr), [](const char*, const char* function, void* real) {
+            if (std::strcmp(function, "Shell_NotifyIconA") != 0) return real;
+            realNotifyIcon = reinterpret_cast<decltype(realNotifyIcon)>(real);
+            return reinterpret_cast<void*>(&RefusingAdds);
+        }));
+    addsToRefuse = 2;
+    NotifyIcon icon;
+    icon.Show("");
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = FindWindowA(kNotifyWindowClass, nullptr);
+    data.uID = kNotifyIconId;
+    ASSERT_NE(data.hWnd, nullptr);
+    const ULONGLONG deadline = GetTickCount64() + 15000;
+    while (!Shell_NotifyIconA(NIM_MODIFY, &data) && GetTickCount64() < deadline) Sleep(100);
+    EXPECT_LT(addsToRefuse, 0) << "offered fewer than three times";
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &data)) << "not offered again";
+    icon.Remove();
 }
 
 }  // namespace
