@@ -98,21 +98,36 @@ bool MaximizeVariant(HWND window, Stretch variant)
         const RECT work = WorkAreaOf(window);
         ExclusiveLock lock(placementTable.lock);
         target = Target(window, variant, rect, work);
+        const auto found = placementTable.entries.find(window);
+        if (found != placementTable.entries.end()) found->second.stretchedRect = target;
     }
     return PlaceNormally(window, target, 0);
 }
 
-void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom)
+void RestoreNormalPosition(HWND window, const PlacementEntry& entry)
 {
-    const RECT rect = Span(left, top, right, bottom);
-    if (IsOwnWindow(window)) {
-        if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
-        PlaceNormally(window, rect, SWP_NOACTIVATE);
+    const RECT& saved = entry.savedRect;
+    if (!IsZoomed(window) && !IsIconic(window)) {
+        // At detach the loader lock is held: another thread's window is only asked, never waited for.
+        PlaceNormally(window, saved, SWP_NOACTIVATE | (IsOwnWindow(window) ? 0 : SWP_ASYNCWINDOWPOS));
         return;
     }
-    // At detach the loader lock is held: another thread's window is only asked, never waited for.
-    if (IsZoomed(window) || IsIconic(window)) ShowWindowAsync(window, SW_SHOWNOACTIVATE);
-    PlaceNormally(window, rect, SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    // Minimized or maximized since, by the user or the program, it stays so; its normal rectangle is
+    // given back while that is the stretched one. A placement may count from the work area's corner
+    // rather than the screen's: the rectangle keeps that offset.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!IsOwnWindow(window) || !GetWindowPlacement(window, &placement)) return;
+    RECT& normal = placement.rcNormalPosition;
+    const RECT& stretched = entry.stretchedRect;
+    if (normal.right - normal.left != stretched.right - stretched.left ||
+        normal.bottom - normal.top != stretched.bottom - stretched.top)
+        return;
+    const LONG dx = normal.left - stretched.left, dy = normal.top - stretched.top;
+    normal = saved;
+    OffsetRect(&normal, dx, dy);
+    placement.showCmd = IsWindowVisible(window) ? SW_SHOWNA : SW_HIDE;
+    SetWindowPlacement(window, &placement);
 }
 
 void ForgetPlacement(HWND window)
@@ -127,7 +142,7 @@ namespace {
 // window its rectangle without it.
 void Restore(bool ownThreadOnly)
 {
-    std::vector<std::pair<HWND, RECT>> saved;
+    std::vector<std::pair<HWND, PlacementEntry>> saved;
     {
         ExclusiveLock lock(placementTable.lock);
         for (auto entry = placementTable.entries.begin(); entry != placementTable.entries.end();) {
@@ -135,12 +150,12 @@ void Restore(bool ownThreadOnly)
                 ++entry;
                 continue;
             }
-            saved.emplace_back(entry->first, entry->second.savedRect);
+            saved.emplace_back(entry->first, entry->second);
             entry = ownThreadOnly ? placementTable.entries.erase(entry) : std::next(entry);
         }
     }
-    for (const auto& [window, rect] : saved)
-        if (IsWindow(window)) RestoreNormalPosition(window, rect.left, rect.top, rect.right, rect.bottom);
+    for (const auto& [window, entry] : saved)
+        if (IsWindow(window)) RestoreNormalPosition(window, entry);
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 namespace mirelunde {
 
 struct PlacementEntry {
-    RECT savedRect{};  // the rectangle before the first stretch
+    RECT savedRect{};      // the rectangle before the first stretch
+    RECT stretchedRect{};  // the rectangle the last stretch gave it
     bool vertical = false;
     bool horizontal = false;
 };
@@ -32,8 +33,9 @@ bool MaximizeVariant(HWND window, Stretch variant);
 void RestorePlacements();
 // The same for the calling thread's windows, whose entries then go.
 void RestoreThreadPlacements();
-// Shows the window in its normal state with that rectangle, in screen coordinates.
-void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom);
+// Gives the window the rectangle it had before its first stretch. One minimized or maximized since
+// keeps that state and gets it as its normal rectangle, while that is still the stretched one.
+void RestoreNormalPosition(HWND window, const PlacementEntry& entry);
 // Called as a window is destroyed.
 void ForgetPlacement(HWND window);
 

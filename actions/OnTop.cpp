@@ -10,7 +10,7 @@ bool WindowTable::OnTopWhenShaded(HWND window, bool toggle)
     if (toggle) {
         record.onTopWhenShaded = !record.onTopWhenShaded;
         // Clearing it leaves a shaded window topmost until it is unshaded.
-        if (record.shaded && record.onTopWhenShaded && !IsTopmost(window)) LiftToTop(window, record);
+        if (record.shaded && record.onTopWhenShaded && !IsTopmost(window)) ChangeTopmost(window, record, true);
     }
     return record.onTopWhenShaded;
 }
@@ -20,16 +20,8 @@ bool WindowTable::AlwaysOnTop(HWND window, bool toggle)
     ShadeRecord& record = RecordFor(window);
     if (toggle) {
         record.alwaysOnTop = !record.alwaysOnTop;
-        // Keep the style saved at shading consistent, so unshading writes back the right bit.
-        if (record.alwaysOnTop)
-            record.dwExStyle |= WS_EX_TOPMOST;
-        else
-            record.dwExStyle &= ~static_cast<DWORD>(WS_EX_TOPMOST);
         if (record.shaded && OnTopWhenShaded(window, false) && !record.alwaysOnTop) return false;
-        if (record.alwaysOnTop)
-            LiftToTop(window, record);
-        else
-            SetTopmost(window, false);
+        ChangeTopmost(window, record, record.alwaysOnTop);
     }
     return record.alwaysOnTop;
 }
@@ -40,8 +32,8 @@ void WindowTable::RaiseOrSink(HWND window, HWND activateAfterSink)
     if (frame == nullptr) return;
     const HWND top = FindTopNormalWindow(nullptr);
     const bool onTop = top == nullptr || top == frame || IsDescendantOf(frame, top);
-    // A topmost window sent to the bottom stops being topmost: its record keeps the state it had,
-    // for the put-back, and its "Always" choice follows what happened.
+    // A topmost window sent to the bottom stops being topmost: its record notes the change, for the
+    // put-back, and its "Always" choice follows what happened.
     ShadeRecord& record = RecordFor(frame);
     const bool wasTopmost = IsTopmost(frame);
     // A sink must not activate: activation would lift the window straight back to the top.
@@ -49,7 +41,7 @@ void WindowTable::RaiseOrSink(HWND window, HWND activateAfterSink)
     SetWindowPos(frame, onTop ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, flags);
     if (wasTopmost && !IsTopmost(frame)) {
         record.alwaysOnTop = false;
-        record.dwExStyle &= ~static_cast<DWORD>(WS_EX_TOPMOST);
+        record.NoteTopmost(true, false);
     }
     if (onTop && activateAfterSink != nullptr) SetForegroundWindow(activateAfterSink);
 }

@@ -17,7 +17,7 @@ WindowTable windowTable;
 namespace {
 
 constexpr DWORD kBoxLevel = 4;
-constexpr DWORD kShadedStyleMask = ~static_cast<DWORD>(WS_THICKFRAME | WS_MAXIMIZEBOX);
+constexpr DWORD kShadedStyleMask = ~static_cast<DWORD>(WS_THICKFRAME | WS_MAXIMIZEBOX);  // what shading takes away
 constexpr UINT kResizeFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING |
                               SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
 
@@ -85,15 +85,28 @@ BOOL CALLBACK CollectOwnedWindow(HWND window, LPARAM param) noexcept
     return TRUE;
 }
 
+std::vector<HWND> OwnedWindows(HWND owner)
+{
+    std::pair<HWND, std::vector<HWND>> search{owner, {}};
+    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), CollectOwnedWindow, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+// The owned windows that the program had on top of its own before the library lifted their owner
+// go back on top once the owner has come down: lowering a window lowers its owned windows.
+void RaiseOwnedOnTop(HWND owner, const std::vector<HWND>& ownedOnTop)
+{
+    for (const HWND owned : ownedOnTop)
+        if (GetWindow(owned, GW_OWNER) == owner && !IsTopmost(owned)) SetTopmost(owned, true);
+}
+
 }  // namespace
 
 // A window made topmost lifts its owned windows with it (on some systems those alone end up
 // topmost), so they come down with it, and theirs with them.
 void LowerOwnedWindows(HWND owner)
 {
-    std::pair<HWND, std::vector<HWND>> search{owner, {}};
-    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), CollectOwnedWindow, reinterpret_cast<LPARAM>(&search));
-    for (const HWND owned : search.second)
+    for (const HWND owned : OwnedWindows(owner))
         if (IsTopmost(owned))
             SetTopmost(owned, false);
         else
@@ -141,10 +154,25 @@ ShadeRecord FreshRecord(HWND window)
 
 }  // namespace
 
-void WindowTable::LiftToTop(HWND window, ShadeRecord& record)
+void ShadeRecord::NoteTopmost(bool before, bool after)
 {
-    record.liftedToTop = true;
-    SetTopmost(window, true);
+    if (!topmostChanged) wasTopmost = before;
+    topmostChanged = true;
+    topmostLeft = after;
+}
+
+void WindowTable::ChangeTopmost(HWND window, ShadeRecord& record, bool on)
+{
+    const bool before = IsTopmost(window);
+    if (on && !before) {
+        record.liftedToTop = true;
+        record.ownedOnTop.clear();
+        for (const HWND owned : OwnedWindows(window))
+            if (IsTopmost(owned)) record.ownedOnTop.push_back(owned);
+    }
+    record.NoteTopmost(before, on);
+    SetTopmost(window, on);
+    if (!on) RaiseOwnedOnTop(window, record.ownedOnTop);
 }
 
 ShadeRecord& WindowTable::RecordFor(HWND window)
@@ -205,7 +233,7 @@ bool WindowTable::Shade(HWND window, ShadeRecord& record, DWORD style)
     if (record.dwExStyle != 0)
         SetWindowLongA(window, GWL_EXSTYLE,
                        static_cast<LONG>(record.dwExStyle & ~static_cast<DWORD>(WS_EX_ACCEPTFILES)));
-    if (record.onTopWhenShaded && !IsTopmost(window)) LiftToTop(window, record);
+    if (record.onTopWhenShaded && !IsTopmost(window)) ChangeTopmost(window, record, true);
 
     record.shaded = true;
     record.shadedFrom = rect;
@@ -218,28 +246,34 @@ bool WindowTable::Unshade(HWND window, ShadeRecord& record, bool mayWait)
     DebugBox(window, kUnshadingCaption, kUnshadingFormat, record.storedHeight);
     WriteWindowDword(window, kStyleTrace, record.dwStyle);
     WriteWindowDword(window, kExStyleTrace, record.dwExStyle);
-    if (!record.alwaysOnTop && IsTopmost(window)) SetTopmost(window, false);
+    // Taken off the top only where the library put it there, and the program has not changed it since.
+    if (!record.alwaysOnTop && record.topmostChanged && record.topmostLeft && IsTopmost(window))
+        ChangeTopmost(window, record, false);
     record.shaded = false;
     WriteWindowString(window, kLastAction, "Unshade");
     const int height = record.shadedFrom.bottom - record.shadedFrom.top;
+    // A window its program hid meanwhile is not shown again: it gets its height back instead.
+    const bool maximizeAgain = record.wasMaximized && IsWindowVisible(window);
     RECT rect{};
 
     if (!mayWait) {
         // At detach, another thread's window that its own thread did not put back: its styles
         // cannot be written without waiting on that thread, so it is only asked for its size.
-        if (record.wasMaximized) return ShowWindowAsync(window, SW_SHOWMAXIMIZED) != FALSE;
+        if (maximizeAgain) return ShowWindowAsync(window, SW_SHOWMAXIMIZED) != FALSE;
         GetWindowRect(window, &rect);
         return ResizeHeight(window, rect, height);
     }
-    if (record.wasMaximized) {
-        // The sizing border comes back before maximizing, so the maximized rectangle allows for it.
-        if (record.dwStyle != 0)
-            SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle & ~static_cast<DWORD>(WS_MAXIMIZE)));
+    // Only what shading took away comes back: what the program changed meanwhile (its window
+    // disabled or hidden, bars added) stays. The sizing border comes back before maximizing, so the
+    // maximized rectangle allows for it.
+    if (const DWORD sizing = record.dwStyle & ~kShadedStyleMask)
+        SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | static_cast<LONG>(sizing));
+    if (const DWORD dropTarget = record.dwExStyle & WS_EX_ACCEPTFILES)
+        SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | static_cast<LONG>(dropTarget));
+    if (maximizeAgain) {
         ShowWindow(window, SW_SHOWMAXIMIZED);
+        return true;
     }
-    if (record.dwStyle != 0) SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(record.dwStyle));
-    if (record.dwExStyle != 0) SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(record.dwExStyle));
-    if (record.wasMaximized) return true;
     GetWindowRect(window, &rect);
     return ResizeHeight(window, rect, height);
 }
@@ -263,7 +297,7 @@ void WindowTable::Restore(bool ownThreadOnly)
         for (const auto& [window, record] : records)
             if (!record.forgotten && (!ownThreadOnly || IsOwnWindow(window))) windows.push_back(window);
     }
-    std::vector<HWND> lifted;
+    std::vector<std::pair<HWND, std::vector<HWND>>> lifted;
     for (const HWND window : windows) {
         if (!IsWindow(window)) continue;
         ShadeRecord* record = nullptr;
@@ -273,14 +307,22 @@ void WindowTable::Restore(bool ownThreadOnly)
             if (found == records.end() || found->second.forgotten) continue;
             record = &found->second;  // records are never erased
         }
+        // A topmost state the program chose after the library's last change is the program's.
+        const bool topmost = IsTopmost(window);
+        const bool libraryTopmostHolds = record->topmostChanged && topmost == record->topmostLeft;
         // The record's own window: resolving a frame again could unshade nothing, or shade another.
         if (record->shaded) Unshade(window, *record, ownThreadOnly || IsOwnWindow(window));
-        if (IsTopmost(window) != record->wasTopmost) SetTopmost(window, record->wasTopmost);
-        if (record->liftedToTop && !record->wasTopmost) lifted.push_back(window);
+        if (libraryTopmostHolds && record->topmostLeft != record->wasTopmost)
+            ChangeTopmost(window, *record, record->wasTopmost);
+        if (record->liftedToTop && !(libraryTopmostHolds ? record->wasTopmost : topmost))
+            lifted.emplace_back(window, record->ownedOnTop);
         if (ownThreadOnly) Forget(window);
     }
     // Last, so an owned window first seen on top only because of its owner comes down as well.
-    for (const HWND owner : lifted) LowerOwnedWindows(owner);
+    for (const auto& [owner, ownedOnTop] : lifted) {
+        LowerOwnedWindows(owner);
+        RaiseOwnedOnTop(owner, ownedOnTop);
+    }
 }
 
 }  // namespace mirelunde

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 namespace mirelunde {
 
@@ -17,11 +18,19 @@ struct ShadeRecord {
     DWORD dwExStyle = 0;  // extended style just before the last shading
     bool onTopWhenShaded = false;
     bool alwaysOnTop = false;
-    bool wasTopmost = false;  // the window's own topmost state at first sight, given back at detach
+    // The window's own topmost state before the library first changed it, and the state the library
+    // last left it in: the put-back gives the first back only while the second still holds.
+    bool wasTopmost = false;
+    bool topmostChanged = false;
+    bool topmostLeft = false;
     bool wasMaximized = false;
     RECT shadedFrom{};
-    bool liftedToTop = false;  // made topmost by the library at some time, and its owned windows with it
-    bool forgotten = false;    // its window was destroyed: the next lookup starts afresh
+    bool liftedToTop = false;      // made topmost by the library at some time, and its owned windows with it
+    std::vector<HWND> ownedOnTop;  // its owned windows that were topmost of their own as it was lifted
+    bool forgotten = false;        // its window was destroyed: the next lookup starts afresh
+
+    // Notes a change of the window's topmost state that the library made.
+    void NoteTopmost(bool before, bool after);
 };
 
 // Orders handles as unsigned numbers.
@@ -83,7 +92,9 @@ private:
     bool Shade(HWND window, ShadeRecord& record, DWORD style);
     bool Unshade(HWND window, ShadeRecord& record, bool mayWait = true);
     void Restore(bool ownThreadOnly);
-    void LiftToTop(HWND window, ShadeRecord& record);
+    // Every topmost change of a window on record: the owned windows that its program keeps on top
+    // stay there.
+    void ChangeTopmost(HWND window, ShadeRecord& record, bool on);
     bool RemoveSystemMenuItem(bool ownThreadOnly);
 
     SRWLOCK recordsLock_ = SRWLOCK_INIT;  // threads of one process may look windows up at once

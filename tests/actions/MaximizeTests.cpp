@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 using namespace mirelunde;
@@ -154,23 +155,25 @@ TEST_F(Stretching, StretchedThenMovedToAnotherMonitorIsUndoneToItsFirstRectangle
     EXPECT_TRUE(Is(StretchBy(Stretch::Undo), kStart));
 }
 
-// The put-back as the launcher stops, on each monitor, also for a window the user maximized after
-// stretching it.
+// The put-back as the launcher stops, on each monitor. A window the user maximized or minimized
+// after stretching it stays so, and shows that rectangle when restored.
 TEST_F(Stretching, PutBackGivesEachMonitorsWindowsTheirRectangleBeforeTheFirstStretch)
 {
-    std::vector<std::pair<HWND, RECT>> windows;
-    bool maximize = false;
-    for (const Placement& place : Placements(400, 300)) {
-        const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, place.start);
-        windows.emplace_back(window, place.start);
-        MaximizeVariant(window, Stretch::Horizontally);
-        MaximizeVariant(window, Stretch::Vertically);
-        if ((maximize = !maximize)) ShowWindow(window, SW_MAXIMIZE);
-    }
+    std::vector<std::tuple<HWND, RECT, int>> windows;
+    for (const Placement& place : Placements(400, 300))
+        for (const int shown : {SW_SHOWNOACTIVATE, SW_MAXIMIZE, SW_MINIMIZE}) {
+            const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, place.start);
+            windows.emplace_back(window, place.start, shown);
+            MaximizeVariant(window, Stretch::Horizontally);
+            MaximizeVariant(window, Stretch::Vertically);
+            ShowWindow(window, shown);
+        }
     RestoreThreadPlacements();
-    for (const auto& [window, start] : windows) {
+    for (const auto& [window, start, shown] : windows) {
+        EXPECT_EQ(IsZoomed(window) != FALSE, shown == SW_MAXIMIZE);
+        EXPECT_EQ(IsIconic(window) != FALSE, shown == SW_MINIMIZE);
+        ShowWindow(window, SW_SHOWNORMAL);
         EXPECT_TRUE(Is(WindowRect(window), start));
-        EXPECT_FALSE(IsZoomed(window));
         DestroyWindow(window);
     }
     EXPECT_TRUE(placementTable.entries.empty());

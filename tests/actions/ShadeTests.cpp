@@ -236,6 +236,53 @@ TEST_F(Shading, RestoreAllUnshadesAndGivesBackFirstSeenTopmostStates)
     EXPECT_TRUE(IsTopmost(wasTopmost));
 }
 
+// The put-back, as the launcher's stop has each thread do it, gives back only what the library
+// changed: what the program changed afterwards stays as the program left it. `palette`, where a
+// case has one, is owned by the window and kept on top by its program from the start.
+TEST_F(Shading, PutBackLeavesWhatTheProgramChangedAfterTheLibrary)
+{
+    using Step = void (*)(HWND window);
+    struct Case {
+        const char* name;
+        DWORD exStyle;
+        Step library;
+        Step program;
+        bool (*asTheProgramLeftIt)(HWND window);
+        bool palette = false;
+    };
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    static HWND palette = nullptr;
+    const Case cases[] = {
+        {"made topmost after a raise or sink", 0, [](HWND w) { windowTable.RaiseOrSink(w, nullptr); },
+         [](HWND w) { SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, kFlags); }, [](HWND w) { return IsTopmost(w); }},
+        {"taken off the top after a shading", WS_EX_TOPMOST,
+         [](HWND w) {
+             windowTable.ToggleShade(w);
+             windowTable.ToggleShade(w);
+         },
+         [](HWND w) { SetWindowPos(w, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags); }, [](HWND w) { return !IsTopmost(w); }},
+        {"disabled while shaded", 0, [](HWND w) { windowTable.ToggleShade(w); }, [](HWND w) { EnableWindow(w, FALSE); },
+         [](HWND w) { return !IsWindowEnabled(w) && (Style(w) & kSizingBits) == kSizingBits; }},
+        {"hidden while shaded", 0, [](HWND w) { windowTable.ToggleShade(w); }, [](HWND w) { ShowWindow(w, SW_HIDE); },
+         [](HWND w) { return !IsWindowVisible(w); }},
+        {"its palette after On Top > Always on and off", 0,
+         [](HWND w) {
+             windowTable.AlwaysOnTop(w, true);
+             windowTable.AlwaysOnTop(w, true);
+         },
+         [](HWND) {}, [](HWND) { return IsTopmost(palette); }, true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const HWND window = Frame(test.exStyle);
+        if (test.palette) palette = Keep(MakeWindow(WS_POPUP | WS_CAPTION | WS_VISIBLE, WS_EX_TOPMOST, window));
+        test.library(window);
+        test.program(window);
+        windowTable.RestoreThreadWindows();
+        EXPECT_TRUE(test.asTheProgramLeftIt(window));
+    }
+}
+
 // A GUI thread of its own with one shaded, stretched and topmost frame, pumping until told to put
 // its windows back itself and then to end.
 class OtherThread {
