@@ -92,12 +92,17 @@ std::vector<HWND> OwnedWindows(HWND owner)
     return search.second;
 }
 
-// The owned windows that the program had on top of its own before the library lifted their owner
-// go back on top once the owner has come down: lowering a window lowers its owned windows.
-void RaiseOwnedOnTop(HWND owner, const std::vector<HWND>& ownedOnTop)
+// Runs `lower`, which takes a window off the top and its owned windows with it, and puts back on
+// top those of `ownedOnTop` that were there: their program keeps them on top of its own.
+template <typename Lower>
+void KeepingOwnedOnTop(const std::vector<HWND>& ownedOnTop, Lower lower)
 {
+    std::vector<HWND> onTop;
     for (const HWND owned : ownedOnTop)
-        if (GetWindow(owned, GW_OWNER) == owner && !IsTopmost(owned)) SetTopmost(owned, true);
+        if (IsWindow(owned) && IsTopmost(owned)) onTop.push_back(owned);
+    lower();
+    for (const HWND owned : onTop)
+        if (!IsTopmost(owned)) SetTopmost(owned, true);
 }
 
 }  // namespace
@@ -164,15 +169,26 @@ void ShadeRecord::NoteTopmost(bool before, bool after)
 void WindowTable::ChangeTopmost(HWND window, ShadeRecord& record, bool on)
 {
     const bool before = IsTopmost(window);
-    if (on && !before) {
-        record.liftedToTop = true;
-        record.ownedOnTop.clear();
+    if (on && !before && !record.liftedToTop) {
+        // Before the first lift, an owned window on top is there by its program's choice, unless
+        // the library put it there itself.
         for (const HWND owned : OwnedWindows(window))
-            if (IsTopmost(owned)) record.ownedOnTop.push_back(owned);
+            if (IsTopmost(owned) && !TopmostChangedHere(owned)) record.ownedOnTop.push_back(owned);
     }
+    record.liftedToTop |= on && !before;
     record.NoteTopmost(before, on);
-    SetTopmost(window, on);
-    if (!on) RaiseOwnedOnTop(window, record.ownedOnTop);
+    if (on)
+        SetTopmost(window, true);
+    else
+        KeepingOwnedOnTop(record.ownedOnTop, [window] { SetTopmost(window, false); });
+}
+
+bool WindowTable::TopmostChangedHere(HWND window)
+{
+    ExclusiveLock lock(recordsLock_);
+    const auto found = records.find(window);
+    return found != records.end() && !found->second.forgotten &&
+           (found->second.topmostChanged || found->second.liftedToTop);
 }
 
 ShadeRecord& WindowTable::RecordFor(HWND window)
@@ -319,10 +335,7 @@ void WindowTable::Restore(bool ownThreadOnly)
         if (ownThreadOnly) Forget(window);
     }
     // Last, so an owned window first seen on top only because of its owner comes down as well.
-    for (const auto& [owner, ownedOnTop] : lifted) {
-        LowerOwnedWindows(owner);
-        RaiseOwnedOnTop(owner, ownedOnTop);
-    }
+    for (const auto& [owner, ownedOnTop] : lifted) KeepingOwnedOnTop(ownedOnTop, [owner] { LowerOwnedWindows(owner); });
 }
 
 }  // namespace mirelunde

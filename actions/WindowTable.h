@@ -26,7 +26,7 @@ struct ShadeRecord {
     bool wasMaximized = false;
     RECT shadedFrom{};
     bool liftedToTop = false;      // made topmost by the library at some time, and its owned windows with it
-    std::vector<HWND> ownedOnTop;  // its owned windows that were topmost of their own as it was lifted
+    std::vector<HWND> ownedOnTop;  // owned windows on top by their program's choice at the first lift
     bool forgotten = false;        // its window was destroyed: the next lookup starts afresh
 
     // Notes a change of the window's topmost state that the library made.
@@ -95,6 +95,8 @@ private:
     // Every topmost change of a window on record: the owned windows that its program keeps on top
     // stay there.
     void ChangeTopmost(HWND window, ShadeRecord& record, bool on);
+    // Whether the library has changed that window's topmost state.
+    bool TopmostChangedHere(HWND window);
     bool RemoveSystemMenuItem(bool ownThreadOnly);
 
     SRWLOCK recordsLock_ = SRWLOCK_INIT;  // threads of one process may look windows up at once
