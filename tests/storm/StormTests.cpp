@@ -173,8 +173,13 @@ private:
             SetKeyState(static_cast<WORD>(key), down);
             PostMessageA(window, down ? WM_KEYDOWN : WM_KEYUP, key, 0);
         } else if (pick < 80) {
+            // A whole hold of Alt: a keypad digit acts as Alt is let go.
+            const WPARAM key = kShortcutKeys[random_() % std::size(kShortcutKeys)];
+            SetKeyState(VK_MENU, true);
             PostMessageA(window, WM_SYSKEYDOWN, VK_MENU, kAltContext);
-            PostMessageA(window, WM_SYSKEYUP, kShortcutKeys[random_() % std::size(kShortcutKeys)], kAltContext);
+            PostMessageA(window, WM_SYSKEYDOWN, key, kAltContext);
+            PostMessageA(window, WM_SYSKEYUP, key, kAltContext);
+            PostMessageA(window, WM_KEYUP, VK_MENU, 0);
         } else if (pick < 86) {
             PostMessageA(window, WM_KILLFOCUS, 0, 0);
         } else if (pick < 90) {
