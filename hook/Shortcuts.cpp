@@ -76,7 +76,11 @@ void RunDigit(HWND focus, WPARAM digit, bool controlHeld)
 
 void NoteShortcutKeyDown(WPARAM key, LPARAM keyData)
 {
-    if (!IsKeypadDigit(key) || (keyData & kWasDownBit) || !StillHeld(windowTable.altHeld, VK_MENU)) return;
+    if (!IsKeypadDigit(key) || (keyData & kWasDownBit)) return;
+    if (!StillHeld(windowTable.altHeld, VK_MENU)) {
+        ForgetAltHold();  // Alt went up where this process did not see it: whatever comes is another hold
+        return;
+    }
     const int digits = ++altHold.digits;
     if (digits > 1 || !ShortcutAltDown()) return;
     altHold.loneDigit = key;

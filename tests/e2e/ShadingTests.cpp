@@ -248,7 +248,10 @@ TEST_F(Shading, AltCodeAndF10StayNotepads)
     ReleaseKey(VK_MENU);
     Chord({'X'});
     ASSERT_TRUE(Typed(edit, 'x'));
-    EXPECT_TRUE(HasRect(pad, before)) << "the Alt code moved or shaded notepad";
+    RECT after{};
+    GetWindowRect(pad, &after);
+    EXPECT_TRUE(EqualRect(&before, &after)) << "the Alt code moved or shaded notepad: " << after.left << "," << after.top
+                                            << "," << after.right << "," << after.bottom;
 
     Chord({VK_F10});
     GUITHREADINFO info{};
