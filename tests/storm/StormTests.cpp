@@ -255,12 +255,20 @@ private:
     std::thread thread_;
 };
 
-// Answers every menu and box of the process: menus are dismissed, questions answered No.
+// Answers every menu and box of the process: menus are dismissed, questions answered No. Alt or
+// F10 alone puts a thread into its menu bar's keyboard mode, which shows no popup: Escape too.
 class Dismisser {
 public:
-    Dismisser()
-        : thread_([this] {
+    explicit Dismisser(const std::vector<std::unique_ptr<Worker>>& workers)
+        : thread_([this, &workers] {
               while (!stop_) {
+                  for (const auto& worker : workers) {
+                      GUITHREADINFO info{};
+                      info.cbSize = sizeof info;
+                      if (worker->threadId != 0 && GetGUIThreadInfo(worker->threadId, &info) &&
+                          (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) == GUI_INMENUMODE)
+                          PostThreadMessageA(worker->threadId, WM_KEYDOWN, VK_ESCAPE, 1);
+                  }
                   if (const auto menu = WaitForPopupMenu(GetCurrentProcessId(), 20, false)) {
                       PostKeys(menu->popup, {VK_ESCAPE});
                       ++menus;
@@ -350,10 +358,10 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
     std::mt19937 random(seed);
     int sent = 0, menus = 0, boxes = 0;
     {
-        Dismisser dismisser;
         std::vector<std::unique_ptr<Worker>> workers;
         for (int i = 0; i < kThreads; ++i)
             workers.push_back(std::make_unique<Worker>(library, seed + i + 1, finish.get()));
+        Dismisser dismisser(workers);
         for (int burst = 0; burst < kBursts; ++burst) {
             FlipSettings(random);
             std::vector<HANDLE> done;
