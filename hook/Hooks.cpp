@@ -1,11 +1,11 @@
 // The two hook procedures that the launcher installs for every GUI thread of the desktop: caption
 // gestures, the middle-button state machine, the modifier keys and the keypad shortcuts.
+#include "hook/Hooks.h"
 #include "actions/Maximize.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
 #include "hook/Exports.h"
 #include "hook/GestureState.h"
-#include "hook/Hooks.h"
 #include "hook/Shortcuts.h"
 #include "menu/CommandMenu.h"
 #include "settings/ProcessSettings.h"

@@ -66,7 +66,7 @@ void RunSilently(const char* installerVariable, const std::string& switches)
     const char* installer = std::getenv(installerVariable);
     ASSERT_NE(installer, nullptr) << installerVariable;
     auto setup = Start("\"" + std::string(installer) + "\" /S " + switches);
-    ASSERT_TRUE(setup);
+    ASSERT_TRUE(setup) << installer << ": error " << GetLastError();
     EXPECT_EQ(setup->WaitForExit(kInstallMs), 0) << setup->Errors();
     EXPECT_TRUE(WaitUntil([] { return LauncherRunning() && ReadDword("HHook", 0) != 0; }, kStartMs));
 }
@@ -123,8 +123,8 @@ TEST(Installer, SilentInstallPutsFilesStartMenuEntryAndRegistrationInPlaceAndSta
     RunSilently("MIRELUNDE_INSTALLER", "/LOGIN");
 
     const std::filesystem::path folder = InstallFolder();
-    for (const char* file : {"mirelunde.exe", "Mirelunde.dll", "x86\\mirelunde.exe", "x86\\Mirelunde.dll",
-                             "GUIDE.txt", "LICENSE", "uninstall.exe"})
+    for (const char* file : {"mirelunde.exe", "Mirelunde.dll", "x86\\mirelunde.exe", "x86\\Mirelunde.dll", "GUIDE.txt",
+                             "LICENSE", "uninstall.exe"})
         EXPECT_TRUE(std::filesystem::is_regular_file(folder / file)) << file;
     EXPECT_TRUE(std::filesystem::is_regular_file(StartMenuEntry()));
     const std::string launcher = (folder / "mirelunde.exe").string();
