@@ -1,5 +1,6 @@
 // The two hook procedures that the launcher installs for every GUI thread of the desktop: caption
 // gestures, the middle-button state machine, the modifier keys and the keypad shortcuts.
+#include "hook/Hooks.h"
 #include "actions/Maximize.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
@@ -247,7 +248,7 @@ using namespace mirelunde;
 
 // Runs for every message every GUI thread takes from its queue: keep it cheap. Early exits first;
 // the window's style is read only by the rows that need it, registry reads only inside gestures.
-extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     MSG* msg = reinterpret_cast<MSG*>(lParam);
     if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
@@ -276,7 +277,7 @@ extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM l
 // launcher's request as it stops has this thread put its windows back. That request is answered
 // even where the hooks are no longer active: the user has just had the library leave this program
 // alone, and each thread puts back its own windows.
-extern "C" LRESULT CALLBACK BrackwenCallWndProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT mirelunde::CallWndHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     // The one registered message that gets past IsWatchedSentMessage is the put-back request.
