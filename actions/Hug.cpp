@@ -68,9 +68,7 @@ void PutOnto(RECT& rect, RECT work, Edge edge, bool stretch)
     side = Side(work, edge);
 }
 
-}  // namespace
-
-void HugWindow(HWND window, HugDirection direction)
+void Hug(HWND window, HugDirection direction, bool controlHeld)
 {
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) return;
     const RECT work = WorkAreaOf(window);
@@ -80,7 +78,7 @@ void HugWindow(HWND window, HugDirection direction)
     if (edges.first == Edge::None) return;
     if (Flush(rect, work, edges.first) && Flush(rect, work, edges.second)) return;  // not even raised
 
-    const bool stretch = SettingOn(names::kHugStretch, false) != StillHeld(windowTable.controlHeld, VK_CONTROL);
+    const bool stretch = SettingOn(names::kHugStretch, false) != controlHeld;
     PutOnto(rect, work, edges.first, stretch);
     if (!Flush(rect, work, edges.second)) PutOnto(rect, work, edges.second, stretch);
     // No insert-after window: the window comes to the top without being activated.
@@ -88,9 +86,16 @@ void HugWindow(HWND window, HugDirection direction)
                  SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-void HugFrame(HWND window, HugDirection direction)
+}  // namespace
+
+void HugWindow(HWND window, HugDirection direction)
 {
-    HugWindow(FindTopLevelAncestor(window), direction);
+    Hug(window, direction, StillHeld(windowTable.controlHeld, VK_CONTROL));
+}
+
+void HugFrame(HWND window, HugDirection direction, bool controlHeld)
+{
+    Hug(FindTopLevelAncestor(window), direction, controlHeld);
 }
 
 }  // namespace mirelunde

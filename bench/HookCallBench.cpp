@@ -25,6 +25,7 @@ constexpr int kGroupCalls = 10;
 constexpr WPARAM kForeignTimer = 7;
 constexpr LPARAM kKeyA = 0x001E0001;
 constexpr LPARAM kKeyAUp = 0xC01E0001;
+constexpr LPARAM kAltContext = 1 << 29;
 constexpr double kTarget = 1.10;
 
 volatile bool floorActive = true;
@@ -73,6 +74,10 @@ const Case kQueued[] = {
     {"WM_KEYDOWN 'A'", WM_KEYDOWN, 'A', kKeyA, false, PM_REMOVE},
     {"WM_CHAR 'a'", WM_CHAR, 'a', kKeyA, false, PM_REMOVE},
     {"WM_KEYUP 'A'", WM_KEYUP, 'A', kKeyAUp, false, PM_REMOVE},
+    // Typed with Alt or AltGr held, as the thread's key state says during the measure.
+    {"WM_SYSKEYDOWN 'A' (Alt)", WM_SYSKEYDOWN, 'A', kKeyA | kAltContext, false, PM_REMOVE},
+    {"WM_SYSKEYUP 'A' (Alt)", WM_SYSKEYUP, 'A', kKeyAUp | kAltContext, false, PM_REMOVE},
+    {"WM_KEYUP 'A' (AltGr)", WM_KEYUP, 'A', kKeyAUp | kAltContext, false, PM_REMOVE},
     {"WM_TIMER (foreign id)", WM_TIMER, kForeignTimer, 0, false, PM_REMOVE},
     {"thread message WM_APP", WM_APP, 1, 2, true, PM_REMOVE},
     {"PM_NOREMOVE WM_MOUSEMOVE", WM_MOUSEMOVE, 0, MAKELPARAM(40, 30), false, PM_NOREMOVE},
@@ -187,6 +192,10 @@ void MeasureHookCalls()
 
     // The library's first message in a process settles its System Menu attempt; that is not per-message cost.
     CallQueued(getMsgProc, shapes[0], PM_REMOVE);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_MENU] = keys[VK_RMENU] = keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    SetKeyboardState(keys);
     testing_support::ResetRegistryCounts();
 
     Row queued[kQueuedCount], sent[kSentCount];
@@ -202,6 +211,8 @@ void MeasureHookCalls()
         libraryCalls += (kQueuedCount + kSentCount) * kTurns * kGroupCalls;
     }
     const unsigned registryCalls = testing_support::CountedRegistryCalls().Total();
+    keys[VK_MENU] = keys[VK_RMENU] = keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    SetKeyboardState(keys);
 
     const std::string rounds = std::to_string(kRounds) + " rounds x " + std::to_string(kTurns) + " turns x " +
                                std::to_string(kGroupCalls) + " calls";

@@ -1,6 +1,8 @@
 // The texts of the process and product commands: questions, the information header, the usage text.
 #pragma once
 
+#include "Version.h"
+
 #include <cstddef>
 
 namespace mirelunde::texts {
@@ -28,7 +30,8 @@ inline constexpr char kInfoHeaderFormat[] = "Command-line: %s\nPriority: %s\n\nE
 inline constexpr char kUnknownPriority[] = "Unknown";
 
 inline constexpr char kProductName[] = "Mirelunde";
-inline constexpr char kHelpBanner[] = "Mirelunde 1.0.0.4: window shading and window commands for every program\n\n";
+inline constexpr char kHelpBanner[] =
+    "Mirelunde " MIRELUNDE_VERSION_TEXT ": window shading and window commands for every program\n\n";
 inline constexpr char kHelpContact[] = "mirelunde@pellamor.example";
 inline constexpr char kHelpUsageFormat[] = "Usage:\n\n  %s [<options>]\n\n";
 inline constexpr char kHelpOptions[] =

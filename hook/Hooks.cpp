@@ -1,5 +1,6 @@
 // The two hook procedures that the launcher installs for every GUI thread of the desktop: caption
 // gestures, the middle-button state machine, the modifier keys and the keypad shortcuts.
+#include "hook/Hooks.h"
 #include "actions/Maximize.h"
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
@@ -121,23 +122,38 @@ Outcome OnTimer(const MSG& msg)
     return gestureState.quietTimer.Fired(msg) ? Outcome::Swallow : Outcome::Pass;
 }
 
+Outcome OnKeyDown(const MSG& msg)
+{
+    if (msg.wParam == VK_MENU) {
+        NoteAltDown(msg.lParam);
+    } else {
+        NoteShortcutKeyDown(msg.wParam, msg.lParam);
+    }
+    return Outcome::Pass;
+}
+
+// A key release is the program's unless it ran a shortcut, so typing never loses a key: F10, the
+// characters typed with Alt or AltGr, the digits of an Alt code.
 Outcome OnKeyUp(const MSG& msg)
 {
     switch (msg.wParam) {
     case VK_SHIFT: windowTable.shiftHeld = false; return Outcome::Pass;
     case VK_CONTROL: windowTable.controlHeld = false; return Outcome::Pass;
-    case VK_MENU: windowTable.altHeld = false; return Outcome::Swallow;
-    default:
-        if (!StillHeld(windowTable.altHeld, VK_MENU)) return Outcome::Pass;
-        RunShortcut(msg.hwnd, msg.wParam);
-        return Outcome::Swallow;
+    case VK_MENU: windowTable.altHeld = false; return EndAltHold(msg.hwnd) ? Outcome::Swallow : Outcome::Pass;
+    default: return RunShortcutOnRelease(msg.hwnd, msg.wParam) ? Outcome::Swallow : Outcome::Pass;
     }
+}
+
+void ForgetModifiers()
+{
+    windowTable.ReleaseModifiers();
+    ForgetAltHold();
 }
 
 Outcome HandleMessage(MSG& msg)
 {
     switch (msg.message) {
-    case WM_KILLFOCUS: windowTable.ReleaseModifiers(); return Outcome::Pass;
+    case WM_KILLFOCUS: ForgetModifiers(); return Outcome::Pass;
     case WM_NCLBUTTONDBLCLK:
         if (!HasSystemMenu(msg.hwnd) || InvertedDoubleClicks()) return Outcome::Pass;
         ShadeUnlessInCorner(msg);
@@ -156,21 +172,15 @@ Outcome HandleMessage(MSG& msg)
         if (msg.wParam == VK_SHIFT) windowTable.shiftHeld = true;
         if (msg.wParam == VK_CONTROL) windowTable.controlHeld = true;
         if (msg.wParam == VK_MENU) windowTable.altHeld = true;
-        return Outcome::Pass;
-    case WM_KEYUP: return OnKeyUp(msg);
+        return OnKeyDown(msg);
     case WM_SYSKEYDOWN:
         if (msg.lParam & kAltContextBit) {
             windowTable.shiftHeld = windowTable.controlHeld = false;
             windowTable.altHeld = true;
         }
-        return Outcome::Pass;
-    case WM_SYSKEYUP:
-        if (msg.wParam == VK_MENU) {
-            windowTable.altHeld = false;
-            return Outcome::Pass;
-        }
-        RunShortcut(msg.hwnd, msg.wParam);
-        return Outcome::Swallow;
+        return OnKeyDown(msg);
+    case WM_KEYUP:
+    case WM_SYSKEYUP: return OnKeyUp(msg);
     case WM_SYSCOMMAND:
         if (windowTable.systemMenuItemId == 0 || msg.wParam != windowTable.systemMenuItemId) return Outcome::Pass;
         ShowCommandMenu(msg.hwnd);
@@ -219,7 +229,7 @@ void PutThreadWindowsBack()
 void OnSentMessage(const CWPSTRUCT& sent)
 {
     if (sent.message == WM_KILLFOCUS || sent.message == WM_ACTIVATE) {
-        if (sent.message == WM_KILLFOCUS || LOWORD(sent.wParam) == WA_INACTIVE) windowTable.ReleaseModifiers();
+        if (sent.message == WM_KILLFOCUS || LOWORD(sent.wParam) == WA_INACTIVE) ForgetModifiers();
     } else if (sent.message == WM_NCDESTROY) {
         windowTable.Forget(sent.hwnd);
         ForgetPlacement(sent.hwnd);
@@ -238,7 +248,7 @@ using namespace mirelunde;
 
 // Runs for every message every GUI thread takes from its queue: keep it cheap. Early exits first;
 // the window's style is read only by the rows that need it, registry reads only inside gestures.
-extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     MSG* msg = reinterpret_cast<MSG*>(lParam);
     if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
@@ -267,7 +277,7 @@ extern "C" LRESULT CALLBACK BrackwenGetMsgProc(int code, WPARAM wParam, LPARAM l
 // launcher's request as it stops has this thread put its windows back. That request is answered
 // even where the hooks are no longer active: the user has just had the library leave this program
 // alone, and each thread puts back its own windows.
-extern "C" LRESULT CALLBACK BrackwenCallWndProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT mirelunde::CallWndHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     // The one registered message that gets past IsWatchedSentMessage is the put-back request.

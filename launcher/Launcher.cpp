@@ -6,6 +6,7 @@
 #include "commands/Login.h"
 #include "hook/Exports.h"
 #include "launcher/Companion.h"
+#include "launcher/MovedCopies.h"
 #include "launcher/NotifyIcon.h"
 #include "launcher/Output.h"
 #include "launcher/PutBack.h"
@@ -279,6 +280,7 @@ int main(int argc, char** argv)
         return kAlreadyRunning;
     }
     running = true;
+    RemoveMovedCopies();
 
     const std::string libraryPath = LibraryPath();
     SetEnvironmentVariableA(names::kLauncherMarker, "1");

@@ -177,7 +177,7 @@ TEST_F(Hugging, ShortcutInADialogControlHugsTheMainWindow)
     const HWND main = Window({300, 200, 700, 500});
     const HWND dialog = Window({350, 250, 550, 400}, WS_POPUP | WS_CAPTION | WS_SYSMENU, main);
     const HWND edit = MakeControl("EDIT", dialog);
-    HugFrame(edit, HugDirection::Right);
+    HugFrame(edit, HugDirection::Right, false);
     EXPECT_TRUE(Is(WindowRect(main), {w_.right - 400, 200, w_.right, 500}));
     EXPECT_TRUE(Is(WindowRect(dialog), {350, 250, 550, 400}));
 }

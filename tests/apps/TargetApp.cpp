@@ -1,5 +1,6 @@
 // A small program for end-to-end tests: one frame with an edit control. It reports on standard
-// output what a user of it could see happen: its window handle, and its height when asked to close.
+// output what a user of it could see happen: its window handle, its height when asked to close, and
+// each key release it takes from its queue.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,6 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) Report("keyup %ld\n", static_cast<long>(msg.wParam));
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -71,6 +71,8 @@ TEST_F(LibraryRegistryAccess, MessagesThatAreNoGestureMakeNoRegistryCall)
         {"shift down", WM_KEYDOWN, VK_SHIFT, 0x002A0001, false, PM_REMOVE},
         {"shift up", WM_KEYUP, VK_SHIFT, static_cast<LPARAM>(0xC02A0001), false, PM_REMOVE},
         {"alt down", WM_SYSKEYDOWN, VK_MENU, kAltContext | 0x00380001, false, PM_REMOVE},
+        {"letter up with Alt", WM_SYSKEYUP, 'A', static_cast<LPARAM>(0xE01E0001), false, PM_REMOVE},
+        {"F10 up", WM_SYSKEYUP, VK_F10, static_cast<LPARAM>(0xC0440001), false, PM_REMOVE},
         {"alt up", WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xC0380001), false, PM_REMOVE},
         {"foreign timer", WM_TIMER, 7, 0, false, PM_REMOVE},
         {"other system command", WM_SYSCOMMAND, SC_MINIMIZE, 0, false, PM_REMOVE},

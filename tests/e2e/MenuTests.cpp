@@ -76,15 +76,26 @@ TEST_F(CommandMenu, SystemMenuItemOpensTheCommandMenu)
     EXPECT_NE(Height(window_), height);
 }
 
-TEST_F(CommandMenu, AltKeypadThreeHugsTheBottomRightCorner)
+// A keypad digit held with Alt acts as Alt is let go, once it is clear that no Alt code is typed.
+TEST_F(CommandMenu, AltKeypadDigitsHugAsAltIsLetGo)
 {
     RECT before{};
     GetWindowRect(window_, &before);
     const RECT work = WorkArea();
-    const RECT expected{work.right - (before.right - before.left), work.bottom - (before.bottom - before.top),
-                        work.right, work.bottom};
-    Chord({VK_MENU, VK_NUMPAD3});
-    EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, expected); }, kMenuMs));
+    const LONG width = before.right - before.left, height = before.bottom - before.top;
+    // Under Wine, a window that comes to the front takes the modifier keys' state from the X server,
+    // which never sees keys sent as input here: a late focus event would release Alt mid-hold.
+    Sleep(500);
+    PressKey(VK_MENU);
+    Chord({VK_NUMPAD3});
+    Sleep(500);
+    EXPECT_TRUE(HasRect(window_, before)) << "hugged before Alt was let go";
+    ReleaseKey(VK_MENU);
+    const RECT bottomRight{work.right - width, work.bottom - height, work.right, work.bottom};
+    EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, bottomRight); }, kMenuMs));
+    Chord({VK_MENU, VK_NUMPAD7});
+    const RECT topLeft{work.left, work.top, work.left + width, work.top + height};
+    EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, topLeft); }, kMenuMs));
 }
 
 TEST_F(CommandMenu, MaximizeBothFromTheKeyboardCoversTheWorkArea)

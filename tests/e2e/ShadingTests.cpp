@@ -231,6 +231,48 @@ TEST_F(Shading, AltReleasedInAnotherProgramLeavesNoShortcutBehind)
     EXPECT_TRUE(WaitUntil([&] { return HasRect(pad, hugged); }, kActionMs)) << "Alt+keypad 3 no longer hugs";
 }
 
+// Typing is the program's: the digits of an Alt code move and shade nothing, and F10 still puts
+// notepad into menu mode.
+TEST_F(Shading, AltCodeAndF10StayNotepads)
+{
+    HWND pad = nullptr;
+    auto notepad = Open(NotepadPath(), pad);
+    ASSERT_TRUE(notepad && pad);
+    const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    RECT before{};
+    GetWindowRect(pad, &before);
+
+    PressKey(VK_MENU);
+    for (WORD digit : {VK_NUMPAD0, VK_NUMPAD2, VK_NUMPAD3, VK_NUMPAD3}) Chord({digit});
+    ReleaseKey(VK_MENU);
+    Chord({'X'});
+    ASSERT_TRUE(Typed(edit, 'x'));
+    RECT after{};
+    GetWindowRect(pad, &after);
+    EXPECT_TRUE(EqualRect(&before, &after)) << "the Alt code moved or shaded notepad: " << after.left << "," << after.top
+                                            << "," << after.right << "," << after.bottom;
+
+    Chord({VK_F10});
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(pad, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE); }, kActionMs))
+        << "F10 did not reach notepad's menu bar";
+    Chord({VK_ESCAPE});
+}
+
+// A character typed with AltGr (Ctrl with the right Alt) is typing: the program gets its release.
+TEST_F(Shading, AltGrCharacterReleaseReachesTheProgram)
+{
+    HWND window = nullptr;
+    auto target = Open(TargetAppPath(), window);
+    ASSERT_TRUE(target);
+    Chord({VK_LCONTROL, VK_RMENU, 'Q'});
+    EXPECT_TRUE(WaitUntil([&] { return target->Errors().find("keyup 81\n") != std::string::npos; }, kActionMs))
+        << target->Errors();
+}
+
 // In two-button mode, the default, the right press on a caption opens the command menu; the
 // program must not be left waiting for a release that the menu took.
 TEST_F(Shading, RightClickCommandMenuLeavesTheProgramFreeForKeysAndClicks)

@@ -107,6 +107,35 @@ MSG CallHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0, POINT 
     return msg;
 }
 
+// A key message as the system gives it: the thread's key state goes with it, and the left and
+// right Alt arrive as VK_MENU, the right one marked extended, the left Ctrl as VK_CONTROL.
+struct KeyStep {
+    UINT message;
+    WORD key;
+    bool swallowed = false;
+};
+
+bool Type(HWND window, const KeyStep& step)
+{
+    const bool up = step.message == WM_KEYUP || step.message == WM_SYSKEYUP;
+    const bool alt = step.key == VK_LMENU || step.key == VK_RMENU;
+    const WORD generic = alt ? VK_MENU : step.key == VK_LCONTROL ? VK_CONTROL : step.key;
+    SetKeyState(step.key, !up);
+    SetKeyState(generic, !up);
+    LPARAM data = up ? static_cast<LPARAM>(0xC0000000) : 0;
+    if (step.key == VK_RMENU) data |= KF_EXTENDED << 16;
+    if (step.message == WM_SYSKEYDOWN && GetKeyState(VK_MENU) < 0) data |= kAltContext;
+    return CallHook(window, step.message, generic, data).message == WM_NULL;
+}
+
+// Alt held over one key; whether the key's release or Alt's was the library's.
+bool AltKeypad(HWND window, WORD key)
+{
+    Type(window, {WM_SYSKEYDOWN, VK_LMENU});
+    Type(window, {WM_SYSKEYDOWN, key});
+    return Type(window, {WM_SYSKEYUP, key}) | Type(window, {WM_KEYUP, VK_LMENU});
+}
+
 TEST_F(Gestures, CaptionDoubleClickShadesAndNeverReachesTheApplication)
 {
     const HWND window = Frame();
@@ -276,16 +305,15 @@ TEST_F(Gestures, CommandMenuOpensFromTheTwoButtonRightPressAndFromAltKeypadPlus)
     }
     {
         MenuAnswerer answerer(GetCurrentProcessId(), {"Shade window"});
-        const MSG msg = CallHook(window, WM_SYSKEYUP, VK_ADD, kAltContext);
+        EXPECT_TRUE(AltKeypad(window, VK_ADD));
         EXPECT_TRUE(answerer.Result()) << "no menu on Alt+keypad +";
-        EXPECT_EQ(msg.message, static_cast<UINT>(WM_NULL));
         EXPECT_TRUE(windowTable.IsShaded(window));
     }
     {
         const HWND edit = Keep(MakeControl("EDIT", window));
         const RECT editBefore = WindowRect(edit);
         MenuAnswerer answerer(GetCurrentProcessId(), {"On Top", "Always"});
-        CallHook(edit, WM_SYSKEYUP, VK_ADD, kAltContext);
+        AltKeypad(edit, VK_ADD);
         EXPECT_TRUE(answerer.Result());
         EXPECT_TRUE(IsTopmost(window)) << "typed in a control, the menu is for the window around it";
         const RECT editAfter = WindowRect(edit);
@@ -337,35 +365,46 @@ TEST_F(Gestures, ModifierFlagsFollowTheKeys)
     }
 }
 
-TEST_F(Gestures, KeyReleasesThatReachTheShortcutTableAreSwallowed)
+TEST_F(Gestures, KeyReleasesPassUnlessTheyRanAShortcut)
 {
     const HWND window = Frame();
+    constexpr UINT D = WM_KEYDOWN, U = WM_KEYUP, SD = WM_SYSKEYDOWN, SU = WM_SYSKEYUP;
     struct Case {
         const char* label;
-        UINT message;
-        WPARAM key;
-        bool altBefore;  // as the key messages seen so far tell
-        bool altDown;    // as the thread's key state tells
-        bool swallowed;
+        std::vector<KeyStep> steps;
+        bool acts;  // keypad 0 shades the window, Scroll Lock makes it topmost
     } const cases[] = {
-        {"Alt+F4 press", WM_SYSKEYDOWN, VK_F4, true, true, false},
-        {"Alt+F4 release", WM_SYSKEYUP, VK_F4, true, true, true},
-        {"F10 release", WM_SYSKEYUP, VK_F10, false, false, true},
-        {"Alt released", WM_SYSKEYUP, VK_MENU, true, true, false},
-        {"Alt released as a plain key", WM_KEYUP, VK_MENU, true, false, true},
-        {"letter without Alt", WM_KEYUP, 'A', false, false, false},
-        {"letter with Alt", WM_KEYUP, 'A', true, true, true},
-        {"letter after Alt was released in another program", WM_KEYUP, 'A', true, false, false},
-        {"Shift released", WM_KEYUP, VK_SHIFT, true, true, false},
+        {"Alt+F4", {{SD, VK_LMENU}, {SD, VK_F4}, {SU, VK_F4}, {U, VK_LMENU}}, false},
+        {"F10", {{SD, VK_F10}, {SU, VK_F10}}, false},
+        {"letter with Alt", {{SD, VK_LMENU}, {SD, 'A'}, {SU, 'A'}, {U, VK_LMENU}}, false},
+        {"Alt code 05: two digits, neither acts",
+         {{SD, VK_LMENU}, {SD, VK_NUMPAD0}, {SU, VK_NUMPAD0}, {SD, VK_NUMPAD5}, {SU, VK_NUMPAD5}, {U, VK_LMENU}},
+         false},
+        {"lone keypad digit acts as Alt is let go",
+         {{SD, VK_LMENU}, {SD, VK_NUMPAD0}, {SU, VK_NUMPAD0}, {U, VK_LMENU, true}},
+         true},
+        {"lone keypad digit with Ctrl and the left Alt",
+         {{D, VK_LCONTROL}, {D, VK_LMENU}, {D, VK_NUMPAD0}, {U, VK_NUMPAD0}, {U, VK_LMENU, true}, {U, VK_LCONTROL}},
+         true},
+        {"AltGr character",
+         {{D, VK_LCONTROL}, {D, VK_RMENU}, {D, 'Q'}, {U, 'Q'}, {U, VK_RMENU}, {U, VK_LCONTROL}},
+         false},
+        {"AltGr with a keypad digit",
+         {{D, VK_LCONTROL}, {D, VK_RMENU}, {D, VK_NUMPAD0}, {U, VK_NUMPAD0}, {U, VK_RMENU}, {U, VK_LCONTROL}},
+         false},
+        {"Scroll Lock acts at once",
+         {{SD, VK_LMENU}, {SD, VK_SCROLL}, {SU, VK_SCROLL, true}, {U, VK_LMENU, true}},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        windowTable.altHeld = c.altBefore;
-        SetKeyState(VK_MENU, c.altDown);
-        const MSG msg = CallHook(window, c.message, c.key, kAltContext);
-        EXPECT_EQ(msg.message == WM_NULL, c.swallowed);
+        for (const KeyStep& step : c.steps)
+            EXPECT_EQ(Type(window, step), step.swallowed)
+                << "message 0x" << std::hex << step.message << " key 0x" << step.key;
+        EXPECT_EQ(windowTable.IsShaded(window) || IsTopmost(window), c.acts);
+        if (windowTable.IsShaded(window)) windowTable.ToggleShade(window);
+        SetTopmost(window, false);
     }
-    EXPECT_FALSE(windowTable.IsShaded(window));
 }
 
 TEST_F(Gestures, KeypadShortcutsActOnTheFocusWindowsFrame)
@@ -374,24 +413,23 @@ TEST_F(Gestures, KeypadShortcutsActOnTheFocusWindowsFrame)
     const HWND dialog = Keep(MakeWindow(WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, owner, {250, 200, 450, 400}));
     const HWND edit = Keep(MakeControl("EDIT", dialog));
 
-    CallHook(edit, WM_SYSKEYUP, VK_NUMPAD0, kAltContext);
+    AltKeypad(edit, VK_NUMPAD0);
     EXPECT_TRUE(windowTable.IsShaded(dialog)) << "0 shades the nearest System Menu window";
-    CallHook(edit, WM_SYSKEYUP, VK_NUMPAD0, kAltContext);
+    AltKeypad(edit, VK_NUMPAD0);
     EXPECT_FALSE(windowTable.IsShaded(dialog));
 
-    CallHook(edit, WM_SYSKEYUP, VK_NUMPAD5, kAltContext);
+    AltKeypad(edit, VK_NUMPAD5);
     EXPECT_TRUE(windowTable.IsShaded(owner)) << "5 shades the outermost window";
     EXPECT_FALSE(windowTable.IsShaded(dialog));
 
     const HWND plain = Frame();
-    CallHook(plain, WM_SYSKEYUP, VK_SCROLL, kAltContext);
+    AltKeypad(plain, VK_SCROLL);
     EXPECT_TRUE(IsTopmost(plain));
-    CallHook(plain, WM_SYSKEYUP, VK_SCROLL, kAltContext);
+    AltKeypad(plain, VK_SCROLL);
     EXPECT_FALSE(IsTopmost(plain));
 
     SetSetting(names::kEnableKeyboard, 0);
-    const MSG msg = CallHook(edit, WM_SYSKEYUP, VK_NUMPAD0, kAltContext);
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_NULL)) << "swallowed even when the keyboard is off";
+    EXPECT_FALSE(AltKeypad(edit, VK_NUMPAD0)) << "Alt's release is the program's when the keyboard is off";
     EXPECT_FALSE(windowTable.IsShaded(dialog));
 }
 
@@ -402,7 +440,7 @@ TEST_F(Gestures, KeypadMultiplyRaisesOrSinks)
     BringToTop(top);
     ASSERT_EQ(FindTopNormalWindow(nullptr), top);
     const HWND button = Keep(MakeControl("BUTTON", top));
-    CallHook(button, WM_SYSKEYUP, VK_MULTIPLY, kAltContext);
+    AltKeypad(button, VK_MULTIPLY);
     EXPECT_EQ(FindTopNormalWindow(nullptr), below);
 }
 

@@ -9,6 +9,7 @@
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "tests/support/ChildMode.h"
+#include "tests/support/Input.h"
 #include "tests/support/Paths.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/TestWindows.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace mirelunde;
@@ -192,9 +194,14 @@ TEST_F(HostileSettings, GestureSettingsOfTheWrongSizeKeepTheirDefaults)
     EXPECT_EQ(click.message, static_cast<UINT>(WM_NULL));
     EXPECT_TRUE(windowTable.IsShaded(window)) << "too long to be a flag: not inverted";
 
-    windowTable.altHeld = true;
-    MSG key{window, WM_SYSKEYUP, VK_NUMPAD0, 1 << 29, 0, {600, 400}};
-    BrackwenGetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&key));
+    testing_support::SetKeyState(VK_MENU, true);
+    const std::pair<UINT, WPARAM> altKeypad0[] = {
+        {WM_SYSKEYDOWN, VK_MENU}, {WM_SYSKEYDOWN, VK_NUMPAD0}, {WM_SYSKEYUP, VK_NUMPAD0}, {WM_KEYUP, VK_MENU}};
+    for (const auto& [message, vk] : altKeypad0) {
+        MSG key{window, message, vk, 1 << 29, 0, {600, 400}};
+        BrackwenGetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&key));
+    }
+    testing_support::SetKeyState(VK_MENU, false);
     EXPECT_FALSE(windowTable.IsShaded(window)) << "the keyboard stays on by default";
     DestroyWindow(window);
 }

@@ -173,8 +173,13 @@ private:
             SetKeyState(static_cast<WORD>(key), down);
             PostMessageA(window, down ? WM_KEYDOWN : WM_KEYUP, key, 0);
         } else if (pick < 80) {
+            // A whole hold of Alt: a keypad digit acts as Alt is let go.
+            const WPARAM key = kShortcutKeys[random_() % std::size(kShortcutKeys)];
+            SetKeyState(VK_MENU, true);
             PostMessageA(window, WM_SYSKEYDOWN, VK_MENU, kAltContext);
-            PostMessageA(window, WM_SYSKEYUP, kShortcutKeys[random_() % std::size(kShortcutKeys)], kAltContext);
+            PostMessageA(window, WM_SYSKEYDOWN, key, kAltContext);
+            PostMessageA(window, WM_SYSKEYUP, key, kAltContext);
+            PostMessageA(window, WM_KEYUP, VK_MENU, 0);
         } else if (pick < 86) {
             PostMessageA(window, WM_KILLFOCUS, 0, 0);
         } else if (pick < 90) {
@@ -250,12 +255,20 @@ private:
     std::thread thread_;
 };
 
-// Answers every menu and box of the process: menus are dismissed, questions answered No.
+// Answers every menu and box of the process: menus are dismissed, questions answered No. Alt or
+// F10 alone puts a thread into its menu bar's keyboard mode, which shows no popup: Escape too.
 class Dismisser {
 public:
-    Dismisser()
-        : thread_([this] {
+    explicit Dismisser(const std::vector<std::unique_ptr<Worker>>& workers)
+        : thread_([this, &workers] {
               while (!stop_) {
+                  for (const auto& worker : workers) {
+                      GUITHREADINFO info{};
+                      info.cbSize = sizeof info;
+                      if (worker->threadId != 0 && GetGUIThreadInfo(worker->threadId, &info) &&
+                          (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) == GUI_INMENUMODE)
+                          PostThreadMessageA(worker->threadId, WM_KEYDOWN, VK_ESCAPE, 1);
+                  }
                   if (const auto menu = WaitForPopupMenu(GetCurrentProcessId(), 20, false)) {
                       PostKeys(menu->popup, {VK_ESCAPE});
                       ++menus;
@@ -345,10 +358,10 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
     std::mt19937 random(seed);
     int sent = 0, menus = 0, boxes = 0;
     {
-        Dismisser dismisser;
         std::vector<std::unique_ptr<Worker>> workers;
         for (int i = 0; i < kThreads; ++i)
             workers.push_back(std::make_unique<Worker>(library, seed + i + 1, finish.get()));
+        Dismisser dismisser(workers);
         for (int burst = 0; burst < kBursts; ++burst) {
             FlipSettings(random);
             std::vector<HANDLE> done;

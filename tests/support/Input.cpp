@@ -30,6 +30,7 @@ INPUT Key(WORD vk, bool up)
     input.ki.wVk = vk;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    if (vk == VK_RMENU || vk == VK_RCONTROL) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;  // the right-hand keys
     return input;
 }
 
