@@ -84,9 +84,7 @@ std::vector<Handle> FindProcesses(const std::string& image)
     entry.dwSize = sizeof entry;
     for (BOOL more = snapshot && Process32First(snapshot.get(), &entry); more;
          more = Process32Next(snapshot.get(), &entry)) {
-        Handle process(OpenProcess(
-            PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
-            entry.th32ProcessID));
+        Handle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID));
         char path[MAX_PATH * 2] = {};
         DWORD size = sizeof path;
         if (process && QueryFullProcessImageNameA(process.get(), 0, path, &size) && lstrcmpiA(path, image.c_str()) == 0)
@@ -217,14 +215,7 @@ TEST_F(Companion, ProgramsOfBothArchitecturesAreShadedInOneSession)
     if (leftOut) GTEST_SKIP() << "Wine calls only the newest global hook, the 64-bit launcher's, in a 32-bit program";
 }
 
-enum class StopBy {
-    HHookWrittenZero,
-    KillOption,
-    KeypadMinusInAProgram,
-    MenuInAProgram,
-    IconWindowClosed,  // what a task manager's End task or taskkill without /F sends
-    SessionEnds,
-};
+enum class StopBy { HHookWrittenZero, KillOption, KeypadMinusInAProgram, MenuInAProgram, IconClosed, SessionEnds };
 
 class CompanionStop : public Companion, public testing::WithParamInterface<StopBy> {};
 
@@ -261,7 +252,7 @@ TEST_P(CompanionStop, EndsBothLaunchers)
         break;
     }
     case StopBy::MenuInAProgram: ASSERT_TRUE(StopFromCommandMenu(notepad->id, window)) << "no stop question"; break;
-    case StopBy::IconWindowClosed: PostMessageA(WaitForIcon(launcher->id), WM_CLOSE, 0, 0); break;
+    case StopBy::IconClosed: PostMessageA(WaitForIcon(launcher->id), WM_CLOSE, 0, 0); break;
     case StopBy::SessionEnds:
         // Once it has answered, the system may end the launcher at any time: every window is back.
         SendMessageTimeoutA(WaitForIcon(launcher->id), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, kStopMs, nullptr);
@@ -281,66 +272,63 @@ TEST_P(CompanionStop, EndsBothLaunchers)
 
 std::string StopName(const testing::TestParamInfo<StopBy>& info)
 {
-    constexpr const char* kNames[] = {"HHookWrittenZero", "KillOption",       "KeypadMinusInAProgram",
-                                      "MenuInAProgram",   "IconWindowClosed", "SessionEnds"};
+    constexpr const char* kNames[] = {"HHookWrittenZero", "KillOption", "KeypadMinusInAProgram",
+                                      "MenuInAProgram",   "IconClosed", "SessionEnds"};
     return kNames[static_cast<int>(info.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, CompanionStop,
                          testing::Values(StopBy::HHookWrittenZero, StopBy::KillOption, StopBy::KeypadMinusInAProgram,
-                                         StopBy::MenuInAProgram, StopBy::IconWindowClosed, StopBy::SessionEnds),
+                                         StopBy::MenuInAProgram, StopBy::IconClosed, StopBy::SessionEnds),
                          StopName);
 
 // How many of the standard handles a process was started with name nothing of its own (none is
-// none), or -1 when they cannot be read.
+// none), or -1.
 int ForeignStandardHandles(HANDLE process)
 {
-    using Query = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
-    const auto query = reinterpret_cast<Query>(
+    const auto query = reinterpret_cast<LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*)>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     PROCESS_BASIC_INFORMATION basic{};
     PEB peb{};
-    RTL_USER_PROCESS_PARAMETERS parameters{};
-    if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+    RTL_USER_PROCESS_PARAMETERS start{};  // its standard handles are the third to fifth of Reserved2
+    if (query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
         !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) ||
-        !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr))
+        !ReadProcessMemory(process, peb.ProcessParameters, &start, sizeof start, nullptr))
         return -1;
     int foreign = 0;
-    for (int slot = 2; slot <= 4; ++slot) {  // input, output, error
-        HANDLE copy = nullptr;
-        if (parameters.Reserved2[slot] != nullptr &&
-            (!DuplicateHandle(process, parameters.Reserved2[slot], GetCurrentProcess(), &copy, 0, FALSE,
-                              DUPLICATE_SAME_ACCESS) ||
-             GetFileType(copy) == FILE_TYPE_UNKNOWN))
-            ++foreign;
-        if (copy) CloseHandle(copy);
+    for (const HANDLE given : {start.Reserved2[2], start.Reserved2[3], start.Reserved2[4]}) {
+        Handle copy;
+        foreign += given && (!DuplicateHandle(process, given, GetCurrentProcess(), copy.put(), 0, FALSE,
+                                              DUPLICATE_SAME_ACCESS) ||
+                             GetFileType(copy.get()) == FILE_TYPE_UNKNOWN);
     }
     return foreign;
 }
 
-// A console of its own, as a command prompt has, in which the launcher starts; once its companion
-// runs, that one's standard handles are looked at and Ctrl+C is pressed. The launcher's exit code,
-// or 95 when the companion was given a handle that is not its own.
 BOOL WINAPI CarryOn(DWORD) noexcept
 {
     return TRUE;
 }
 
+// A console of its own, as a command prompt has, in which the launcher starts; once its companion
+// runs, that one's standard handles are looked at and Ctrl+C is pressed. The launcher's exit code,
+// or 95 when the companion was given a handle that is not its own.
 int CtrlCWhileTheCompanionStarts(const std::vector<std::string>& args)
 {
     FreeConsole();
-    if (args.size() != 1 || !AllocConsole()) return 90;
+    AllocConsole();
     SetConsoleCtrlHandler(CarryOn, TRUE);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     std::string line = Quoted(args[0]);
+    const std::string folder = args[0].substr(0, args[0].rfind('\\') + 1);
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return 91;
     const Handle process(info.hProcess), thread(info.hThread);
-    const std::string companionPath = args[0].substr(0, args[0].find_last_of('\\')) + "\\x86\\mirelunde.exe";
     Handle companion;
-    if (!WaitUntil([&] { return static_cast<bool>(companion = FindProcess(companionPath)); }, kStartMs)) return 92;
+    if (!WaitUntil([&] { return static_cast<bool>(companion = FindProcess(folder + "x86\\mirelunde.exe")); }, kStartMs))
+        return 92;
     const int foreign = ForeignStandardHandles(companion.get());
     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
     const int code = WaitForExit(process.get(), kStopMs);

@@ -106,19 +106,18 @@ TEST_F(HostileSettings, DwordSettingsOfAnotherTypeOrSizeKeepTheirDefaults)
     struct Setting {
         const char* name;
         bool whenAbsent;
-        bool (*atAttach)();  // where the attach pass reads it
+        bool (*atAttach)() = nullptr;  // where the attach pass reads it
     };
     const Setting settings[] = {
         {names::kDebugLevel, false, [] { return processSettings.debugLevel != 0; }},
         {names::kDebugProcessDetach, false, [] { return processSettings.detachBox; }},
         {names::kTwoButtonMouse, true, [] { return static_cast<bool>(processSettings.twoButtonMouse); }},
         {names::kAddToSystemMenu, true, [] { return static_cast<bool>(processSettings.addToSystemMenu); }},
-        {names::kInvertDoubleClicks, false, nullptr},
-        {names::kRightClickShades, true, nullptr},
-        {names::kSinkOnMiddle, false, nullptr},
-        {names::kEnableKeyboard, true, nullptr},
-        {names::kHugStretch, false, nullptr},
-    };
+        {names::kInvertDoubleClicks, false},
+        {names::kRightClickShades, true},
+        {names::kSinkOnMiddle, false},
+        {names::kEnableKeyboard, true},
+        {names::kHugStretch, false}};
     for (const Setting& setting : settings)
         for (const DWORD type : {REG_SZ, REG_BINARY, REG_DWORD}) {
             SCOPED_TRACE(std::string(setting.name) + ", type " + std::to_string(type));
@@ -130,9 +129,7 @@ TEST_F(HostileSettings, DwordSettingsOfAnotherTypeOrSizeKeepTheirDefaults)
                    type == REG_BINARY ? std::vector<uint8_t>{turned, 0, 0, 0} : Text(1, turned));
             processSettings = ProcessSettings{};
             AttachProcess();
-            if (setting.atAttach) {
-                EXPECT_EQ(setting.atAttach(), setting.whenAbsent);
-            }
+            EXPECT_TRUE(!setting.atAttach || setting.atAttach() == setting.whenAbsent);
             EXPECT_EQ(SettingOn(setting.name, setting.whenAbsent), setting.whenAbsent);
         }
 }
