@@ -236,9 +236,9 @@ TEST_F(Shading, RestoreAllUnshadesAndGivesBackFirstSeenTopmostStates)
     EXPECT_TRUE(IsTopmost(wasTopmost));
 }
 
-// The put-back, as the launcher's stop has each thread do it, gives back only what the library
-// changed: what the program changed afterwards stays as the program left it. `palette`, where a
-// case has one, is owned by the window and kept on top by its program from the start.
+// The put-back, as the launcher's stop has each thread do it, leaves what the program changed after
+// the library as it is. `palette`, where a case has one, is owned by the window and kept on top by
+// its program from the start.
 TEST_F(Shading, PutBackLeavesWhatTheProgramChangedAfterTheLibrary)
 {
     using Step = void (*)(HWND window);
@@ -259,8 +259,6 @@ TEST_F(Shading, PutBackLeavesWhatTheProgramChangedAfterTheLibrary)
          [](HWND w) { SetWindowPos(w, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags); }, [](HWND w) { return !IsTopmost(w); }},
         {"disabled while shaded", 0, [](HWND w) { windowTable.ToggleShade(w); }, [](HWND w) { EnableWindow(w, FALSE); },
          [](HWND w) { return !IsWindowEnabled(w) && (Style(w) & kSizingBits) == kSizingBits; }},
-        {"hidden while shaded", 0, [](HWND w) { windowTable.ToggleShade(w); }, [](HWND w) { ShowWindow(w, SW_HIDE); },
-         [](HWND w) { return !IsWindowVisible(w); }},
         {"its palette after On Top > Always on and off", 0,
          [](HWND w) {
              windowTable.AlwaysOnTop(w, true);

@@ -113,7 +113,6 @@ TEST_F(CommandMenu, AboutIsNotepadsOwnAndLeavesAnotherProgramsTopmostWindowEnabl
     auto other = Start(TargetAppPath());
     ASSERT_TRUE(other);
     const HWND topmost = WaitForWindow(other->id);
-    ASSERT_NE(topmost, nullptr);
     SetWindowPos(topmost, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetForegroundWindow(window_);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window_; }, kMenuMs));

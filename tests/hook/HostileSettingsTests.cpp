@@ -98,26 +98,22 @@ TEST_F(HostileSettings, AttachKeepsDefaultsOrBoundedValues)
     EXPECT_FALSE(processSettings.modulesKeyPath);
 }
 
-// Each DWORD setting stored as a text (as `reg add` writes without /t), as binary data or as a
-// two-byte value, holding what would turn its default round if taken byte for byte: it counts as
-// absent, at attach and at the moment of use alike.
+// Each DWORD setting the attach pass reads, stored as a text (as `reg add` writes without /t), as
+// binary data or as a two-byte value, holding what would turn its default round if taken byte for
+// byte, counts as absent; the settings read at the moment of use go through the store's own reader,
+// whose table is SettingsStore.DwordReadsTakeOnlyFourByteDwordsAndOtherwiseKeepThePreset.
 TEST_F(HostileSettings, DwordSettingsOfAnotherTypeOrSizeKeepTheirDefaults)
 {
     struct Setting {
         const char* name;
         bool whenAbsent;
-        bool (*atAttach)() = nullptr;  // where the attach pass reads it
+        bool (*atAttach)();
     };
     const Setting settings[] = {
         {names::kDebugLevel, false, [] { return processSettings.debugLevel != 0; }},
         {names::kDebugProcessDetach, false, [] { return processSettings.detachBox; }},
         {names::kTwoButtonMouse, true, [] { return static_cast<bool>(processSettings.twoButtonMouse); }},
-        {names::kAddToSystemMenu, true, [] { return static_cast<bool>(processSettings.addToSystemMenu); }},
-        {names::kInvertDoubleClicks, false},
-        {names::kRightClickShades, true},
-        {names::kSinkOnMiddle, false},
-        {names::kEnableKeyboard, true},
-        {names::kHugStretch, false}};
+        {names::kAddToSystemMenu, true, [] { return static_cast<bool>(processSettings.addToSystemMenu); }}};
     for (const Setting& setting : settings)
         for (const DWORD type : {REG_SZ, REG_BINARY, REG_DWORD}) {
             SCOPED_TRACE(std::string(setting.name) + ", type " + std::to_string(type));
@@ -129,8 +125,7 @@ TEST_F(HostileSettings, DwordSettingsOfAnotherTypeOrSizeKeepTheirDefaults)
                    type == REG_BINARY ? std::vector<uint8_t>{turned, 0, 0, 0} : Text(1, turned));
             processSettings = ProcessSettings{};
             AttachProcess();
-            EXPECT_TRUE(!setting.atAttach || setting.atAttach() == setting.whenAbsent);
-            EXPECT_EQ(SettingOn(setting.name, setting.whenAbsent), setting.whenAbsent);
+            EXPECT_EQ(setting.atAttach(), setting.whenAbsent);
         }
 }
 
