@@ -253,7 +253,6 @@ int main(int argc, char** argv)
 {
     const bool startedAsCompanion = StartedAsCompanion();
     // Before the console is attached: Ctrl+C or its closing may come at any time after.
-    StopEvent();
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
     ConnectOutput(!startedAsCompanion);
     Options options;
