@@ -49,6 +49,15 @@ protected:
         return process;
     }
 
+    // Notepad in front, and its edit control.
+    std::unique_ptr<Process> OpenNotepad(HWND& pad, HWND& edit)
+    {
+        auto notepad = Open(NotepadPath(), pad);
+        edit = pad ? FindWindowExA(pad, nullptr, "Edit", nullptr) : nullptr;
+        EXPECT_NE(edit, nullptr);
+        return notepad;
+    }
+
     static void Activate(HWND window)
     {
         SetForegroundWindow(window);
@@ -235,11 +244,9 @@ TEST_F(Shading, AltReleasedInAnotherProgramLeavesNoShortcutBehind)
 // notepad into menu mode.
 TEST_F(Shading, AltCodeAndF10StayNotepads)
 {
-    HWND pad = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    ASSERT_TRUE(notepad && pad);
-    const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
-    ASSERT_NE(edit, nullptr);
+    HWND pad = nullptr, edit = nullptr;
+    auto notepad = OpenNotepad(pad, edit);
+    ASSERT_TRUE(notepad && pad && edit);
     RECT before{};
     GetWindowRect(pad, &before);
 
@@ -250,8 +257,8 @@ TEST_F(Shading, AltCodeAndF10StayNotepads)
     ASSERT_TRUE(Typed(edit, 'x'));
     RECT after{};
     GetWindowRect(pad, &after);
-    EXPECT_TRUE(EqualRect(&before, &after)) << "the Alt code moved or shaded notepad: " << after.left << "," << after.top
-                                            << "," << after.right << "," << after.bottom;
+    EXPECT_TRUE(EqualRect(&before, &after)) << "the Alt code moved or shaded notepad: " << after.left << ","
+                                            << after.top << "," << after.right << "," << after.bottom;
 
     Chord({VK_F10});
     GUITHREADINFO info{};
@@ -277,11 +284,9 @@ TEST_F(Shading, AltGrCharacterReleaseReachesTheProgram)
 // program must not be left waiting for a release that the menu took.
 TEST_F(Shading, RightClickCommandMenuLeavesTheProgramFreeForKeysAndClicks)
 {
-    HWND pad = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    ASSERT_TRUE(notepad && pad);
-    const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
-    ASSERT_NE(edit, nullptr);
+    HWND pad = nullptr, edit = nullptr;
+    auto notepad = OpenNotepad(pad, edit);
+    ASSERT_TRUE(notepad && pad && edit);
     const int height = Height(pad);
     const DWORD thread = GetWindowThreadProcessId(pad, nullptr);
 
