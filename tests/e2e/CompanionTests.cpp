@@ -30,7 +30,6 @@ namespace {
 
 constexpr char kLock64[] = "Local\\Mirelunde.Launcher";
 constexpr char kLock32[] = "Local\\Mirelunde.Launcher.32";
-constexpr DWORD kActionMs = 5000;
 
 std::string Quoted(const std::string& path)
 {
@@ -53,17 +52,6 @@ bool Is32BitProcess(HANDLE process)
 {
     BOOL wow64 = FALSE;
     return IsWow64Process(process, &wow64) && wow64;
-}
-
-bool HeightBecomes(HWND window, int height)
-{
-    return WaitUntil([&] { return Height(window) == height; }, kActionMs);
-}
-
-void Activate(HWND window)
-{
-    SetForegroundWindow(window);
-    WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
 }
 
 void DoubleClickCaption(HWND window)
