@@ -31,7 +31,7 @@ struct Picker {
 };
 
 // The program of every visible window a person works in: a captioned, unowned, non-tool window of
-// another process whose file can be asked for (not one running with more rights than ours).
+// another process whose file can be asked for.
 BOOL CALLBACK CollectProgram(HWND window, LPARAM param) noexcept
 {
     const LONG style = GetWindowLongA(window, GWL_STYLE);
