@@ -18,8 +18,6 @@ using namespace testing_support;
 namespace e2e {
 namespace {
 
-constexpr DWORD kActionMs = 5000;
-
 class Shading : public LauncherSession {
 protected:
     void SetUp() override
@@ -58,23 +56,6 @@ protected:
         return notepad;
     }
 
-    static void Activate(HWND window)
-    {
-        SetForegroundWindow(window);
-        WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
-    }
-
-    static void DoubleClickCaption(HWND window)
-    {
-        MoveTo(CaptionPoint(window));
-        Click(Button::Left, 2);
-    }
-
-    static bool HeightBecomes(HWND window, int height)
-    {
-        return WaitUntil([&] { return Height(window) == height; }, kActionMs);
-    }
-
     // Notepad on the left and the target program on the right, side by side on the primary monitor.
     struct TwoPrograms {
         std::unique_ptr<Process> notepad, target;
@@ -108,20 +89,6 @@ protected:
         MoveTo({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
         Click(Button::Left);
         return WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
-    }
-
-    // Whether a typed key has reached the edit control: keys typed before it have been handled too.
-    static bool Typed(HWND edit, char letter)
-    {
-        return WaitUntil(
-            [&] {
-                char text[256] = {};
-                DWORD_PTR length = 0;
-                SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                                    500, &length);
-                return std::string(text).find(letter) != std::string::npos;
-            },
-            kActionMs);
     }
 
     std::unique_ptr<Process> launcher_;
