@@ -1,7 +1,8 @@
 // mirelunde.exe: installs the library's two hooks for every GUI thread, publishes their handles,
 // shows its icon in the notification area, and removes the hooks when "HHook" is set to 0. Its
 // options write the settings that the library reads, switch the login entry, show the usage box, or
-// stop a running launcher. The 64-bit launcher starts the 32-bit one beside it and stops it again.
+// stop a running launcher, or open the settings window. The 64-bit launcher starts the 32-bit one
+// beside it and stops it again.
 #include "commands/Help.h"
 #include "commands/Login.h"
 #include "hook/Exports.h"
@@ -10,6 +11,7 @@
 #include "launcher/NotifyIcon.h"
 #include "launcher/Output.h"
 #include "launcher/PutBack.h"
+#include "launcher/SettingsWindow.h"
 #include "launcher/StopWait.h"
 #include "settings/Handles.h"
 #include "settings/Registry.h"
@@ -53,6 +55,7 @@ struct Options {
     bool invert = false;
     bool kill = false;
     bool rootMenu = false;
+    bool settings = false;
     std::optional<bool> login;
     std::optional<bool> systemMenu;
     std::string startOptions;  // the options given besides --login and -k: the login entry's and the companion's
@@ -110,6 +113,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             continue;
         } else if (arg == "--login") {
             onOff(options.login);
+            continue;
+        } else if (arg == "--settings") {
+            options.settings = true;
             continue;
         } else if (Is(arg, "-m", "--root-menu")) {
             options.rootMenu = true;
@@ -271,6 +277,7 @@ int main(int argc, char** argv)
         if (switched != kStopped || !options.kill) return switched;
     }
     if (options.kill) return StopRunningLauncher();
+    if (options.settings) return RunSettingsCommand(options.startOptions);
 
     Handle instance(CreateMutexA(nullptr, TRUE, kOwnLock));
     if (!instance) return Fail("cannot create its instance lock", kOwnLock);

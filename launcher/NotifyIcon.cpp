@@ -7,6 +7,7 @@
 #include "launcher/LauncherTexts.h"
 #include "launcher/Output.h"
 #include "launcher/StopWait.h"
+#include "launcher/SettingsWindow.h"
 #include "menu/MenuTexts.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -28,7 +29,9 @@ constexpr UINT kAddAgainMs = 2000;
 // How long the end of the session waits for the put-back; the system gives a program about 5 s.
 constexpr DWORD kSessionEndWaitMs = 20000;
 
-enum MenuCommand : UINT { kHelp = 1, kLogin, kStop };
+enum MenuCommand : UINT { kHelp = 1, kLogin, kStop, kSettings };
+// A left click shows the menu once the double-click time has passed without a second click.
+constexpr UINT_PTR kMenuAfterClickTimer = 24;
 
 NOTIFYICONDATAA IconData(HWND window)
 {
@@ -45,6 +48,8 @@ Menu IconMenu()
 {
     Menu menu(CreatePopupMenu());
     if (!menu) return menu;
+    AppendMenuA(menu.get(), MF_STRING, kSettings, texts::kSettings);
+    SetMenuDefaultItem(menu.get(), kSettings, FALSE);
     AppendMenuA(menu.get(), MF_STRING, kHelp, texts::kAbout);
     AppendMenuA(menu.get(), MF_STRING | (IsRunAtLogin() ? MF_CHECKED : MF_UNCHECKED), kLogin, texts::kRunAtLogin);
     AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
@@ -83,6 +88,7 @@ DWORD WINAPI NotifyIcon::Run(void* self) noexcept
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kNotifyWindowClass;
     icon->taskbarCreated_ = RegisterWindowMessageA(kTaskbarCreated);
+    icon->settingsRequest_ = RegisterWindowMessageA(names::kSettingsRequest);
     icon->icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconGroup), IMAGE_ICON,
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     // Never shown: it only receives the shell's callbacks and owns the menu.
@@ -91,6 +97,8 @@ DWORD WINAPI NotifyIcon::Run(void* self) noexcept
                                                      : nullptr;
     if (!window) return 1;
     icon->window_ = window;
+    // Programs of every integrity level may ask, a launcher started as administrator included.
+    ChangeWindowMessageFilterEx(window, icon->settingsRequest_, MSGFLT_ALLOW, nullptr);
     if (!icon->Add()) {
         icon->addError_ = GetLastError() != 0 ? GetLastError() : ERROR_NOT_READY;
         SetTimer(window, kAddAgainTimer, kAddAgainMs, nullptr);
@@ -153,6 +161,15 @@ LRESULT CALLBACK NotifyIcon::Procedure(HWND window, UINT message, WPARAM wParam,
                     SetTimer(window, kAddAgainTimer, kAddAgainMs, nullptr);
                 return 0;
             }
+            if (message == icon->settingsRequest_ && icon->settingsRequest_ != 0) {
+                icon->OpenSettings();
+                return 0;
+            }
+            if (message == WM_TIMER && wParam == kMenuAfterClickTimer) {
+                KillTimer(window, kMenuAfterClickTimer);
+                icon->ShowMenu(icon->clickedAt_);
+                return 0;
+            }
             if (message == WM_CLOSE || message == WM_ENDSESSION) return icon->OnClose(message, wParam != 0);
         } catch (...) {
             return 0;
@@ -188,19 +205,26 @@ LRESULT NotifyIcon::OnClose(UINT message, bool sessionEnds)
 
 void NotifyIcon::OnIconEvent(WPARAM wParam, LPARAM lParam)
 {
-    if (version4_) {
-        switch (LOWORD(lParam)) {
-        case WM_CONTEXTMENU:
-        case NIN_SELECT:
-        case NIN_KEYSELECT: ShowMenu({static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))}); return;
-        default: return;
-        }
-    }
-    if (lParam == WM_RBUTTONUP || lParam == WM_LBUTTONUP) {
-        POINT at{};
-        GetCursorPos(&at);
+    const UINT event = version4_ ? LOWORD(lParam) : static_cast<UINT>(lParam);
+    POINT at{static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))};
+    if (!version4_) GetCursorPos(&at);
+    if (event == WM_LBUTTONDBLCLK) {
+        KillTimer(window_, kMenuAfterClickTimer);
+        doubleClickedAt_ = GetTickCount64();
+        OpenSettings();
+    } else if (event == (version4_ ? NIN_SELECT : WM_LBUTTONUP)) {
+        // The release that ends a double-click is reported as a click too.
+        if (GetTickCount64() - doubleClickedAt_ < GetDoubleClickTime()) return;
+        clickedAt_ = at;
+        SetTimer(window_, kMenuAfterClickTimer, GetDoubleClickTime(), nullptr);
+    } else if (version4_ ? event == WM_CONTEXTMENU || event == NIN_KEYSELECT : event == WM_RBUTTONUP) {
         ShowMenu(at);
     }
+}
+
+void NotifyIcon::OpenSettings()
+{
+    ShowSettingsWindow(window_, startOptions_);
 }
 
 void NotifyIcon::ShowMenu(POINT at)
@@ -213,6 +237,7 @@ void NotifyIcon::ShowMenu(POINT at)
         menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x, at.y, window_, nullptr));
     PostMessageA(window_, WM_NULL, 0, 0);
     switch (choice) {
+    case kSettings: OpenSettings(); return;
     case kHelp:
         // Owned by the icon's window, so no other program's window is disabled while it shows.
         MessageBoxA(window_, UsageText(nullptr).c_str(), names::kCaption, MB_OK);

@@ -1,5 +1,5 @@
-// The launcher's icon in the notification area, with its menu: the usage box, the login entry and
-// the stop.
+// The launcher's icon in the notification area, with its menu: the settings window, the usage box,
+// the login entry and the stop.
 #pragma once
 
 #include "settings/Handles.h"
@@ -9,8 +9,9 @@
 
 namespace mirelunde {
 
-// The icon's menu as it is shown now: the usage box, "Run Mirelunde at login" checked when the
-// login entry is there, and the stop. Its command ids are those of `NotifyIcon`.
+// The icon's menu as it is shown now: the settings window (its default item, what a double-click on
+// the icon opens), the usage box, "Run Mirelunde at login" checked when the login entry is there,
+// and the stop. Its command ids are those of `NotifyIcon`.
 Menu IconMenu();
 
 class NotifyIcon {
@@ -36,11 +37,15 @@ private:
     LRESULT OnClose(UINT message, bool sessionEnds);
     void OnIconEvent(WPARAM wParam, LPARAM lParam);
     void ShowMenu(POINT at);
+    void OpenSettings();
 
     std::string startOptions_;
     HWND window_ = nullptr;
     HICON icon_ = nullptr;
     UINT taskbarCreated_ = 0;
+    UINT settingsRequest_ = 0;  // the library's request for the settings window
+    POINT clickedAt_{};
+    ULONGLONG doubleClickedAt_ = 0;
     bool version4_ = false;
     bool added_ = false;
     DWORD addError_ = 0;

@@ -36,6 +36,7 @@ enum class CommandId : unsigned {
     RunAtLogin = 30,
     About = 31,
     LeaveProgramAlone = 32,
+    Settings = 33,
 };
 
 }  // namespace mirelunde

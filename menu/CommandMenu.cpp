@@ -8,6 +8,7 @@
 #include "commands/Help.h"
 #include "commands/LeaveAlone.h"
 #include "commands/Login.h"
+#include "commands/SettingsRequest.h"
 #include "menu/CommandId.h"
 #include "menu/MenuTexts.h"
 #include "menu/PopupMenu.h"
@@ -157,6 +158,7 @@ void CarryOut(CommandId choice, HWND target, const MenuSettings& settings)
     case CommandId::RunAtLogin: SwitchLoginEntry(!settings.runAtLogin, nullptr); return;
     case CommandId::About: ShowUsageBox(target, nullptr); return;
     case CommandId::LeaveProgramAlone: LeaveProgramAlone(target); return;
+    case CommandId::Settings: AskForSettingsWindow(); return;
     case CommandId::None: return;
     }
 }
@@ -224,12 +226,13 @@ bool ShowCommandMenu(HWND target)
         Command(texts::kStopNow, CommandId::Stop),
         Row(RowKind::Separator),
         Command(texts::kLeaveProgramAlone, CommandId::LeaveProgramAlone),
+        Command(texts::kSettings, CommandId::Settings),
         Row(RowKind::SubmenuEnd),
         Row(RowKind::Separator),
         Command(texts::kAbout, CommandId::About),
         Row(RowKind::End),
     };
-    static_assert(std::size(table) == 57);
+    static_assert(std::size(table) == 58);
 
     MenuSettings settings;
     settings.always = windowTable.AlwaysOnTop(target, false);

@@ -41,6 +41,7 @@ inline constexpr char kRunAtLogin[] = "Run Mirelunde at login";
 inline constexpr char kStopNow[] = "Stop Mirelunde now";
 inline constexpr char kAbout[] = "About Mirelunde ...";
 inline constexpr char kLeaveProgramAlone[] = "Leave this program alone";
+inline constexpr char kSettings[] = "Settings ...";
 
 inline constexpr char kSystemMenuItem[] = "Mirelunde ...";
 

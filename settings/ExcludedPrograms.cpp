@@ -1,10 +1,11 @@
 // The programs the user keeps the library out of: reading the list, matching a program against it,
-// and adding a program to it.
+// adding a program to it, and the list as the settings window shows and writes it.
 #include "settings/ExcludedPrograms.h"
 
 #include "settings/SettingsNames.h"
 
 #include <cstring>
+#include <optional>
 
 namespace mirelunde {
 
@@ -14,12 +15,6 @@ constexpr char kSeparator = ';';
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kFolderSeparators = "\\/";
 constexpr std::string_view kNotInFileNames = "<>\"|?*";
-
-std::string_view FileNameOf(std::string_view path)
-{
-    const size_t slash = path.find_last_of(kFolderSeparators);
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 std::string_view WithoutTrailingBlanks(std::string_view text)
 {
@@ -45,6 +40,8 @@ std::string_view TakeEntry(std::string_view& rest)
     rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
     return Trimmed(entry);
 }
+
+constexpr char kSeparatorText[] = {kSeparator, '\0'};
 
 bool IsFileNameText(std::string_view entry)
 {
@@ -88,16 +85,29 @@ bool HoldsOneString(const char* text, DWORD stored)
     return stored == length || stored == length + 1;
 }
 
-// Whether the list fits and holds only entries a file name can make.
+// The first entry no file name can make, if any.
+std::optional<std::string_view> BadEntryOf(std::string_view list)
+{
+    for (std::string_view rest = list; !rest.empty();) {
+        const std::string_view entry = TakeEntry(rest);
+        if (!IsFileNameText(entry)) return entry;
+    }
+    return std::nullopt;
+}
+
+// Whether the list, as read, fits and holds only entries a file name can make.
 bool IsReadableList(std::string_view list)
 {
-    if (list.size() >= kExcludedListSize) return false;
-    for (std::string_view rest = list; !rest.empty();)
-        if (!IsFileNameText(TakeEntry(rest))) return false;
-    return true;
+    return list.size() < kExcludedListSize && !BadEntryOf(list);
 }
 
 }  // namespace
+
+std::string_view FileNameOf(std::string_view path)
+{
+    const size_t slash = path.find_last_of(kFolderSeparators);
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
 
 bool ListNamesProgram(std::string_view list, std::string_view exePath)
 {
@@ -133,8 +143,56 @@ bool AddExcludedProgram(const std::string& exePath)
     }
     updated += FileNameOf(exePath);
     // A name that the list could not hold, or would read as something else, is not written.
-    if (!ListNamesProgram(updated, exePath)) return false;
+    if (CheckList(updated) != ListFault::None || !ListNamesProgram(updated, exePath)) return false;
     return WriteRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, updated.c_str());
+}
+
+StoredList ReadStoredList(const char* valueName)
+{
+    StoredList list;
+    std::string bytes;
+    list.present = RegReader(HKEY_CURRENT_USER, names::kSettingsKey).Raw(valueName, list.type, bytes);
+    if (!list.present) return list;
+    list.size = static_cast<DWORD>(bytes.size());
+    if (list.type != REG_SZ) {
+        list.fault = ListFault::NotText;
+        return list;
+    }
+    list.text = bytes.substr(0, bytes.find('\0'));
+    // In the order the library meets them as it reads the value.
+    if (bytes.size() >= kExcludedListSize)
+        list.fault = ListFault::TooLong;
+    else if (!HoldsOneString(list.text.c_str(), list.size))
+        list.fault = ListFault::ZeroByte;
+    else if (const auto bad = BadEntryOf(list.text)) {
+        list.fault = ListFault::BadEntry;
+        list.badEntry = *bad;
+    }
+    return list;
+}
+
+std::vector<std::string> ListEntries(std::string_view list)
+{
+    std::vector<std::string> entries;
+    for (std::string_view rest = list; !rest.empty();)
+        if (const std::string_view entry = TakeEntry(rest); !entry.empty()) entries.emplace_back(entry);
+    return entries;
+}
+
+std::string JoinEntries(const std::vector<std::string>& entries)
+{
+    std::string list;
+    for (const std::string& entry : entries) list.append(list.empty() ? "" : kSeparatorText).append(entry);
+    return list;
+}
+
+ListFault CheckList(std::string_view list, std::string* badEntry)
+{
+    if (list.size() > kLongestList) return ListFault::TooLong;
+    const auto bad = BadEntryOf(list);
+    if (!bad) return ListFault::None;
+    if (badEntry != nullptr) *badEntry = *bad;
+    return ListFault::BadEntry;
 }
 
 }  // namespace mirelunde

@@ -79,6 +79,21 @@ bool RegReader::Has(const char* name) const
     return key_ && RegQueryValueExA(key_.get(), name, nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
 }
 
+bool RegReader::Raw(const char* name, DWORD& type, std::string& bytes) const
+{
+    if (!key_) return false;
+    for (;;) {  // again while the value grows between the two queries
+        DWORD size = 0;
+        if (RegQueryValueExA(key_.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+        bytes.resize(size);
+        const LONG status =
+            RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
+        if (status == ERROR_MORE_DATA) continue;
+        bytes.resize(size);
+        return status == ERROR_SUCCESS;
+    }
+}
+
 RegSnapshot::RegSnapshot(HKEY root, const char* subKey, std::initializer_list<const char*> names)
     : reader_(root, subKey)
 {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 
 namespace mirelunde {
 
@@ -19,6 +20,8 @@ public:
     bool String(const char* name, char* buffer, unsigned size, DWORD* stored = nullptr) const;
     // Whether the key holds the value, whatever its type and size.
     bool Has(const char* name) const;
+    // The value's type and bytes, whatever its type and size; false when the key does not hold it.
+    bool Raw(const char* name, DWORD& type, std::string& bytes) const;
     HKEY Key() const { return key_.get(); }
 
 private:

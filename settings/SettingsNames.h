@@ -32,6 +32,11 @@ inline constexpr char kLauncherMarker[] = "MIRELUNDE_LAUNCHER";
 // removed the message hook and before the window-procedure hook.
 inline constexpr char kRestoreMessage[] = "Mirelunde put windows back";
 
+// The launcher's hidden window (its notification-area icon's), which the library finds to ask for
+// the settings window, and the message it asks with.
+inline constexpr char kLauncherWindowClass[] = "Mirelunde notification icon";
+inline constexpr char kSettingsRequest[] = "Mirelunde show settings";
+
 inline constexpr char kCaption[] = "Mirelunde";
 inline constexpr char kProcessDetachFormat[] = "%s : process detach";
 

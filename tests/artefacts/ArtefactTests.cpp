@@ -37,12 +37,15 @@ std::string Lower(std::string text)
 
 // Whatever the library imports is loaded into every hooked program, so only DLLs every Windows has;
 // the launcher may use the shell besides, for its notification-area icon.
-bool IsSystemDll(const std::string& name, bool shellAllowed)
+// The launcher has its icon and its settings window besides: the shell, controls, dialogs and GDI.
+bool IsSystemDll(const std::string& name, bool launcher)
 {
     static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"};
+    static const char* const kLauncherOnly[] = {"shell32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll"};
     const std::string lower = Lower(name);
-    return lower.starts_with("api-ms-win-") || (shellAllowed && lower == "shell32.dll") ||
-           std::ranges::any_of(kSystem, [&](const char* system) { return lower == system; });
+    const auto is = [&](const char* system) { return lower == system; };
+    return lower.starts_with("api-ms-win-") || std::ranges::any_of(kSystem, is) ||
+           (launcher && std::ranges::any_of(kLauncherOnly, is));
 }
 
 class Library {

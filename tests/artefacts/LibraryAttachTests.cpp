@@ -4,6 +4,7 @@
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
 #include "tests/support/Paths.h"
@@ -37,6 +38,14 @@ bool KeyExists(const std::string& path)
     return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
+// Alt+key as the system posts it while the thread's key state has Alt down.
+void PostAltKey(HWND window, WPARAM key)
+{
+    testing_support::SetKeyState(VK_MENU, true);
+    PostMessageA(window, WM_SYSKEYDOWN, key, 1 << 29);
+    PostMessageA(window, WM_SYSKEYUP, key, 1 << 29);
+}
+
 class LibraryAttach : public testing::Test {
 protected:
     void SetUp() override { testing_support::RegistrySandbox::Clear(); }
@@ -53,7 +62,11 @@ protected:
         library_ = nullptr;
     }
 
-    void TearDown() override { Unload(); }
+    void TearDown() override
+    {
+        Unload();
+        testing_support::SetKeyState(VK_MENU, false);
+    }
 
     // As a running launcher leaves it: both handles published, the library's message hook on this thread.
     void LoadAndHookThisThread(Hook& getMessage)
@@ -160,8 +173,8 @@ TEST_F(LibraryAttach, FreeLibraryPutsBackWhatTheHooksChanged)
     const int height = Height(shaded);
     SetCursorPos(600, 400);
     PostMessageA(shaded, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
-    PostMessageA(madeTopmost, WM_SYSKEYUP, VK_SCROLL, 1 << 29);
-    PostMessageA(wasTopmost, WM_SYSKEYUP, VK_SCROLL, 1 << 29);
+    PostAltKey(madeTopmost, VK_SCROLL);
+    PostAltKey(wasTopmost, VK_SCROLL);
     auto topmost = [](HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
     ASSERT_TRUE(
         PumpUntil([&] { return Height(shaded) < height && topmost(madeTopmost) && !topmost(wasTopmost); }, 5000));
@@ -185,7 +198,7 @@ TEST_F(LibraryAttach, FreeLibraryGivesStretchedWindowsTheirRectangleBack)
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
 
     MenuAnswerer answerer(GetCurrentProcessId(), {"Maximize", "Both"});
-    PostMessageA(window, WM_SYSKEYUP, VK_ADD, 1 << 29);  // Alt+keypad +: the command menu
+    PostAltKey(window, VK_ADD);  // the command menu
     ASSERT_TRUE(PumpUntil(
         [&] {
             const RECT now = WindowRect(window);
@@ -211,7 +224,7 @@ TEST_F(LibraryAttach, ProcessInfoBoxKeepsTheLibraryUntilItIsAnswered)
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
     {
         MenuAnswerer answerer(GetCurrentProcessId(), {"Process", "Info"});
-        PostMessageA(window, WM_SYSKEYUP, VK_ADD, 1 << 29);
+        PostAltKey(window, VK_ADD);
         ASSERT_TRUE(PumpUntil([] { return WaitForMessageBox(GetCurrentProcessId(), 0).has_value(); }, 10000));
         ASSERT_TRUE(answerer.Result());
     }

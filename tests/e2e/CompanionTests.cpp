@@ -31,7 +31,6 @@ namespace {
 
 constexpr char kLock64[] = "Local\\Mirelunde.Launcher";
 constexpr char kLock32[] = "Local\\Mirelunde.Launcher.32";
-constexpr DWORD kActionMs = 5000;
 
 std::string Quoted(const std::string& path)
 {
@@ -54,17 +53,6 @@ bool Is32BitProcess(HANDLE process)
 {
     BOOL wow64 = FALSE;
     return IsWow64Process(process, &wow64) && wow64;
-}
-
-bool HeightBecomes(HWND window, int height)
-{
-    return WaitUntil([&] { return Height(window) == height; }, kActionMs);
-}
-
-void Activate(HWND window)
-{
-    SetForegroundWindow(window);
-    WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
 }
 
 void DoubleClickCaption(HWND window)
@@ -541,7 +529,7 @@ TEST_F(CompanionLogin, IconMenuSwitchesTheEntryShowsTheUsageAndStopsBothLauncher
     ASSERT_TRUE(HeightBecomes(window, ShadedHeight())) << "height " << Height(window);
 
     // A menu of another process cannot be read from here: its items are chosen by their places,
-    // About, Run at login, a separator, Stop (the marks are checked where the menu is made).
+    // Settings, About, Run at login, a separator, Stop (the marks are checked where the menu is made).
     const auto choose = [&](int item) {
         ClickIcon(icon);
         const auto menu = WaitForPopupMenu(launcher->id, kStartMs, false);
@@ -552,7 +540,7 @@ TEST_F(CompanionLogin, IconMenuSwitchesTheEntryShowsTheUsageAndStopsBothLauncher
         PostKeys(menu->popup, keys);
         return WaitUntil([&] { return VisiblePopupMenus(launcher->id) == 0; }, kStartMs);
     };
-    constexpr int kAbout = 0, kLogin = 1, kStop = 2;
+    constexpr int kAbout = 1, kLogin = 2, kStop = 3;
     // Off, on with the launcher's own options, and an entry of the old form, which counts as on.
     const std::string entry = Quoted(package + "mirelunde.exe") + " -d 0";
     const std::optional<std::string> steps[][2] = {

@@ -172,6 +172,36 @@ int ShadedHeight()
     return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME);
 }
 
+void Activate(HWND window)
+{
+    SetForegroundWindow(window);
+    WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
+}
+
+void DoubleClickCaption(HWND window)
+{
+    testing_support::MoveTo(testing_support::CaptionPoint(window));
+    testing_support::Click(testing_support::Button::Left, 2);
+}
+
+bool HeightBecomes(HWND window, int height)
+{
+    return WaitUntil([&] { return Height(window) == height; }, kActionMs);
+}
+
+bool Typed(HWND edit, char letter)
+{
+    return WaitUntil(
+        [&] {
+            char text[256] = {};
+            DWORD_PTR length = 0;
+            SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500,
+                                &length);
+            return std::string(text).find(letter) != std::string::npos;
+        },
+        kActionMs);
+}
+
 std::vector<HWND> VisibleWindows(DWORD processId)
 {
     WindowsOf search{processId, {}};

@@ -20,6 +20,7 @@ namespace e2e {
 inline constexpr char kKey[] = "Software\\Pellamor\\Mirelunde";
 inline constexpr DWORD kStartMs = 20000;
 inline constexpr DWORD kStopMs = 10000;
+inline constexpr DWORD kActionMs = 5000;
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 DWORD ReadDword(const char* name, DWORD preset);
@@ -65,6 +66,14 @@ std::string TargetAppPath();
 int Height(HWND window);
 bool HasRect(HWND window, const RECT& expected);
 int ShadedHeight();
+
+// Makes another process's window the active one, and waits until it is.
+void Activate(HWND window);
+// A real double-click of the left button on the window's caption.
+void DoubleClickCaption(HWND window);
+bool HeightBecomes(HWND window, int height);
+// Whether a typed key has reached the edit control: keys typed before it have been handled too.
+bool Typed(HWND edit, char letter);
 
 std::vector<HWND> VisibleWindows(DWORD processId);
 // Waits for the process's first visible top-level window.

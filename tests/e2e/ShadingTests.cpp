@@ -18,8 +18,6 @@ using namespace testing_support;
 namespace e2e {
 namespace {
 
-constexpr DWORD kActionMs = 5000;
-
 class Shading : public LauncherSession {
 protected:
     void SetUp() override
@@ -49,21 +47,13 @@ protected:
         return process;
     }
 
-    static void Activate(HWND window)
+    // Notepad in front, and its edit control.
+    std::unique_ptr<Process> OpenNotepad(HWND& pad, HWND& edit)
     {
-        SetForegroundWindow(window);
-        WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
-    }
-
-    static void DoubleClickCaption(HWND window)
-    {
-        MoveTo(CaptionPoint(window));
-        Click(Button::Left, 2);
-    }
-
-    static bool HeightBecomes(HWND window, int height)
-    {
-        return WaitUntil([&] { return Height(window) == height; }, kActionMs);
+        auto notepad = Open(NotepadPath(), pad);
+        edit = pad ? FindWindowExA(pad, nullptr, "Edit", nullptr) : nullptr;
+        EXPECT_NE(edit, nullptr);
+        return notepad;
     }
 
     // Notepad on the left and the target program on the right, side by side on the primary monitor.
@@ -99,20 +89,6 @@ protected:
         MoveTo({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
         Click(Button::Left);
         return WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
-    }
-
-    // Whether a typed key has reached the edit control: keys typed before it have been handled too.
-    static bool Typed(HWND edit, char letter)
-    {
-        return WaitUntil(
-            [&] {
-                char text[256] = {};
-                DWORD_PTR length = 0;
-                SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                                    500, &length);
-                return std::string(text).find(letter) != std::string::npos;
-            },
-            kActionMs);
     }
 
     std::unique_ptr<Process> launcher_;
@@ -235,11 +211,9 @@ TEST_F(Shading, AltReleasedInAnotherProgramLeavesNoShortcutBehind)
 // notepad into menu mode.
 TEST_F(Shading, AltCodeAndF10StayNotepads)
 {
-    HWND pad = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    ASSERT_TRUE(notepad && pad);
-    const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
-    ASSERT_NE(edit, nullptr);
+    HWND pad = nullptr, edit = nullptr;
+    auto notepad = OpenNotepad(pad, edit);
+    ASSERT_TRUE(notepad && pad && edit);
     RECT before{};
     GetWindowRect(pad, &before);
 
@@ -250,8 +224,8 @@ TEST_F(Shading, AltCodeAndF10StayNotepads)
     ASSERT_TRUE(Typed(edit, 'x'));
     RECT after{};
     GetWindowRect(pad, &after);
-    EXPECT_TRUE(EqualRect(&before, &after)) << "the Alt code moved or shaded notepad: " << after.left << "," << after.top
-                                            << "," << after.right << "," << after.bottom;
+    EXPECT_TRUE(EqualRect(&before, &after)) << "the Alt code moved or shaded notepad: " << after.left << ","
+                                            << after.top << "," << after.right << "," << after.bottom;
 
     Chord({VK_F10});
     GUITHREADINFO info{};
@@ -277,11 +251,9 @@ TEST_F(Shading, AltGrCharacterReleaseReachesTheProgram)
 // program must not be left waiting for a release that the menu took.
 TEST_F(Shading, RightClickCommandMenuLeavesTheProgramFreeForKeysAndClicks)
 {
-    HWND pad = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    ASSERT_TRUE(notepad && pad);
-    const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
-    ASSERT_NE(edit, nullptr);
+    HWND pad = nullptr, edit = nullptr;
+    auto notepad = OpenNotepad(pad, edit);
+    ASSERT_TRUE(notepad && pad && edit);
     const int height = Height(pad);
     const DWORD thread = GetWindowThreadProcessId(pad, nullptr);
 

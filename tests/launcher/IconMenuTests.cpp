@@ -1,5 +1,6 @@
-// The notification-area icon as the launcher makes it: its menu's items, the login mark read from
-// the (redirected) Run key, whichever form the entry has, and the icon offered until it is taken.
+// The notification-area icon as the launcher makes it: its menu's items, its default item, the
+// login mark read from the (redirected) Run key, whichever form the entry has, and the icon offered
+// until it is taken.
 #include "launcher/LauncherTexts.h"
 #include "launcher/NotifyIcon.h"
 #include "settings/Registry.h"
@@ -21,7 +22,7 @@ using namespace mirelunde;
 
 namespace {
 
-TEST(IconMenu, OffersTheUsageTheLoginEntryAndTheStopWithTheEntrysRealState)
+TEST(IconMenu, OffersTheSettingsTheUsageTheLoginEntryAndTheStopWithTheEntrysRealState)
 {
     struct Row {
         const char* name;
@@ -45,10 +46,11 @@ TEST(IconMenu, OffersTheUsageTheLoginEntryAndTheStopWithTheEntrysRealState)
         const auto items = testing_support::ReadMenu(menu.get());
         std::vector<std::string> texts;
         for (const auto& item : items) texts.push_back(item.text);
-        EXPECT_EQ(texts,
-                  (std::vector<std::string>{"About Mirelunde ...", "Run Mirelunde at login", "", "Stop Mirelunde"}));
-        ASSERT_EQ(items.size(), 4u);
-        EXPECT_EQ((items[1].state & MFS_CHECKED) != 0, row.checked);
+        EXPECT_EQ(texts, (std::vector<std::string>{"Settings ...", "About Mirelunde ...", "Run Mirelunde at login", "",
+                                                   "Stop Mirelunde"}));
+        ASSERT_EQ(items.size(), 5u);
+        EXPECT_NE(items[0].state & MFS_DEFAULT, 0u) << "what a double-click on the icon opens";
+        EXPECT_EQ((items[2].state & MFS_CHECKED) != 0, row.checked);
     }
 }
 

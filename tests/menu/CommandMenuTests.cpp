@@ -141,6 +141,7 @@ TEST_F(CommandMenu, DefaultMenuReadsAsExpected)
         "  Stop Mirelunde now",
         "  -",
         "  Leave this program alone",
+        "  Settings ...",
         "-",
         "About Mirelunde ...",
     };

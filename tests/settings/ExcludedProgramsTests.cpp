@@ -73,6 +73,8 @@ TEST(ExcludedPrograms, AddingAProgramKeepsWhatTheUserWrote)
         {"named already", REG_SZ, "c:\\games\\orbit\\GAME.EXE", kGame, true, "c:\\games\\orbit\\GAME.EXE"},
         {"no room left", REG_SZ, std::string(kExcludedListSize - 5, 'x'), kGame, false,
          std::string(kExcludedListSize - 5, 'x')},
+        {"room for the name but not for the terminator the value stores", REG_SZ, std::string(250, 'x'), kGame, false,
+         std::string(250, 'x')},
         {"not a list", REG_SZ, "notepad.exe;<any>", kGame, false, "notepad.exe;<any>"},
         {"too long to read", REG_SZ, std::string(600, 'x'), kGame, false, std::string(600, 'x')},
         {"not text", REG_DWORD, "", kGame, false, std::nullopt},

@@ -1,0 +1,22 @@
+// Asking the launcher for its settings window with a message to its hidden window.
+#include "commands/SettingsRequest.h"
+
+#include "settings/SettingsNames.h"
+
+#include <windows.h>
+
+namespace mirelunde {
+
+bool AskForSettingsWindow()
+{
+    const HWND launcher = FindWindowA(names::kLauncherWindowClass, nullptr);
+    const UINT request = RegisterWindowMessageA(names::kSettingsRequest);
+    if (launcher == nullptr || request == 0) return false;
+    // The user is working in this program, so it may hand the foreground on to the window asked for.
+    DWORD launcherProcess = 0;
+    GetWindowThreadProcessId(launcher, &launcherProcess);
+    AllowSetForegroundWindow(launcherProcess);
+    return PostMessageA(launcher, request, 0, 0) != FALSE;
+}
+
+}  // namespace mirelunde

@@ -1,0 +1,25 @@
+// What the launcher's dialogs share: their templates shown in the system's message font, their
+// texts with access keys, and formatted texts.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace mirelunde {
+
+// Runs the dialog resource `id` modally, in the message font the user set for the system.
+INT_PTR RunDialog(WORD id, HWND owner, DLGPROC procedure, LPARAM param);
+
+// The text with `key` marked as its access key: the first `key` that starts a word, else the first
+// `key`; no mark when the text has none.
+std::string WithAccessKey(std::string_view text, char key);
+
+// Sets a control's text, with its access key marked when one is given.
+void SetControlText(HWND dialog, int control, std::string_view text, char key = 0);
+
+// printf-style formatting into a string of whatever length it takes.
+std::string Format(const char* format, ...);
+
+}  // namespace mirelunde

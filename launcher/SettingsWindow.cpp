@@ -1,0 +1,266 @@
+// The settings window: its choices as the library reads them, what a click changes in the window,
+// and the writes of OK and Apply through the settings layer's names.
+#include "launcher/SettingsWindow.h"
+
+#include "commands/Login.h"
+#include "commands/SettingsRequest.h"
+#include "hook/Exports.h"
+#include "launcher/DialogIds.h"
+#include "launcher/Dialogs.h"
+#include "launcher/LauncherTexts.h"
+#include "launcher/Output.h"
+#include "launcher/ProgramList.h"
+#include "menu/MenuTexts.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <iterator>
+
+namespace mirelunde {
+
+namespace {
+
+constexpr char kDialogClass[] = "#32770";
+
+// A choice shown as a check box: its text and access key, and its value in the settings key.
+struct CheckChoice {
+    int control;
+    const char* text;
+    char key;
+    const char* name;
+    bool whenAbsent;
+    bool readAtAttach;  // read as each process starts: a value that is not a DWORD counts as absent
+};
+
+constexpr CheckChoice kChecks[] = {
+    {IDC_RIGHT_CLICK_SHADES, texts::kShadeOnRight, 'n', names::kRightClickShades, true, false},
+    {IDC_SINK_ON_MIDDLE, texts::kSinkOnMiddle, 'm', names::kSinkOnMiddle, false, false},
+    {IDC_TWO_BUTTON_MOUSE, texts::kTwoButtonMouse, 'T', names::kTwoButtonMouse, true, true},
+    {IDC_KEYBOARD, texts::kKeyboardShortcuts, 'K', names::kEnableKeyboard, true, false},
+    {IDC_HUG_STRETCH, texts::kStretchyHugging, 'h', names::kHugStretch, false, false},
+    {IDC_SYSTEM_MENU, texts::kSystemMenu, 'y', names::kAddToSystemMenu, true, true},
+};
+enum Check : size_t { kRightClick, kSinkOnMiddle, kTwoButton, kKeyboard, kHugStretch, kSystemMenu };
+static_assert(std::size(kChecks) == kSystemMenu + 1);
+
+struct Choices {
+    bool doubleClickMaximizes = false;
+    std::array<bool, std::size(kChecks)> checks{};
+    bool runAtLogin = false;
+    bool operator==(const Choices&) const = default;
+};
+
+Choices ReadChoices()
+{
+    const RegReader settings(HKEY_CURRENT_USER, names::kSettingsKey);
+    Choices choices;
+    DWORD invert = 0;
+    settings.Dword(names::kInvertDoubleClicks, invert);
+    choices.doubleClickMaximizes = invert != 0;
+    for (size_t i = 0; i < std::size(kChecks); ++i) {
+        DWORD value = kChecks[i].whenAbsent ? 1 : 0;
+        const bool read = settings.Dword(kChecks[i].name, value);
+        choices.checks[i] = kChecks[i].readAtAttach && !read ? kChecks[i].whenAbsent : value != 0;
+    }
+    choices.runAtLogin = IsRunAtLogin();
+    return choices;
+}
+
+bool WriteChoice(const char* name, bool on, std::string& failures)
+{
+    if (WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, on ? 1 : 0)) return true;
+    failures += Format(texts::kNotWrittenFormat, name) + "\n";
+    return false;
+}
+
+// Brings a settings window, or the box it shows, to the front.
+void BringUp(HWND window)
+{
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(GetLastActivePopup(window));
+}
+
+HWND FindSettingsWindow()
+{
+    return FindWindowA(kDialogClass, texts::kSettingsCaption);
+}
+
+class SettingsWindow {
+public:
+    explicit SettingsWindow(const std::string& loginOptions) : loginOptions_(loginOptions) {}
+
+    void Open(HWND dialog);
+    void OnCommand(HWND dialog, int control, int code);
+
+private:
+    void Show(HWND dialog) const;
+    Choices FromControls(HWND dialog) const;
+    bool Apply(HWND dialog);
+    void UpdateApply(HWND dialog) const;
+
+    std::string loginOptions_;
+    Choices written_;  // as read when the window opened, or after the last Apply
+    Choices shown_;
+    ProgramList excluded_{names::kExcludedPrograms,
+                          {IDC_EXCLUDED_LABEL, IDC_EXCLUDED_LIST, IDC_EXCLUDED_ADD, IDC_EXCLUDED_REMOVE,
+                           IDC_EXCLUDED_FAULT, texts::kExcludedProgramsLabel, 'P', 'd', 'R'}};
+};
+
+void SettingsWindow::Open(HWND dialog)
+{
+    SetWindowTextA(dialog, texts::kSettingsCaption);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const auto& [size, which] : {std::pair{SM_CXICON, ICON_BIG}, std::pair{SM_CXSMICON, ICON_SMALL}}) {
+        const int side = GetSystemMetrics(size);
+        SendMessageA(dialog, WM_SETICON, which,
+                     reinterpret_cast<LPARAM>(
+                         LoadImageA(instance, MAKEINTRESOURCEA(kIconGroup), IMAGE_ICON, side, side, LR_SHARED)));
+    }
+    SetControlText(dialog, IDC_MOUSE_GROUP, texts::kMouse);
+    SetControlText(dialog, IDC_DOUBLE_CLICK_LABEL, texts::kLeftDoubleClick);
+    SetControlText(dialog, IDC_DOUBLE_CLICK_SHADES, texts::kShade, 'S');
+    SetControlText(dialog, IDC_DOUBLE_CLICK_MAXIMIZES, texts::kMaximize, 'x');
+    SetControlText(dialog, IDC_OPTIONS_GROUP, texts::kOptions);
+    for (const CheckChoice& check : kChecks) SetControlText(dialog, check.control, check.text, check.key);
+    SetControlText(dialog, IDC_RUN_AT_LOGIN, texts::kRunAtLogin, 'l');
+    SetControlText(dialog, IDC_TAKES_EFFECT,
+                   Format(texts::kTakesEffectFormat, texts::kTwoButtonMouse, texts::kSystemMenu));
+    SetControlText(dialog, IDOK, texts::kOk);
+    SetControlText(dialog, IDCANCEL, texts::kCancel);
+    SetControlText(dialog, IDC_APPLY, texts::kApply, 'A');
+    written_ = shown_ = ReadChoices();
+    excluded_.Load(dialog);
+    Show(dialog);
+    SetForegroundWindow(dialog);
+}
+
+void SettingsWindow::Show(HWND dialog) const
+{
+    CheckRadioButton(dialog, IDC_DOUBLE_CLICK_SHADES, IDC_DOUBLE_CLICK_MAXIMIZES,
+                     shown_.doubleClickMaximizes ? IDC_DOUBLE_CLICK_MAXIMIZES : IDC_DOUBLE_CLICK_SHADES);
+    for (size_t i = 0; i < std::size(kChecks); ++i)
+        CheckDlgButton(dialog, kChecks[i].control, shown_.checks[i] ? BST_CHECKED : BST_UNCHECKED);
+    // As the command menu shows it: in two-button mode the right button opens the menu, and the
+    // System Menu item is not added whatever its own value says.
+    const bool twoButton = shown_.checks[kTwoButton];
+    if (twoButton) CheckDlgButton(dialog, IDC_SYSTEM_MENU, BST_CHECKED);
+    EnableWindow(GetDlgItem(dialog, IDC_SYSTEM_MENU), !twoButton);
+    CheckDlgButton(dialog, IDC_RUN_AT_LOGIN, shown_.runAtLogin ? BST_CHECKED : BST_UNCHECKED);
+    UpdateApply(dialog);
+}
+
+Choices SettingsWindow::FromControls(HWND dialog) const
+{
+    Choices choices = shown_;
+    choices.doubleClickMaximizes = IsDlgButtonChecked(dialog, IDC_DOUBLE_CLICK_MAXIMIZES) == BST_CHECKED;
+    for (size_t i = 0; i < std::size(kChecks); ++i)
+        if (IsWindowEnabled(GetDlgItem(dialog, kChecks[i].control)))
+            choices.checks[i] = IsDlgButtonChecked(dialog, kChecks[i].control) == BST_CHECKED;
+    choices.runAtLogin = IsDlgButtonChecked(dialog, IDC_RUN_AT_LOGIN) == BST_CHECKED;
+    // As the command menu does: with the middle click sinking, the System Menu item is the mouse's
+    // way to the menu.
+    if (choices.checks[kSinkOnMiddle] && !shown_.checks[kSinkOnMiddle]) choices.checks[kSystemMenu] = true;
+    return choices;
+}
+
+void SettingsWindow::UpdateApply(HWND dialog) const
+{
+    EnableWindow(GetDlgItem(dialog, IDC_APPLY), !(shown_ == written_) || excluded_.Changed());
+}
+
+bool SettingsWindow::Apply(HWND dialog)
+{
+    if (!excluded_.MayWrite(dialog)) return false;
+    std::string failures;
+    if (shown_.doubleClickMaximizes != written_.doubleClickMaximizes)
+        WriteChoice(names::kInvertDoubleClicks, shown_.doubleClickMaximizes, failures);
+    for (size_t i = 0; i < std::size(kChecks); ++i)
+        if (shown_.checks[i] != written_.checks[i]) WriteChoice(kChecks[i].name, shown_.checks[i], failures);
+    if (shown_.runAtLogin != written_.runAtLogin) {
+        // The same entry the icon's menu writes, with the options this launcher was started with.
+        RunAtLogin(shown_.runAtLogin, loginOptions_.c_str());
+        if (IsRunAtLogin() != shown_.runAtLogin) failures += Format(texts::kNotWrittenFormat, names::kRunEntry) + "\n";
+    }
+    if (!excluded_.Write()) failures += Format(texts::kNotWrittenFormat, excluded_.ValueName()) + "\n";
+    // What is stored now, whoever else wrote meanwhile.
+    written_ = shown_ = ReadChoices();
+    excluded_.Load(dialog);
+    Show(dialog);
+    if (failures.empty()) return true;
+    MessageBoxA(dialog, failures.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+void SettingsWindow::OnCommand(HWND dialog, int control, int code)
+{
+    switch (control) {
+    case IDOK:
+        if (Apply(dialog)) EndDialog(dialog, IDOK);
+        return;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return;
+    case IDC_APPLY:
+        Apply(dialog);
+        // Apply is grayed now: the keys go on from OK.
+        if (GetFocus() == GetDlgItem(dialog, IDC_APPLY))
+            SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
+        return;
+    default: break;
+    }
+    if (excluded_.OnCommand(dialog, control, code)) {
+        UpdateApply(dialog);
+    } else if (code == BN_CLICKED) {
+        shown_ = FromControls(dialog);
+        Show(dialog);
+    }
+}
+
+INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        if (message == WM_INITDIALOG) {
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            reinterpret_cast<SettingsWindow*>(lParam)->Open(dialog);
+            return TRUE;
+        }
+        auto* window = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        if (message != WM_COMMAND || window == nullptr) return FALSE;
+        window->OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    } catch (...) {
+        return TRUE;
+    }
+}
+
+}  // namespace
+
+void ShowSettingsWindow(HWND owner, const std::string& loginOptions)
+{
+    if (const HWND open = FindSettingsWindow()) {
+        BringUp(open);
+        return;
+    }
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    SettingsWindow window(loginOptions);
+    RunDialog(IDD_SETTINGS, owner, Procedure, reinterpret_cast<LPARAM>(&window));
+}
+
+int RunSettingsCommand(const std::string& loginOptions)
+{
+    if (const HWND open = FindSettingsWindow()) {
+        BringUp(open);
+        Say("the settings window was open already");
+        return 0;
+    }
+    if (AskForSettingsWindow()) {
+        Say("the running launcher shows its settings window");
+        return 0;
+    }
+    ShowSettingsWindow(nullptr, loginOptions);
+    return 0;
+}
+
+}  // namespace mirelunde

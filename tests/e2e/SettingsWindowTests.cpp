@@ -1,0 +1,439 @@
+// The settings window of the real launcher, opened by `--settings`, the command menu and the icon,
+// read as a person sees it and worked with real keys; and what its choices then do in other programs.
+#include "launcher/DialogIds.h"
+#include "launcher/LauncherTexts.h"
+#include "settings/Registry.h"
+#include "settings/SettingsNames.h"
+#include "tests/e2e/Session.h"
+#include "tests/support/Input.h"
+#include "tests/support/MenuReader.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace mirelunde;
+using namespace testing_support;
+
+namespace e2e {
+namespace {
+
+constexpr char kDialogClass[] = "#32770";
+
+using RawValue = std::pair<DWORD, std::string>;
+
+std::map<std::string, RawValue> KeyValues()
+{
+    std::map<std::string, RawValue> values;
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return values;
+    char name[512];
+    for (DWORD index = 0, length = sizeof name;
+         RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++index, length = sizeof name) {
+        RawValue& value = values[name];
+        RegReader(HKEY_CURRENT_USER, kKey).Raw(name, value.first, value.second);
+    }
+    return values;
+}
+
+void SetRaw(const char* name, DWORD type, const std::string& bytes)
+{
+    RegKey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+}
+
+void SetText(const char* name, const std::string& text)
+{
+    SetRaw(name, REG_SZ, text + '\0');
+}
+
+// Every value but the launcher's hook handles, so each choice is as it is when nothing was stored.
+void ClearChoices()
+{
+    RegKey key;
+    RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, key.put());
+    for (const auto& [name, value] : KeyValues())
+        if (name != names::kHHook && name != names::kHWndHook) RegDeleteValueA(key.get(), name.c_str());
+    SetRunEntry(std::nullopt);
+}
+
+HWND WaitForDialog(const char* caption)
+{
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindWindowA(kDialogClass, caption)) != nullptr && IsWindowVisible(window); },
+              kStartMs);
+    return window;
+}
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+LRESULT Ask(HWND window, int control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(window, control), message, wParam, lParam, SMTO_ABORTIFHUNG, kStopMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+bool Checked(HWND window, int control)
+{
+    return Ask(window, control, BM_GETCHECK) == BST_CHECKED;
+}
+
+std::vector<std::string> Rows(HWND window, int control = IDC_EXCLUDED_LIST)
+{
+    std::vector<std::string> rows;
+    const HWND list = GetDlgItem(window, control);
+    for (LRESULT row = 0, count = Ask(window, control, LB_GETCOUNT); row < count; ++row) {
+        // The wide form: Wine hands another process's rows to the ANSI form cut short.
+        WCHAR wide[1024] = {};
+        char text[1024] = {};
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, kStopMs, &length);
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+std::string Text(HWND window, int control)
+{
+    char text[1024] = {};
+    GetWindowTextA(GetDlgItem(window, control), text, sizeof text);
+    return text;
+}
+
+int FocusedControl(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
+int SettingsWindows()
+{
+    int count = 0;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, kDialogClass, texts::kSettingsCaption));)
+        ++count;
+    return count;
+}
+
+class SettingsWindow : public LauncherSession {
+protected:
+    // Starts `mirelunde.exe --settings` and waits for the window, in front.
+    HWND Open()
+    {
+        command_ = Start(LauncherPath() + " --settings");
+        const HWND window = WaitForDialog(texts::kSettingsCaption);
+        if (window) Activate(window);
+        return window;
+    }
+
+    // Presses keys in the window and waits until what they do shows.
+    static bool Keys(std::initializer_list<WORD> keys, const std::function<bool()>& done)
+    {
+        Chord(keys);
+        return WaitUntil(done, kActionMs);
+    }
+
+    // Chooses OK (Enter) or Cancel (Escape); whether the window and the process that showed it ended.
+    bool Close(HWND window, WORD key)
+    {
+        return Keys({key}, [&] { return !IsWindow(window); }) && (!command_ || command_->WaitForExit(kStopMs) == 0);
+    }
+
+    void TearDown() override
+    {
+        // The window "Add ..." opened first: the settings window ends only after it.
+        for (const char* caption : {texts::kAddProgramCaption, texts::kSettingsCaption})
+            if (const HWND open = FindWindowA(kDialogClass, caption)) {
+                PostMessageA(open, WM_CLOSE, 0, 0);
+                WaitUntil([&] { return !IsWindow(open); }, kStopMs);
+            }
+        RequestStop();
+        if (launcher_) {
+            EXPECT_EQ(launcher_->WaitForExit(kStopMs), 0);
+        }
+    }
+
+    RunEntrySnapshot entry_;
+    std::unique_ptr<Process> command_;
+    std::unique_ptr<Process> launcher_;
+};
+
+TEST_F(SettingsWindow, OpensWithTheStoredChoicesAndASecondCommandBringsTheOneWindowUp)
+{
+    const std::vector<std::pair<int, bool>> unchanged = {
+        {IDC_DOUBLE_CLICK_SHADES, true}, {IDC_RIGHT_CLICK_SHADES, true}, {IDC_SINK_ON_MIDDLE, false},
+        {IDC_TWO_BUTTON_MOUSE, true},    {IDC_KEYBOARD, true},           {IDC_HUG_STRETCH, false},
+        {IDC_SYSTEM_MENU, true},         {IDC_RUN_AT_LOGIN, false}};
+    const std::vector<std::pair<int, bool>> changed = {
+        {IDC_DOUBLE_CLICK_MAXIMIZES, true}, {IDC_RIGHT_CLICK_SHADES, false}, {IDC_SINK_ON_MIDDLE, true},
+        {IDC_TWO_BUTTON_MOUSE, false},      {IDC_KEYBOARD, false},           {IDC_HUG_STRETCH, true},
+        {IDC_SYSTEM_MENU, false},           {IDC_RUN_AT_LOGIN, true}};
+    for (const bool written : {false, true}) {
+        SCOPED_TRACE(written ? "every choice changed" : "nothing stored");
+        ClearChoices();
+        if (written) {
+            for (const auto& [name, value] : {std::pair{names::kInvertDoubleClicks, 1u},
+                                              {names::kRightClickShades, 0u},
+                                              {names::kSinkOnMiddle, 1u},
+                                              {names::kTwoButtonMouse, 0u},
+                                              {names::kEnableKeyboard, 0u},
+                                              {names::kHugStretch, 1u},
+                                              {names::kAddToSystemMenu, 0u}})
+                WriteDword(name, value);
+            SetRunEntry("\"C:\\Tools\\mirelunde.exe\"");
+            SetText(names::kExcludedPrograms, "game.exe; \"mstsc.exe\"");
+        }
+
+        const HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        for (const auto& [control, on] : written ? changed : unchanged)
+            EXPECT_EQ(Checked(window, control), on) << "control " << control;
+        // In two-button mode the right button opens the menu, as the command menu shows it.
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(window, IDC_SYSTEM_MENU)) != FALSE, written);
+        EXPECT_EQ(Rows(window),
+                  (written ? std::vector<std::string>{"game.exe", "mstsc.exe"} : std::vector<std::string>{}));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_APPLY))) << "nothing to apply yet";
+
+        if (!written) {
+            HWND other = nullptr;
+            auto notepad = Start(NotepadPath());
+            ASSERT_TRUE(notepad && (other = WaitForWindow(notepad->id)));
+            Activate(other);
+            auto second = Start(LauncherPath() + " --settings");
+            EXPECT_EQ(second->WaitForExit(kStopMs), 0);
+            EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs));
+            EXPECT_EQ(SettingsWindows(), 1);
+        }
+        EXPECT_TRUE(Close(window, VK_ESCAPE)) << "the window closes and its process ends";
+    }
+}
+
+TEST_F(SettingsWindow, KeyboardShortcutsTurnedOffWithOkLeaveAltKeypadThreeToNotepad)
+{
+    launcher_ = StartLauncher();
+    ASSERT_TRUE(launcher_);
+    auto notepad = Start(NotepadPath());
+    ASSERT_TRUE(notepad);
+    const HWND pad = WaitForWindow(notepad->id);
+    const HWND edit = FindWindowExA(pad, nullptr, "Edit", nullptr);
+    ASSERT_TRUE(pad && edit);
+
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(command_->WaitForExit(kStopMs), 0);
+    EXPECT_EQ(ProcessOf(window), launcher_->id) << "the running launcher's own window";
+    ASSERT_TRUE(Keys({VK_MENU, 'K'}, [&] { return !Checked(window, IDC_KEYBOARD); }));
+    ASSERT_TRUE(Close(window, VK_RETURN));
+    EXPECT_EQ(ReadDword(names::kEnableKeyboard, 1), 0u);
+
+    Activate(pad);
+    RECT before{};
+    GetWindowRect(pad, &before);
+    Chord({VK_MENU, VK_NUMPAD3});
+    Chord({'X'});
+    ASSERT_TRUE(Typed(edit, 'x'));
+    EXPECT_TRUE(HasRect(pad, before)) << "Alt+keypad 3 still hugs";
+}
+
+// Notepad taken off the list and the running target added from the programs running now: at their
+// next start notepad shades and the target is left alone (its caption double-click maximizes it).
+TEST_F(SettingsWindow, ProgramsRemovedAndAddedAreServedOrLeftAloneAtTheirNextStart)
+{
+    SetText(names::kExcludedPrograms, "notepad.exe");
+    launcher_ = StartLauncher();
+    ASSERT_TRUE(launcher_);
+    auto target = Start(TargetAppPath());
+    ASSERT_TRUE(target && WaitForWindow(target->id));
+
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(Keys({VK_MENU, 'P'}, [&] { return FocusedControl(window) == IDC_EXCLUDED_LIST; }));
+    ASSERT_TRUE(Keys({VK_HOME}, [&] { return Ask(window, IDC_EXCLUDED_LIST, LB_GETSEL, 0) > 0; }));
+    ASSERT_TRUE(Keys({VK_MENU, 'R'}, [&] { return Rows(window).empty(); }));
+    Chord({VK_MENU, 'D'});
+    const HWND picker = WaitForDialog(texts::kAddProgramCaption);
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(ProcessOf(picker), ProcessOf(window));
+    ASSERT_TRUE(Keys({'T'}, [&] {
+        const auto rows = Rows(picker, IDC_RUNNING_LIST);
+        const LRESULT row = Ask(picker, IDC_RUNNING_LIST, LB_GETCURSEL);
+        return row >= 0 && static_cast<size_t>(row) < rows.size() && rows[row].rfind("target_app.exe\t", 0) == 0;
+    }));
+    ASSERT_TRUE(Keys({VK_RETURN}, [&] { return Rows(window) == std::vector<std::string>{"target_app.exe"}; }));
+    ASSERT_TRUE(Close(window, VK_RETURN));
+    char list[MAX_PATH] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, list, sizeof list);
+    EXPECT_STREQ(list, "target_app.exe");
+
+    target.reset();
+    HWND pad = nullptr, other = nullptr;
+    auto notepad = Start(NotepadPath());
+    target = Start(TargetAppPath());
+    ASSERT_TRUE(notepad && target && (pad = WaitForWindow(notepad->id)) && (other = WaitForWindow(target->id)));
+    SetWindowPos(pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    Activate(pad);
+    DoubleClickCaption(pad);
+    EXPECT_TRUE(HeightBecomes(pad, ShadedHeight())) << "height " << Height(pad);
+    Activate(other);
+    DoubleClickCaption(other);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(other) != FALSE; }, kActionMs)) << "height " << Height(other);
+}
+
+// A list the library cannot read is shown as it is, with what is wrong; Cancel after changes writes
+// nothing at all, and OK writes the changed choice but not the list.
+TEST_F(SettingsWindow, ListTheLibraryCannotReadIsShownAndKeptAndCancelWritesNothing)
+{
+    struct Case {
+        const char* label;
+        DWORD type;
+        std::string bytes;
+        std::vector<std::string> rows;
+        std::string says;
+    } const cases[] = {
+        {"a character no file name holds",
+         REG_SZ,
+         std::string("game.exe;<any>", 15),
+         {"game.exe", "<any>"},
+         "\"<any>\""},
+        {"too long", REG_SZ, std::string(300, 'x') + '\0', {std::string(300, 'x')}, "300 characters"},
+        {"not text", REG_BINARY, "\x01\x02\x03", {}, "not text"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SetRaw(names::kExcludedPrograms, c.type, c.bytes);
+        WriteDword(names::kEnableKeyboard, 1);
+        const auto before = KeyValues();
+
+        HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(Rows(window), c.rows);
+        EXPECT_NE(Text(window, IDC_EXCLUDED_FAULT).find(c.says), std::string::npos) << Text(window, IDC_EXCLUDED_FAULT);
+        ASSERT_TRUE(Keys({VK_MENU, 'K'}, [&] { return !Checked(window, IDC_KEYBOARD); }));
+        ASSERT_TRUE(Keys({VK_MENU, 'X'}, [&] { return Checked(window, IDC_DOUBLE_CLICK_MAXIMIZES); }));
+        ASSERT_TRUE(Close(window, VK_ESCAPE));
+        EXPECT_EQ(KeyValues(), before) << "Cancel wrote something";
+
+        ASSERT_NE(window = Open(), nullptr);
+        ASSERT_TRUE(Keys({VK_MENU, 'K'}, [&] { return !Checked(window, IDC_KEYBOARD); }));
+        ASSERT_TRUE(Close(window, VK_RETURN));
+        EXPECT_EQ(ReadDword(names::kEnableKeyboard, 1), 0u);
+        EXPECT_EQ(KeyValues()[names::kExcludedPrograms], RawValue(c.type, c.bytes));
+    }
+}
+
+// Every control in Tab order, each access key reaching its control, Apply writing what the keys
+// changed, "Add ..." opened and dismissed, and Escape closing the window.
+TEST_F(SettingsWindow, WholeWindowWorksFromTheKeyboard)
+{
+    ClearChoices();
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+
+    // System Menu (in two-button mode) and Apply (nothing changed) are grayed: Tab passes them over.
+    const std::vector<int> order = {IDC_DOUBLE_CLICK_SHADES,
+                                    IDC_RIGHT_CLICK_SHADES,
+                                    IDC_SINK_ON_MIDDLE,
+                                    IDC_TWO_BUTTON_MOUSE,
+                                    IDC_KEYBOARD,
+                                    IDC_HUG_STRETCH,
+                                    IDC_RUN_AT_LOGIN,
+                                    IDC_EXCLUDED_LIST,
+                                    IDC_EXCLUDED_ADD,
+                                    IDC_EXCLUDED_REMOVE,
+                                    IDOK,
+                                    IDCANCEL,
+                                    IDC_DOUBLE_CLICK_SHADES};
+    std::vector<int> visited = {FocusedControl(window)};
+    for (size_t i = 1; i < order.size(); ++i) {
+        const int from = visited.back();
+        Keys({VK_TAB}, [&] { return FocusedControl(window) != from; });
+        visited.push_back(FocusedControl(window));
+    }
+    EXPECT_EQ(visited, order);
+
+    const struct {
+        WORD key;
+        int control;
+        bool checked;
+    } keys[] = {{'X', IDC_DOUBLE_CLICK_MAXIMIZES, true},
+                {'N', IDC_RIGHT_CLICK_SHADES, false},
+                {'M', IDC_SINK_ON_MIDDLE, true},
+                {'T', IDC_TWO_BUTTON_MOUSE, false},
+                {'Y', IDC_SYSTEM_MENU, false},
+                {'K', IDC_KEYBOARD, false},
+                {'H', IDC_HUG_STRETCH, true},
+                {'L', IDC_RUN_AT_LOGIN, true}};
+    for (const auto& [key, control, checked] : keys) {
+        SCOPED_TRACE(control);
+        EXPECT_TRUE(Keys({VK_MENU, key},
+                         [&] { return FocusedControl(window) == control && Checked(window, control) == checked; }));
+    }
+    ASSERT_TRUE(Keys({VK_MENU, 'A'}, [&] { return !IsWindowEnabled(GetDlgItem(window, IDC_APPLY)); }));
+    for (const auto& [name, value] : {std::pair{names::kInvertDoubleClicks, 1u},
+                                      {names::kRightClickShades, 0u},
+                                      {names::kSinkOnMiddle, 1u},
+                                      {names::kTwoButtonMouse, 0u},
+                                      {names::kAddToSystemMenu, 0u},
+                                      {names::kEnableKeyboard, 0u},
+                                      {names::kHugStretch, 1u}})
+        EXPECT_EQ(ReadDword(name, 7), value) << name;
+    EXPECT_TRUE(RunEntry().has_value()) << "the login entry";
+
+    ASSERT_TRUE(Keys({VK_MENU, 'P'}, [&] { return FocusedControl(window) == IDC_EXCLUDED_LIST; }));
+    Chord({VK_MENU, 'D'});
+    const HWND picker = WaitForDialog(texts::kAddProgramCaption);
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(Keys({VK_ESCAPE}, [&] { return !IsWindow(picker); }));
+    EXPECT_TRUE(Close(window, VK_ESCAPE));
+}
+
+// "Settings ..." in a program's command menu and a double-click on the icon both show the
+// launcher's window, never one of the program's.
+TEST_F(SettingsWindow, CommandMenuRowAndIconDoubleClickOpenTheLaunchersWindow)
+{
+    launcher_ = StartLauncher();
+    ASSERT_TRUE(launcher_);
+    auto notepad = Start(NotepadPath());
+    ASSERT_TRUE(notepad);
+    const HWND pad = WaitForWindow(notepad->id);
+    ASSERT_NE(pad, nullptr);
+    Activate(pad);
+    Chord({VK_MENU, VK_ADD});
+    ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no command menu";
+    std::vector<WORD> keys = LeaveAloneMenuKeys();
+    keys.insert(keys.end() - 1, VK_DOWN);  // the row after "Leave this program alone"
+    for (WORD key : keys) Chord({key});
+    HWND window = WaitForDialog(texts::kSettingsCaption);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(ProcessOf(window), launcher_->id);
+    SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kStopMs, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }, kActionMs));
+
+    const HWND icon = WaitForIcon(launcher_->id);
+    ASSERT_NE(icon, nullptr);
+    PostMessageA(icon, kNotifyIconMessage, MAKEWPARAM(10, 10), MAKELPARAM(WM_LBUTTONDBLCLK, kNotifyIconId));
+    window = WaitForDialog(texts::kSettingsCaption);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(ProcessOf(window), launcher_->id);
+}
+
+}  // namespace
+}  // namespace e2e
