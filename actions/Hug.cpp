@@ -73,6 +73,7 @@ void PutOnto(RECT& rect, RECT work, Edge edge, bool stretch)
 void HugWindow(HWND window, HugDirection direction)
 {
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) return;
+    const WindowCoordinates coordinates(window);
     const RECT work = WorkAreaOf(window);
     RECT rect{};
     GetWindowRect(window, &rect);

@@ -75,6 +75,7 @@ bool PlaceNormally(HWND window, const RECT& rect, UINT flags)
 
 bool MaximizeVariant(HWND window, Stretch variant)
 {
+    const WindowCoordinates coordinates(window);
     // A window the system had maximized is restored first, and stretched from its normal rectangle.
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) ShowWindow(window, SW_RESTORE);
 
@@ -105,6 +106,7 @@ bool MaximizeVariant(HWND window, Stretch variant)
 void RestoreNormalPosition(HWND window, int left, int top, int right, int bottom)
 {
     const RECT rect = Span(left, top, right, bottom);
+    const WindowCoordinates coordinates(window);
     if (IsOwnWindow(window)) {
         if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
         PlaceNormally(window, rect, SWP_NOACTIVATE);

@@ -43,10 +43,23 @@ protected:
     }
     void TearDown() override { DestroyWindow(window_); }
 
+    // In the window's own coordinates.
+    RECT Rect() const
+    {
+        const PerMonitorAware scope(aware_);
+        return WindowRect(window_);
+    }
     RECT StretchBy(mirelunde::Stretch variant)
     {
         MaximizeVariant(window_, variant);
-        return WindowRect(window_);
+        return Rect();
+    }
+    void Remake(const Placement& place)
+    {
+        DestroyWindow(window_);
+        aware_ = place.aware;
+        const PerMonitorAware scope(aware_);
+        window_ = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, place.start);
     }
     const PlacementEntry* Entry() const
     {
@@ -56,6 +69,7 @@ protected:
 
     RECT work_{};
     HWND window_ = nullptr;
+    bool aware_ = false;
 };
 
 TEST_F(Stretching, VerticallyTwiceStretchesThenGivesBackTheHeight)
@@ -117,7 +131,8 @@ TEST_F(Stretching, SystemMaximizedWindowIsRestoredAndGetsTheStretchAsItsNormalPo
 
 // Each row stretches and undoes a window on one monitor, or across two, over the work area of the
 // monitor with the larger share of it; the same once the system has maximized it there, where the
-// stretch lands in screen coordinates whatever the work area's offset on its monitor.
+// stretch lands in screen coordinates whatever the work area's offset on its monitor. For a window of
+// the process's DPI awareness and a per-monitor aware one, each in its own coordinates.
 TEST_F(Stretching, EveryVariantUsesTheWorkAreaOfTheWindowsMonitor)
 {
     for (const bool maximized : {false, true}) {
@@ -125,8 +140,8 @@ TEST_F(Stretching, EveryVariantUsesTheWorkAreaOfTheWindowsMonitor)
             SCOPED_TRACE(place.label + (maximized ? ", maximized by the system first" : ""));
             const RECT& w = place.work;
             const RECT& s = place.start;
-            SetWindowPos(window_, nullptr, s.left, s.top, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-            ASSERT_TRUE(Is(WindowRect(window_), s));
+            Remake(place);
+            ASSERT_TRUE(Is(Rect(), s));
             if (maximized) {
                 ShowWindow(window_, SW_MAXIMIZE);
                 ASSERT_TRUE(IsZoomed(window_));
@@ -158,18 +173,21 @@ TEST_F(Stretching, StretchedThenMovedToAnotherMonitorIsUndoneToItsFirstRectangle
 // stretching it.
 TEST_F(Stretching, PutBackGivesEachMonitorsWindowsTheirRectangleBeforeTheFirstStretch)
 {
-    std::vector<std::pair<HWND, RECT>> windows;
+    std::vector<std::pair<HWND, Placement>> windows;
     bool maximize = false;
     for (const Placement& place : Placements(400, 300)) {
+        const PerMonitorAware scope(place.aware);
         const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, place.start);
-        windows.emplace_back(window, place.start);
+        windows.emplace_back(window, place);
         MaximizeVariant(window, Stretch::Horizontally);
         MaximizeVariant(window, Stretch::Vertically);
         if ((maximize = !maximize)) ShowWindow(window, SW_MAXIMIZE);
     }
     RestoreThreadPlacements();
-    for (const auto& [window, start] : windows) {
-        EXPECT_TRUE(Is(WindowRect(window), start));
+    for (const auto& [window, place] : windows) {
+        SCOPED_TRACE(place.label);
+        const PerMonitorAware scope(place.aware);
+        EXPECT_TRUE(Is(WindowRect(window), place.start));
         EXPECT_FALSE(IsZoomed(window));
         DestroyWindow(window);
     }
@@ -249,7 +267,13 @@ TEST_F(Stretching, StretchedThenShadedWindowGetsItsWholeEarlierRectangleBack)
 TEST(TestDisplay, HasTheMonitorsTheEnvironmentLaidOut)
 {
     if (PromisedLayout().empty()) GTEST_SKIP() << "the environment promised no layout";
-    EXPECT_EQ(Describe(Monitors()), PromisedLayout());
+    const PerMonitorAware onScreen;  // the layout as it is on the screen, where the system scales
+    const auto monitors = Monitors();
+    EXPECT_EQ(Describe(monitors), PromisedLayout());
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const UINT promised = PromisedDpi(i);
+        EXPECT_TRUE(promised == 0 || DpiOf(monitors[i]) == promised) << "monitor " << i << ", promised " << promised;
+    }
 }
 
 }  // namespace
