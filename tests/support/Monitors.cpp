@@ -23,7 +23,7 @@ BOOL CALLBACK Collect(HMONITOR handle, HDC, LPRECT, LPARAM param)
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!GetMonitorInfoA(handle, &info)) return TRUE;
-    const Monitor monitor{info.rcMonitor, info.rcWork};
+    const Monitor monitor{info.rcMonitor, info.rcWork, handle};
     if (info.dwFlags & MONITORINFOF_PRIMARY)
         found.primary = monitor;
     else
@@ -158,8 +158,7 @@ UINT DpiOf(const Monitor& monitor)
         shcore ? reinterpret_cast<ForMonitor>(reinterpret_cast<void (*)()>(GetProcAddress(shcore, "GetDpiForMonitor")))
                : nullptr;
     UINT x = 0, y = 0;
-    if (!aware || !forMonitor ||
-        FAILED(forMonitor(MonitorFromRect(&monitor.area, MONITOR_DEFAULTTONEAREST), 0, &x, &y))) {
+    if (!aware || !forMonitor || FAILED(forMonitor(monitor.handle, 0, &x, &y))) {
         const HDC screen = GetDC(nullptr);
         y = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
         ReleaseDC(nullptr, screen);

@@ -12,6 +12,7 @@ namespace testing_support {
 struct Monitor {
     RECT area;
     RECT work;
+    HMONITOR handle;
 };
 
 // The primary first, then the others from left to right.
