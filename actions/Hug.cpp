@@ -71,6 +71,7 @@ void PutOnto(RECT& rect, RECT work, Edge edge, bool stretch)
 void Hug(HWND window, HugDirection direction, bool controlHeld)
 {
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) return;
+    const WindowCoordinates coordinates(window);
     const RECT work = WorkAreaOf(window);
     RECT rect{};
     GetWindowRect(window, &rect);

@@ -75,6 +75,7 @@ bool PlaceNormally(HWND window, const RECT& rect, UINT flags)
 
 bool MaximizeVariant(HWND window, Stretch variant)
 {
+    const WindowCoordinates coordinates(window);
     // A window the system had maximized is restored first, and stretched from its normal rectangle.
     if (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZE) ShowWindow(window, SW_RESTORE);
 
@@ -107,6 +108,7 @@ bool MaximizeVariant(HWND window, Stretch variant)
 void RestoreNormalPosition(HWND window, const PlacementEntry& entry)
 {
     const RECT& saved = entry.savedRect;
+    const WindowCoordinates coordinates(window);
     if (!IsZoomed(window) && !IsIconic(window)) {
         // At detach the loader lock is held: another thread's window is only asked, never waited for.
         PlaceNormally(window, saved, SWP_NOACTIVATE | (IsOwnWindow(window) ? 0 : SWP_ASYNCWINDOWPOS));

@@ -231,6 +231,7 @@ bool WindowTable::ToggleShade(HWND window)
 
 bool WindowTable::Shade(HWND window, ShadeRecord& record, DWORD style)
 {
+    const WindowCoordinates coordinates(window);
     DebugBox(window, kShadingCaption, kShadingFormat, record.storedHeight);
     record.dwStyle = style;
     record.dwExStyle = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
@@ -259,6 +260,7 @@ bool WindowTable::Shade(HWND window, ShadeRecord& record, DWORD style)
 
 bool WindowTable::Unshade(HWND window, ShadeRecord& record, bool mayWait)
 {
+    const WindowCoordinates coordinates(window);
     DebugBox(window, kUnshadingCaption, kUnshadingFormat, record.storedHeight);
     WriteWindowDword(window, kStyleTrace, record.dwStyle);
     WriteWindowDword(window, kExStyleTrace, record.dwExStyle);

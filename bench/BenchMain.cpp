@@ -9,8 +9,11 @@
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0) return bench::RunPumpChild(argc, argv);
-    // Measures may be named to run only those: hooks, attach, footprint, pump.
+    if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0) {
+        const int code = bench::RunPumpChild(argc, argv);
+        return code != -1 ? code : bench::RunHookHolder(argc, argv);
+    }
+    // Measures may be named to run only those: hooks, attach, footprint, pump, companion.
     auto wanted = [&](const char* name) {
         if (argc == 1) return true;
         for (int i = 1; i < argc; ++i)
@@ -32,6 +35,7 @@ int main(int argc, char** argv)
     // The pumping process reads the hook handles this process publishes in the real settings key.
     // This process takes no messages, so no global hook brings a library into it.
     if (wanted("pump")) bench::MeasurePump();
+    if (wanted("companion")) bench::MeasureCompanion();
     bench::PrintTargets();
     return 0;
 }

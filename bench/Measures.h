@@ -14,6 +14,12 @@ void MeasureFootprint();
 void MeasurePump();
 // The benchmark's helper process, the one that pumps.
 int RunPumpChild(int argc, char** argv);
+// 5: the pumping process under the 64-bit pair with and without the 32-bit pair before it, as the
+// 64-bit launcher installs them with and without its companion. Needs the real registry and the
+// other architecture's build beside this one.
+void MeasureCompanion();
+// The helper that holds the other architecture's pair for measure 5.
+int RunHookHolder(int argc, char** argv);
 
 // Settings as the running launcher leaves them, in the (redirected) registry of this process.
 void WriteTypicalSettings();

@@ -43,6 +43,15 @@ HANDLE Inheritable(DWORD which)
                : nullptr;
 }
 
+// Wine serves a program only through the newest global hook's architecture, the 64-bit launcher's:
+// the companion's hooks shade no 32-bit program there, and a 64-bit program tries to load their
+// library, and fails, at every message passed down the chain (scripts/bench companion).
+bool LeftOutUnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr &&
+           GetEnvironmentVariableA(kCompanionUnderWine, nullptr, 0) == 0;
+}
+
 Handle KillOnCloseJob()
 {
     Handle job(CreateJobObjectA(nullptr, nullptr));
@@ -71,6 +80,10 @@ void SignalCompanionReady()
 void Companion::Start(const std::string& options)
 {
     const std::string path = OwnDirectory() + kCompanionPath;
+    if (LeftOutUnderWine()) {
+        GoingOnWithout(path, "is not started under Wine, which serves only the newest hook's architecture");
+        return;
+    }
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         GoingOnWithout(path, Error("cannot be found"));
         return;

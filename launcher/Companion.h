@@ -16,6 +16,8 @@ inline constexpr char kCompanionReadyEvent[] = "Local\\Mirelunde.Launcher.32.Rea
 // In the companion's environment only: the launcher that started it shows the icon and reports
 // the companion's failures.
 inline constexpr char kCompanionMarker[] = "MIRELUNDE_COMPANION";
+// Set to anything in the 64-bit launcher's environment, it starts the companion under Wine too.
+inline constexpr char kCompanionUnderWine[] = "MIRELUNDE_COMPANION_UNDER_WINE";
 
 // True in a launcher started as the companion; takes the marker out of its environment, so nothing
 // it starts inherits it.
@@ -29,6 +31,7 @@ public:
     // Starts the companion with these options and waits until it has published its hooks, so the
     // 64-bit launcher's handles, written after, are the ones left in the settings key, or until a
     // stop is requested. Every failure is reported on stderr: the 64-bit launcher goes on without it.
+    // Under Wine it starts none unless told to, and says so.
     void Start(const std::string& options);
     // Ends the companion together with this launcher.
     void Stop();

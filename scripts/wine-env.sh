@@ -82,14 +82,36 @@ wine_env_layout() {
   echo "wine-env: layout $1: $MIRELUNDE_MONITORS"
 }
 
-# wine_env_dpi DPI: every Wine program started from now on runs at that DPI (one for the whole
-# desktop under Wine), and the tests are told so in MIRELUNDE_DPI.
+# wine_env_dpi DPI: every Wine program started from now on runs at that DPI on every monitor, and
+# the tests are told so in MIRELUNDE_DPI (one DPI, or one for each monitor in the order of
+# MIRELUNDE_MONITORS).
 wine_env_dpi() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   export MIRELUNDE_DPI=$1
   echo "wine-env: $1 DPI"
+}
+
+# wine_env_monitor_dpi DPI: the second monitor at that DPI, the primary at 96, for programs started
+# from now on (Wine 10; Wine 8 has one DPI for the desktop). Wine takes a monitor's DPI from the value
+# "Dpi" of its adapter's key, which the wineserver makes afresh, volatile, as it starts: so a
+# persistent wineserver is started, the key written, and the server kept until wine_env_stop.
+wine_env_monitor_dpi() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wineserver -p
+  local answer key
+  answer=$(mktemp /tmp/mirelunde-reg.XXXXXX)
+  # To a file: a pipe would be held open by the services the first program starts.
+  wine reg query 'HKLM\HARDWARE\DEVICEMAP\VIDEO' /v '\Device\Video1' >"$answer" 2>/dev/null || true
+  key=$(tr -d '\r' <"$answer" | sed -n 's/.*REG_SZ *\\Registry\\Machine\\//p')
+  rm -f "$answer"
+  [ -n "$key" ] || { echo "wine-env: no second display adapter" >&2; return 1; }
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\'"$key" /v Dpi /t REG_DWORD /d "$1" /f \
+    >/dev/null 2>&1
+  export MIRELUNDE_DPI="96 $1"
+  echo "wine-env: the second monitor at $1 DPI ($key)"
 }
 
 wine_env_stop() {

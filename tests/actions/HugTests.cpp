@@ -49,7 +49,8 @@ protected:
 };
 
 // Each row on a window inside the work area of each monitor, and on one lying on two monitors, which
-// is hugged to the work area of the monitor that holds the larger share of it.
+// is hugged to the work area of the monitor that holds the larger share of it; for a window of the
+// process's DPI awareness and a per-monitor aware one, each in its own coordinates.
 TEST_F(Hugging, EveryCommandMovesOrStretchesOntoTheEdgesOfItsMonitor)
 {
     using Expected = std::function<RECT(const RECT& w, const RECT& s)>;  // work area, start
@@ -115,9 +116,14 @@ TEST_F(Hugging, EveryCommandMovesOrStretchesOntoTheEdgesOfItsMonitor)
             SetStretch(c.stretchSetting ? 1 : 0);
             windowTable.controlHeld = c.control;
             SetKeyState(VK_CONTROL, c.control);
-            const HWND window = Window(place.start);
-            ASSERT_TRUE(Is(WindowRect(window), place.start));
+            HWND window = nullptr;
+            {
+                const PerMonitorAware scope(place.aware);
+                window = Window(place.start);
+                ASSERT_TRUE(Is(WindowRect(window), place.start));
+            }
             HugWindow(window, c.hug);
+            const PerMonitorAware scope(place.aware);
             EXPECT_TRUE(Is(WindowRect(window), c.expected(place.work, place.start)));
         }
     }

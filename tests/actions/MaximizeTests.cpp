@@ -44,10 +44,23 @@ protected:
     }
     void TearDown() override { DestroyWindow(window_); }
 
+    // In the window's own coordinates.
+    RECT Rect() const
+    {
+        const PerMonitorAware scope(aware_);
+        return WindowRect(window_);
+    }
     RECT StretchBy(mirelunde::Stretch variant)
     {
         MaximizeVariant(window_, variant);
-        return WindowRect(window_);
+        return Rect();
+    }
+    void Remake(const Placement& place)
+    {
+        DestroyWindow(window_);
+        aware_ = place.aware;
+        const PerMonitorAware scope(aware_);
+        window_ = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, place.start);
     }
     const PlacementEntry* Entry() const
     {
@@ -57,6 +70,7 @@ protected:
 
     RECT work_{};
     HWND window_ = nullptr;
+    bool aware_ = false;
 };
 
 TEST_F(Stretching, VerticallyTwiceStretchesThenGivesBackTheHeight)
@@ -118,7 +132,8 @@ TEST_F(Stretching, SystemMaximizedWindowIsRestoredAndGetsTheStretchAsItsNormalPo
 
 // Each row stretches and undoes a window on one monitor, or across two, over the work area of the
 // monitor with the larger share of it; the same once the system has maximized it there, where the
-// stretch lands in screen coordinates whatever the work area's offset on its monitor.
+// stretch lands in screen coordinates whatever the work area's offset on its monitor. For a window of
+// the process's DPI awareness and a per-monitor aware one, each in its own coordinates.
 TEST_F(Stretching, EveryVariantUsesTheWorkAreaOfTheWindowsMonitor)
 {
     for (const bool maximized : {false, true}) {
@@ -126,8 +141,8 @@ TEST_F(Stretching, EveryVariantUsesTheWorkAreaOfTheWindowsMonitor)
             SCOPED_TRACE(place.label + (maximized ? ", maximized by the system first" : ""));
             const RECT& w = place.work;
             const RECT& s = place.start;
-            SetWindowPos(window_, nullptr, s.left, s.top, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-            ASSERT_TRUE(Is(WindowRect(window_), s));
+            Remake(place);
+            ASSERT_TRUE(Is(Rect(), s));
             if (maximized) {
                 ShowWindow(window_, SW_MAXIMIZE);
                 ASSERT_TRUE(IsZoomed(window_));
@@ -159,21 +174,24 @@ TEST_F(Stretching, StretchedThenMovedToAnotherMonitorIsUndoneToItsFirstRectangle
 // after stretching it stays so, and shows that rectangle when restored.
 TEST_F(Stretching, PutBackGivesEachMonitorsWindowsTheirRectangleBeforeTheFirstStretch)
 {
-    std::vector<std::tuple<HWND, RECT, int>> windows;
+    std::vector<std::tuple<HWND, Placement, int>> windows;
     for (const Placement& place : Placements(400, 300))
         for (const int shown : {SW_SHOWNOACTIVATE, SW_MAXIMIZE, SW_MINIMIZE}) {
+            const PerMonitorAware scope(place.aware);
             const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, place.start);
-            windows.emplace_back(window, place.start, shown);
+            windows.emplace_back(window, place, shown);
             MaximizeVariant(window, Stretch::Horizontally);
             MaximizeVariant(window, Stretch::Vertically);
             ShowWindow(window, shown);
         }
     RestoreThreadPlacements();
-    for (const auto& [window, start, shown] : windows) {
+    for (const auto& [window, place, shown] : windows) {
+        SCOPED_TRACE(place.label);
+        const PerMonitorAware scope(place.aware);
         EXPECT_EQ(IsZoomed(window) != FALSE, shown == SW_MAXIMIZE);
         EXPECT_EQ(IsIconic(window) != FALSE, shown == SW_MINIMIZE);
         ShowWindow(window, SW_SHOWNORMAL);
-        EXPECT_TRUE(Is(WindowRect(window), start));
+        EXPECT_TRUE(Is(WindowRect(window), place.start));
         DestroyWindow(window);
     }
     EXPECT_TRUE(placementTable.entries.empty());
@@ -252,7 +270,13 @@ TEST_F(Stretching, StretchedThenShadedWindowGetsItsWholeEarlierRectangleBack)
 TEST(TestDisplay, HasTheMonitorsTheEnvironmentLaidOut)
 {
     if (PromisedLayout().empty()) GTEST_SKIP() << "the environment promised no layout";
-    EXPECT_EQ(Describe(Monitors()), PromisedLayout());
+    const PerMonitorAware onScreen;  // the layout as it is on the screen, where the system scales
+    const auto monitors = Monitors();
+    EXPECT_EQ(Describe(monitors), PromisedLayout());
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const UINT promised = PromisedDpi(i);
+        EXPECT_TRUE(promised == 0 || DpiOf(monitors[i]) == promised) << "monitor " << i << ", promised " << promised;
+    }
 }
 
 }  // namespace

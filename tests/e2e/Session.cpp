@@ -87,12 +87,18 @@ std::string Process::Errors() const
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+constexpr DWORD kCloseMs = 2000;
+
+// Asked to close first: a program ended outright in the middle of a hook call never finishes that
+// chain, and Wine 10's server then keeps every global hook removed later, miscounts it as threads
+// leave the desktop and aborts.
 Process::~Process()
 {
-    if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process.get(), 99);
-        WaitForSingleObject(process.get(), kStopMs);
-    }
+    if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return;
+    for (const HWND window : VisibleWindows(id)) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.get(), kCloseMs) == WAIT_OBJECT_0) return;
+    TerminateProcess(process.get(), 99);
+    WaitForSingleObject(process.get(), kStopMs);
 }
 
 std::unique_ptr<Process> Start(const std::string& commandLine)

@@ -9,6 +9,7 @@
 #include "settings/SettingsNames.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
+#include "tests/support/Monitors.h"
 #include "tests/support/ProcessState.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/TestWindows.h"
@@ -185,6 +186,40 @@ TEST_F(CommandMenu, WindowCommandsActOnTheTarget)
     EXPECT_TRUE(IsTopmost(target_));
     Show({"On Top", "When shaded"});
     EXPECT_FALSE(windowTable.OnTopWhenShaded(target_, false)) << "grayed while Always is on";
+}
+
+// On each monitor, for a window of the process's DPI awareness and a per-monitor aware one, the menu
+// opens at the pointer: its right edge there, its middle level with it.
+TEST_F(CommandMenu, OpensAtThePointerOnEveryMonitor)
+{
+    for (const bool aware : {false, true}) {
+        if (aware && !PerMonitorAwareWindows()) break;
+        std::vector<Monitor> monitors;
+        {
+            const PerMonitorAware scope(aware);
+            monitors = Monitors();
+        }
+        for (const Monitor& monitor : monitors) {
+            SCOPED_TRACE(std::string(aware ? "per-monitor aware, " : "") + "monitor at " +
+                         std::to_string(monitor.area.left) + "," + std::to_string(monitor.area.top));
+            HWND window = nullptr;
+            {
+                const PerMonitorAware scope(aware);
+                const RECT start = InWork(monitor, 200, 200, 300, 200);
+                window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, nullptr, start);
+                SetCursorPos((start.left + start.right) / 2, start.top + 10);
+            }
+            POINT pointer{};
+            GetCursorPos(&pointer);  // in the process's coordinates, as the menu's reader reads it
+            MenuAnswerer answerer(GetCurrentProcessId(), {});
+            ShowCommandMenu(window);
+            const auto menu = answerer.Result();
+            DestroyWindow(window);
+            ASSERT_TRUE(menu);
+            EXPECT_EQ(menu->rect.right, pointer.x);
+            EXPECT_NEAR((menu->rect.top + menu->rect.bottom) / 2, pointer.y, 1);
+        }
+    }
 }
 
 TEST_F(CommandMenu, ConfigurationChoicesWriteTheirValues)

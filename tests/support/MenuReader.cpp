@@ -87,6 +87,7 @@ std::optional<OpenMenu> WaitForPopupMenu(DWORD processId, DWORD timeoutMs, bool 
         if (!menus.empty()) {
             OpenMenu open;
             open.popup = menus.front();
+            GetWindowRect(open.popup, &open.rect);
             if (read) {
                 const auto menu = reinterpret_cast<HMENU>(SendMessageA(open.popup, kGetMenuHandle, 0, 0));
                 if (menu) open.items = ReadMenu(menu);

@@ -21,6 +21,7 @@ struct MenuItemView {
 
 struct OpenMenu {
     HWND popup = nullptr;
+    RECT rect{};  // where it opened
     std::vector<MenuItemView> items;
 };
 
