@@ -52,10 +52,10 @@ std::string Registered(const char* name)
     return Read(kUninstallKey, name);
 }
 
+// The launcher the installer starts; under Wine it starts no 32-bit companion.
 bool LauncherRunning()
 {
-    return Handle(OpenMutexA(SYNCHRONIZE, FALSE, "Local\\Mirelunde.Launcher")) &&
-           Handle(OpenMutexA(SYNCHRONIZE, FALSE, "Local\\Mirelunde.Launcher.32"));
+    return static_cast<bool>(Handle(OpenMutexA(SYNCHRONIZE, FALSE, "Local\\Mirelunde.Launcher")));
 }
 
 void RunSilently(const char* installerVariable, const std::string& switches)
