@@ -86,8 +86,7 @@ protected:
     {
         RECT rect{};
         GetWindowRect(part, &rect);
-        MoveTo({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-        Click(Button::Left);
+        Click({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, Button::Left);
         return WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
     }
 
@@ -153,8 +152,7 @@ TEST_F(Shading, ShadedWindowIsClosedAtItsFullHeight)
         if (std::string(how) == "Alt+F4") {
             Chord({VK_MENU, VK_F4});
         } else {
-            MoveTo(CloseButtonPoint(window));
-            Click(Button::Left);
+            Click(CloseButtonPoint(window), Button::Left);
         }
         EXPECT_EQ(target->WaitForExit(kStopMs), 0);
         EXPECT_NE(target->Errors().find("close " + std::to_string(height)), std::string::npos) << target->Errors();
@@ -172,8 +170,7 @@ TEST_F(Shading, MiddleClickSinksTheTopWindowAndActivatesTheOneBelow)
     SetWindowPos(upper, nullptr, 300, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Activate(upper);
 
-    MoveTo(CaptionPoint(upper));
-    Click(Button::Middle);
+    Click(CaptionPoint(upper), Button::Middle);
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == lower; }, kActionMs + GetDoubleClickTime()));
     bool upperBelowLower = false;
     for (HWND next = GetWindow(lower, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
@@ -259,8 +256,7 @@ TEST_F(Shading, RightClickCommandMenuLeavesTheProgramFreeForKeysAndClicks)
 
     for (const bool choose : {false, true}) {
         SCOPED_TRACE(choose ? "Shade window chosen" : "menu dismissed");
-        MoveTo(CaptionPoint(pad));
-        Click(Button::Right);
+        Click(CaptionPoint(pad), Button::Right);
         ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no command menu";
         if (choose) {
             Chord({VK_DOWN});
