@@ -64,8 +64,11 @@ protected:
     TwoPrograms OpenNotepadAndTarget()
     {
         TwoPrograms two;
-        two.notepad = Open(NotepadPath(), two.pad);
+        // Notepad, which the tests turn to first, opened last: under Wine a program given the
+        // foreground just after another program's window took the X server's focus can hand the
+        // foreground to the desktop as it learns of that late.
         two.target = Open(TargetAppPath(), two.other);
+        two.notepad = Open(NotepadPath(), two.pad);
         if (two.pad) SetWindowPos(two.pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
         if (two.other) SetWindowPos(two.other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
         return two;
