@@ -59,8 +59,7 @@ bool Is32BitProcess(HANDLE process)
 
 void DoubleClickCaption(HWND window)
 {
-    MoveTo(CaptionPoint(window));
-    Click(Button::Left, 2);
+    Click(CaptionPoint(window), Button::Left, 2);
     // Two double-clicks in a row would make a triple click.
     Sleep(GetDoubleClickTime());
 }

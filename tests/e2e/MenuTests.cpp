@@ -49,8 +49,7 @@ protected:
 
 TEST_F(CommandMenu, SingleMiddleClickOpensItAfterTheDoubleClickTimeAndShadeWindowShades)
 {
-    MoveTo(CaptionPoint(window_));
-    Click(Button::Middle);
+    Click(CaptionPoint(window_), Button::Middle);
     Sleep(GetDoubleClickTime() / 3);
     EXPECT_EQ(VisiblePopupMenus(notepad_->id), 0) << "not before the double-click time";
     ASSERT_TRUE(MenuOpens());

@@ -51,8 +51,7 @@ TEST_F(StopRestart, EachStopPutsNotepadBackAndEachStartServesItAgain)
         ASSERT_TRUE(WaitUntil([&] { return HasRect(window, WorkArea()); }, kActionMs));
         choose({VK_HOME, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
         ASSERT_TRUE(WaitUntil([&] { return IsTopmost(window); }, kActionMs));
-        MoveTo(CaptionPoint(window));
-        Click(Button::Left, 2);
+        Click(CaptionPoint(window), Button::Left, 2);
         ASSERT_TRUE(WaitUntil([&] { return Height(window) == ShadedHeight(); }, kActionMs));
 
         RequestStop();
@@ -62,8 +61,7 @@ TEST_F(StopRestart, EachStopPutsNotepadBackAndEachStartServesItAgain)
         EXPECT_EQ(GetWindowLongA(window, GWL_STYLE), style);
 
         // With the hooks gone, a double-click on the caption is notepad's own again.
-        MoveTo(CaptionPoint(window));
-        Click(Button::Left, 2);
+        Click(CaptionPoint(window), Button::Left, 2);
         EXPECT_FALSE(WaitUntil([&] { return Height(window) == ShadedHeight(); }, 1000));
         if (IsZoomed(window)) ShowWindow(window, SW_RESTORE);  // notepad's own answer: maximize
         ASSERT_TRUE(WaitUntil([&] { return HasRect(window, before); }, kActionMs));

@@ -105,8 +105,7 @@ void ExpectShadesAndUnshades(HWND window)
     ASSERT_NE(window, nullptr);
     const int height = Height(window);
     for (const int expected : {ShadedHeight(), height}) {
-        MoveTo(CaptionPoint(window));
-        Click(Button::Left, 2);
+        Click(CaptionPoint(window), Button::Left, 2);
         EXPECT_TRUE(WaitUntil([&] { return Height(window) == expected; }, kActionMs)) << Height(window);
     }
 }

@@ -15,11 +15,19 @@ void Send(std::vector<INPUT>& inputs)
     Sleep(kSettleMs);
 }
 
-INPUT Mouse(DWORD flags)
+// The middle of the point's pixel, in the normalized coordinates (65536 across) of the virtual screen.
+LONG Normalized(LONG coordinate, int origin, int extent)
+{
+    return static_cast<LONG>(((coordinate - origin) * 2LL + 1) * 65536 / (2LL * extent));
+}
+
+INPUT MouseAt(POINT point, DWORD flags)
 {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+    input.mi.dx = Normalized(point.x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    input.mi.dy = Normalized(point.y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     return input;
 }
 
@@ -36,21 +44,15 @@ INPUT Key(WORD vk, bool up)
 
 }  // namespace
 
-void MoveTo(POINT point)
-{
-    SetCursorPos(point.x, point.y);
-    Sleep(kSettleMs);
-}
-
-void Click(Button button, int times)
+void Click(POINT point, Button button, int times)
 {
     const DWORD down = button == Button::Left    ? MOUSEEVENTF_LEFTDOWN
                        : button == Button::Right ? MOUSEEVENTF_RIGHTDOWN
                                                  : MOUSEEVENTF_MIDDLEDOWN;
     std::vector<INPUT> inputs;
     for (int i = 0; i < times; ++i) {
-        inputs.push_back(Mouse(down));
-        inputs.push_back(Mouse(down << 1));  // each button's up flag is its down flag shifted once
+        inputs.push_back(MouseAt(point, down));
+        inputs.push_back(MouseAt(point, down << 1));  // each button's up flag is its down flag shifted once
     }
     Send(inputs);
 }
