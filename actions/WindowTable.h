@@ -21,6 +21,8 @@ struct ShadeRecord {
     bool wasMaximized = false;
     RECT shadedFrom{};
     bool liftedToTop = false;  // made topmost by the library at some time, and its owned windows with it
+    bool seenShown = false;    // shown since the library arrived, or open as its program was kept on top
+    bool keptOnTop = false;    // made topmost because its program is kept on top
     bool forgotten = false;    // its window was destroyed: the next lookup starts afresh
 };
 
@@ -50,6 +52,13 @@ public:
     bool OnTopWhenShaded(HWND window, bool toggle);
     bool AlwaysOnTop(HWND window, bool toggle);
     void RaiseOrSink(HWND window, HWND activateAfterSink);
+    // In a program kept on top, a top-level window of its own (owned windows follow their owner) with a
+    // caption, not a tool window, becomes topmost as "On Top > Always" makes it, the first time it is
+    // shown.
+    void KeepOnTopAsShown(HWND window);
+    // The calling thread's open windows of that kind made topmost as the program is put on the list, or
+    // those made so for the program no longer topmost as it is taken off.
+    void KeepThreadWindowsOnTop(bool on);
 
     // The library's item in the System Menu; true once the item is in place or not wanted.
     bool AddSystemMenuItem(HWND window);
@@ -84,6 +93,7 @@ private:
     bool Unshade(HWND window, ShadeRecord& record, bool mayWait = true);
     void Restore(bool ownThreadOnly);
     void LiftToTop(HWND window, ShadeRecord& record);
+    void KeepOnTop(HWND window, ShadeRecord& record);
     bool RemoveSystemMenuItem(bool ownThreadOnly);
 
     SRWLOCK recordsLock_ = SRWLOCK_INIT;  // threads of one process may look windows up at once

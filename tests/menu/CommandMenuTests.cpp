@@ -100,6 +100,7 @@ TEST_F(CommandMenu, DefaultMenuReadsAsExpected)
         "On Top >",
         "  When shaded",
         "  Always",
+        "  Always for this program",
         "-",
         "Maximize >",
         "  Vertically",
@@ -164,14 +165,16 @@ TEST_F(CommandMenu, MarksFollowTheWindowAndTheSettings)
     processSettings.addToSystemMenu = false;
     // Written after the program started, as the launcher's icon or another program would.
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, "\"C:\\Tools\\mirelunde.exe\""));
+    processSettings.exePath = "C:\\Apps\\Orbit.exe";
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "game.exe;orbit.exe"));
 
     const auto menu = Show();
     ASSERT_TRUE(menu);
     const auto lines = Lines(*menu);
-    for (const char* line :
-         {"Expose window", "  When shaded [x] ~", "  Always [x]", "  Stretchy hugging [x]", "      Shade ( )",
-          "      Maximize (o)", "    Shade on right button", "    Sink on middle button [x]",
-          "    Two button mouse [x]", "  Keyboard shortcuts", "  System Menu [x] ~", "  Run Mirelunde at login [x]"})
+    for (const char* line : {"Expose window", "  When shaded [x] ~", "  Always [x]", "  Always for this program [x]",
+                             "  Stretchy hugging [x]", "      Shade ( )", "      Maximize (o)",
+                             "    Shade on right button", "    Sink on middle button [x]", "    Two button mouse [x]",
+                             "  Keyboard shortcuts", "  System Menu [x] ~", "  Run Mirelunde at login [x]"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
@@ -321,6 +324,45 @@ TEST_F(CommandMenu, LeaveThisProgramAlonePutsEveryThreadsWindowsBackAndListsTheP
     PostMessageA(target_, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(700, 500));
     EXPECT_TRUE(PumpUntil([&] { return WasReceived(target_, WM_NCLBUTTONDBLCLK); }, 5000));
     EXPECT_FALSE(windowTable.IsShaded(target_));
+    SetEvent(end.get());
+    other.join();
+}
+
+// "Always for this program" puts the program on the list and every thread's windows on top at once;
+// chosen again, it takes the program off and brings down the windows the list put there, not those on
+// top by the user's own choice.
+TEST_F(CommandMenu, AlwaysForThisProgramPinsAndUnpinsEveryThreadsWindowsAndTheList)
+{
+    processSettings.exePath = "C:\\Apps\\Orbit.exe";
+    Hook sent(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
+    ASSERT_TRUE(sent);
+    const HWND pinnedByUser = MakeWindow(WS_OVERLAPPEDWINDOW);
+    windowTable.AlwaysOnTop(pinnedByUser, true);
+    Handle ready(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    Handle end(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    HWND otherWindow = nullptr;
+    std::thread other([&] {
+        Hook hook(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
+        otherWindow = MakeWindow(WS_OVERLAPPEDWINDOW);
+        SetEvent(ready.get());
+        const HANDLE ending = end.get();
+        while (MsgWaitForMultipleObjects(1, &ending, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) PumpFor(0);
+        DestroyWindow(otherWindow);
+    });
+    WaitForSingleObject(ready.get(), INFINITE);
+
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on ? "pinned" : "unpinned");
+        Show({"On Top", "Always for this program"});
+        EXPECT_EQ(IsTopmost(target_), on);
+        EXPECT_EQ(windowTable.AlwaysOnTop(target_, false), on) << "the menu's mark";
+        EXPECT_TRUE(PumpUntil([&] { return IsTopmost(otherWindow) == on; }, 5000)) << "another thread's window";
+        EXPECT_TRUE(IsTopmost(pinnedByUser));
+        char list[MAX_PATH] = {};
+        ReadRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, list, sizeof list);
+        EXPECT_STREQ(list, on ? "Orbit.exe" : "");
+    }
+    DestroyWindow(pinnedByUser);
     SetEvent(end.get());
     other.join();
 }
