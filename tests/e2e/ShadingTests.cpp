@@ -344,6 +344,92 @@ TEST_F(Shading, LeaveThisProgramAloneGivesNotepadBackItsWindowAndItsCaption)
     EXPECT_TRUE(WaitUntil([&] { return IsZoomed(pad) != FALSE; }, kActionMs)) << "height " << Height(pad);
 }
 
+// Wine's own minesweeper, of the test's architecture as its notepad is.
+std::string MinesweeperPath()
+{
+    const std::string notepad = NotepadPath();
+    return notepad.substr(0, notepad.find_last_of('\\')) + "\\winemine.exe";
+}
+
+bool IsAbove(HWND upper, HWND lower)
+{
+    for (HWND window = GetWindow(lower, GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV))
+        if (window == upper) return true;
+    return false;
+}
+
+std::string KeptOnTop()
+{
+    char list[MAX_PATH] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, list, sizeof list);
+    return list;
+}
+
+// `mirelunde.exe -k`, as a user stops it from a console: every window gets its state from before.
+void Kill()
+{
+    auto kill = Start(LauncherPath() + " -k");
+    ASSERT_TRUE(kill);
+    EXPECT_EQ(kill->WaitForExit(kStopMs), 0) << kill->Errors();
+}
+
+// Notepad on the list of programs kept on top starts on top, its About box above it, while
+// minesweeper beside it does not; the stop takes notepad off the top.
+TEST_F(Shading, ProgramKeptOnTopStartsOnTopWithItsDialogAboveItUntilTheStop)
+{
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "notepad.exe"));
+    HWND pad = nullptr, mines = nullptr;
+    auto notepad = Open(NotepadPath(), pad);
+    auto minesweeper = Open(MinesweeperPath(), mines);
+    ASSERT_TRUE(notepad && minesweeper && pad && mines);
+    EXPECT_TRUE(IsTopmost(pad));
+    EXPECT_FALSE(IsTopmost(mines));
+
+    Activate(pad);
+    Chord({VK_MENU, 'H'});
+    Chord({'A'});  // Help > About Notepad
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND window : VisibleWindows(notepad->id)) about = window != pad ? window : about;
+            return about != nullptr;
+        },
+        kActionMs));
+    EXPECT_TRUE(IsAbove(about, pad));
+    Chord({VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kActionMs));
+
+    Kill();
+    EXPECT_FALSE(IsTopmost(pad));
+    EXPECT_FALSE(IsTopmost(mines));
+}
+
+// "Always for this program" in notepad's menu takes notepad off the list and off the top at once; in
+// minesweeper's it puts minesweeper on both, until the stop.
+TEST_F(Shading, AlwaysForThisProgramUnpinsNotepadAndPinsMinesweeperAtOnce)
+{
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "notepad.exe"));
+    HWND pad = nullptr, mines = nullptr;
+    auto notepad = Open(NotepadPath(), pad);
+    auto minesweeper = Open(MinesweeperPath(), mines);
+    ASSERT_TRUE(notepad && minesweeper && pad && mines);
+    ASSERT_TRUE(IsTopmost(pad));
+
+    for (const auto& [process, window] : {std::pair{notepad.get(), pad}, std::pair{minesweeper.get(), mines}}) {
+        const bool wasTopmost = IsTopmost(window);
+        Activate(window);
+        MoveTo(CaptionPoint(window));
+        Click(Button::Right);
+        ASSERT_TRUE(WaitForPopupMenu(process->id, kActionMs, false)) << "no command menu";
+        for (WORD key : {VK_HOME, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) Chord({key});
+        EXPECT_TRUE(WaitUntil([&] { return IsTopmost(window) != wasTopmost; }, kActionMs));
+    }
+    EXPECT_EQ(KeptOnTop(), "winemine.exe");
+
+    Kill();
+    EXPECT_FALSE(IsTopmost(mines));
+}
+
 TEST_F(Shading, AltScrollLockTogglesTopmost)
 {
     HWND window = nullptr;
