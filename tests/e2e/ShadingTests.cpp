@@ -18,6 +18,13 @@ using namespace testing_support;
 namespace e2e {
 namespace {
 
+// Wine's own minesweeper, of the test's architecture as its notepad is.
+std::string MinesweeperPath()
+{
+    const std::string notepad = NotepadPath();
+    return notepad.substr(0, notepad.find_last_of('\\')) + "\\winemine.exe";
+}
+
 class Shading : public LauncherSession {
 protected:
     void SetUp() override
@@ -68,6 +75,16 @@ protected:
         two.target = Open(TargetAppPath(), two.other);
         if (two.pad) SetWindowPos(two.pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
         if (two.other) SetWindowPos(two.other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+        return two;
+    }
+
+    // Notepad on the list of programs kept on top, and minesweeper beside it.
+    TwoPrograms OpenNotepadKeptOnTopAndMinesweeper()
+    {
+        EXPECT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "notepad.exe"));
+        TwoPrograms two;
+        two.notepad = Open(NotepadPath(), two.pad);
+        two.target = Open(MinesweeperPath(), two.other);
         return two;
     }
 
@@ -344,25 +361,11 @@ TEST_F(Shading, LeaveThisProgramAloneGivesNotepadBackItsWindowAndItsCaption)
     EXPECT_TRUE(WaitUntil([&] { return IsZoomed(pad) != FALSE; }, kActionMs)) << "height " << Height(pad);
 }
 
-// Wine's own minesweeper, of the test's architecture as its notepad is.
-std::string MinesweeperPath()
-{
-    const std::string notepad = NotepadPath();
-    return notepad.substr(0, notepad.find_last_of('\\')) + "\\winemine.exe";
-}
-
 bool IsAbove(HWND upper, HWND lower)
 {
     for (HWND window = GetWindow(lower, GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV))
         if (window == upper) return true;
     return false;
-}
-
-std::string KeptOnTop()
-{
-    char list[MAX_PATH] = {};
-    ReadRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, list, sizeof list);
-    return list;
 }
 
 // `mirelunde.exe -k`, as a user stops it from a console: every window gets its state from before.
@@ -377,10 +380,7 @@ void Kill()
 // minesweeper beside it does not; the stop takes notepad off the top.
 TEST_F(Shading, ProgramKeptOnTopStartsOnTopWithItsDialogAboveItUntilTheStop)
 {
-    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "notepad.exe"));
-    HWND pad = nullptr, mines = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    auto minesweeper = Open(MinesweeperPath(), mines);
+    const auto [notepad, minesweeper, pad, mines] = OpenNotepadKeptOnTopAndMinesweeper();
     ASSERT_TRUE(notepad && minesweeper && pad && mines);
     EXPECT_TRUE(IsTopmost(pad));
     EXPECT_FALSE(IsTopmost(mines));
@@ -389,12 +389,7 @@ TEST_F(Shading, ProgramKeptOnTopStartsOnTopWithItsDialogAboveItUntilTheStop)
     Chord({VK_MENU, 'H'});
     Chord({'A'});  // Help > About Notepad
     HWND about = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (HWND window : VisibleWindows(notepad->id)) about = window != pad ? window : about;
-            return about != nullptr;
-        },
-        kActionMs));
+    ASSERT_TRUE(WaitUntil([&] { return (about = GetLastActivePopup(pad)) != pad; }, kActionMs));
     EXPECT_TRUE(IsAbove(about, pad));
     Chord({VK_ESCAPE});
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kActionMs));
@@ -408,10 +403,7 @@ TEST_F(Shading, ProgramKeptOnTopStartsOnTopWithItsDialogAboveItUntilTheStop)
 // minesweeper's it puts minesweeper on both, until the stop.
 TEST_F(Shading, AlwaysForThisProgramUnpinsNotepadAndPinsMinesweeperAtOnce)
 {
-    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "notepad.exe"));
-    HWND pad = nullptr, mines = nullptr;
-    auto notepad = Open(NotepadPath(), pad);
-    auto minesweeper = Open(MinesweeperPath(), mines);
+    const auto [notepad, minesweeper, pad, mines] = OpenNotepadKeptOnTopAndMinesweeper();
     ASSERT_TRUE(notepad && minesweeper && pad && mines);
     ASSERT_TRUE(IsTopmost(pad));
 
@@ -424,7 +416,9 @@ TEST_F(Shading, AlwaysForThisProgramUnpinsNotepadAndPinsMinesweeperAtOnce)
         for (WORD key : {VK_HOME, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) Chord({key});
         EXPECT_TRUE(WaitUntil([&] { return IsTopmost(window) != wasTopmost; }, kActionMs));
     }
-    EXPECT_EQ(KeptOnTop(), "winemine.exe");
+    char list[MAX_PATH] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, list, sizeof list);
+    EXPECT_STREQ(list, "winemine.exe");
 
     Kill();
     EXPECT_FALSE(IsTopmost(mines));

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -63,6 +64,37 @@ std::optional<DWORD> Setting(const char* name)
     if (!ReadRegDword(HKEY_CURRENT_USER, kKey, name, value)) return std::nullopt;
     return value;
 }
+
+// A window of another thread of this process, its sent messages passing through the window-procedure
+// hook; `prepare` runs on that thread once the window is made.
+class OtherThreadWindow {
+public:
+    explicit OtherThreadWindow(std::function<void(HWND)> prepare = {})
+        : thread_([this, prepare] {
+              Hook hook(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
+              window_ = MakeWindow(WS_OVERLAPPEDWINDOW);
+              if (prepare) prepare(window_);
+              SetEvent(ready_.get());
+              const HANDLE ending = end_.get();
+              while (MsgWaitForMultipleObjects(1, &ending, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) PumpFor(0);
+              DestroyWindow(window_);
+          })
+    {
+        WaitForSingleObject(ready_.get(), INFINITE);
+    }
+    ~OtherThreadWindow()
+    {
+        SetEvent(end_.get());
+        thread_.join();
+    }
+    HWND window() const { return window_; }
+
+private:
+    Handle ready_{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    Handle end_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HWND window_ = nullptr;
+    std::thread thread_;  // last: it starts once the rest is made
+};
 
 class CommandMenu : public testing::Test {
 protected:
@@ -288,21 +320,12 @@ TEST_F(CommandMenu, LeaveThisProgramAlonePutsEveryThreadsWindowsBackAndListsTheP
     Hook queued(SetWindowsHookExA(WH_GETMESSAGE, BrackwenGetMsgProc, nullptr, thread));
     ASSERT_TRUE(sent && queued);
 
-    Handle ready(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    Handle end(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    HWND otherWindow = nullptr;
     int otherHeight = 0;
-    std::thread other([&] {
-        Hook hook(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
-        otherWindow = MakeWindow(WS_OVERLAPPEDWINDOW);
-        otherHeight = Height(otherWindow);
-        windowTable.ToggleShade(otherWindow);
-        SetEvent(ready.get());
-        const HANDLE ending = end.get();
-        while (MsgWaitForMultipleObjects(1, &ending, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) PumpFor(0);
-        DestroyWindow(otherWindow);
+    const OtherThreadWindow other([&](HWND window) {
+        otherHeight = Height(window);
+        windowTable.ToggleShade(window);
     });
-    WaitForSingleObject(ready.get(), INFINITE);
+    const HWND otherWindow = other.window();
 
     const int height = Height(target_);
     windowTable.ToggleShade(target_);
@@ -324,8 +347,6 @@ TEST_F(CommandMenu, LeaveThisProgramAlonePutsEveryThreadsWindowsBackAndListsTheP
     PostMessageA(target_, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(700, 500));
     EXPECT_TRUE(PumpUntil([&] { return WasReceived(target_, WM_NCLBUTTONDBLCLK); }, 5000));
     EXPECT_FALSE(windowTable.IsShaded(target_));
-    SetEvent(end.get());
-    other.join();
 }
 
 // "Always for this program" puts the program on the list and every thread's windows on top at once;
@@ -338,18 +359,8 @@ TEST_F(CommandMenu, AlwaysForThisProgramPinsAndUnpinsEveryThreadsWindowsAndTheLi
     ASSERT_TRUE(sent);
     const HWND pinnedByUser = MakeWindow(WS_OVERLAPPEDWINDOW);
     windowTable.AlwaysOnTop(pinnedByUser, true);
-    Handle ready(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    Handle end(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    HWND otherWindow = nullptr;
-    std::thread other([&] {
-        Hook hook(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
-        otherWindow = MakeWindow(WS_OVERLAPPEDWINDOW);
-        SetEvent(ready.get());
-        const HANDLE ending = end.get();
-        while (MsgWaitForMultipleObjects(1, &ending, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) PumpFor(0);
-        DestroyWindow(otherWindow);
-    });
-    WaitForSingleObject(ready.get(), INFINITE);
+    const OtherThreadWindow other;
+    const HWND otherWindow = other.window();
 
     for (const bool on : {true, false}) {
         SCOPED_TRACE(on ? "pinned" : "unpinned");
@@ -363,8 +374,6 @@ TEST_F(CommandMenu, AlwaysForThisProgramPinsAndUnpinsEveryThreadsWindowsAndTheLi
         EXPECT_STREQ(list, on ? "Orbit.exe" : "");
     }
     DestroyWindow(pinnedByUser);
-    SetEvent(end.get());
-    other.join();
 }
 
 // A list the user wrote that cannot take the program stays as it is; the program is left alone
