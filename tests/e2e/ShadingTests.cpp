@@ -85,6 +85,8 @@ protected:
         TwoPrograms two;
         two.notepad = Open(NotepadPath(), two.pad);
         two.target = Open(MinesweeperPath(), two.other);
+        if (two.pad) SetWindowPos(two.pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (two.other) SetWindowPos(two.other, nullptr, 660, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return two;
     }
 
@@ -385,9 +387,8 @@ TEST_F(Shading, ProgramKeptOnTopStartsOnTopWithItsDialogAboveItUntilTheStop)
     EXPECT_TRUE(IsTopmost(pad));
     EXPECT_FALSE(IsTopmost(mines));
 
-    Activate(pad);
-    Chord({VK_MENU, 'H'});
-    Chord({'A'});  // Help > About Notepad
+    ASSERT_TRUE(ClickInto(pad, FindWindowExA(pad, nullptr, "Edit", nullptr)));
+    for (const WORD key : {WORD{VK_F10}, WORD{'H'}, WORD{'A'}}) Chord({key});  // Help > About Notepad
     HWND about = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (about = GetLastActivePopup(pad)) != pad; }, kActionMs));
     EXPECT_TRUE(IsAbove(about, pad));
