@@ -13,16 +13,16 @@ namespace mirelunde {
 struct ShadeRecord {
     bool shaded = false;
     int storedHeight = 0;
-    DWORD dwStyle = 0;    // style just before the last shading
-    DWORD dwExStyle = 0;  // extended style just before the last shading
+    DWORD dwStyle = 0;       // style just before the last shading
+    DWORD dwExStyle = 0;     // extended style just before the last shading
+    bool seenShown = false;  // shown since the library arrived, or open as its program was kept on top
+    bool keptOnTop = false;  // made topmost because its program is kept on top
     bool onTopWhenShaded = false;
     bool alwaysOnTop = false;
     bool wasTopmost = false;  // the window's own topmost state at first sight, given back at detach
     bool wasMaximized = false;
     RECT shadedFrom{};
     bool liftedToTop = false;  // made topmost by the library at some time, and its owned windows with it
-    bool seenShown = false;    // shown since the library arrived, or open as its program was kept on top
-    bool keptOnTop = false;    // made topmost because its program is kept on top
     bool forgotten = false;    // its window was destroyed: the next lookup starts afresh
 };
 
@@ -89,11 +89,11 @@ public:
     std::atomic<HWND> systemMenuWindow{nullptr};
 
 private:
+    void KeepOnTop(HWND window, ShadeRecord& record);
     bool Shade(HWND window, ShadeRecord& record, DWORD style);
     bool Unshade(HWND window, ShadeRecord& record, bool mayWait = true);
     void Restore(bool ownThreadOnly);
     void LiftToTop(HWND window, ShadeRecord& record);
-    void KeepOnTop(HWND window, ShadeRecord& record);
     bool RemoveSystemMenuItem(bool ownThreadOnly);
 
     SRWLOCK recordsLock_ = SRWLOCK_INIT;  // threads of one process may look windows up at once
