@@ -12,11 +12,11 @@ namespace mirelunde {
 
 struct ShadeRecord {
     bool shaded = false;
-    int storedHeight = 0;
-    DWORD dwStyle = 0;       // style just before the last shading
-    DWORD dwExStyle = 0;     // extended style just before the last shading
     bool seenShown = false;  // shown since the library arrived, or open as its program was kept on top
     bool keptOnTop = false;  // made topmost because its program is kept on top
+    int storedHeight = 0;
+    DWORD dwStyle = 0;    // style just before the last shading
+    DWORD dwExStyle = 0;  // extended style just before the last shading
     bool onTopWhenShaded = false;
     bool alwaysOnTop = false;
     bool wasTopmost = false;  // the window's own topmost state at first sight, given back at detach
