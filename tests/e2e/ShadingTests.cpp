@@ -413,7 +413,7 @@ TEST_F(Shading, AlwaysForThisProgramUnpinsNotepadAndPinsMinesweeperAtOnce)
         Activate(window);
         MoveTo(CaptionPoint(window));
         Click(Button::Right);
-        ASSERT_TRUE(WaitForPopupMenu(process->id, kActionMs, false)) << "no command menu";
+        ASSERT_TRUE(WaitForPopupMenu(process->id, kStartMs, false)) << "no command menu in " << process->id;
         for (WORD key : {VK_HOME, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) Chord({key});
         EXPECT_TRUE(WaitUntil([&] { return IsTopmost(window) != wasTopmost; }, kActionMs));
     }
