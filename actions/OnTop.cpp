@@ -1,8 +1,32 @@
-// Depth and on-top: raising or sinking a window, and its two topmost choices.
+// Depth and on-top: raising or sinking a window, its two topmost choices, and the windows of a program
+// kept on top.
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
 
+#include <vector>
+
 namespace mirelunde {
+
+namespace {
+
+bool IsProgramWindow(HWND window)
+{
+    const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    return (style & (WS_CHILD | WS_CAPTION)) == WS_CAPTION && GetWindow(window, GW_OWNER) == nullptr &&
+           (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) noexcept
+{
+    try {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
 
 bool WindowTable::OnTopWhenShaded(HWND window, bool toggle)
 {
@@ -24,6 +48,38 @@ bool WindowTable::AlwaysOnTop(HWND window, bool toggle)
         ChangeTopmost(window, record, record.alwaysOnTop);
     }
     return record.alwaysOnTop;
+}
+
+void WindowTable::KeepOnTop(HWND window, ShadeRecord& record)
+{
+    record.seenShown = true;
+    if (record.alwaysOnTop) return;  // on top already, by the user's choice or its program's
+    record.keptOnTop = true;
+    AlwaysOnTop(window, true);
+}
+
+void WindowTable::KeepOnTopAsShown(HWND window)
+{
+    if (!IsProgramWindow(window)) return;
+    ShadeRecord& record = RecordFor(window);
+    if (!record.seenShown) KeepOnTop(window, record);
+}
+
+void WindowTable::KeepThreadWindowsOnTop(bool on)
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (const HWND window : windows) {
+        if (!IsProgramWindow(window)) continue;
+        ShadeRecord& record = RecordFor(window);
+        if (on) {
+            // A hidden window is kept on top as it is first shown.
+            if (IsWindowVisible(window)) KeepOnTop(window, record);
+        } else if (record.keptOnTop) {
+            record.keptOnTop = false;
+            if (record.alwaysOnTop) AlwaysOnTop(window, true);
+        }
+    }
 }
 
 void WindowTable::RaiseOrSink(HWND window, HWND activateAfterSink)

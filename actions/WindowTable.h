@@ -13,6 +13,8 @@ namespace mirelunde {
 
 struct ShadeRecord {
     bool shaded = false;
+    bool seenShown = false;  // shown since the library arrived, or open as its program was kept on top
+    bool keptOnTop = false;  // made topmost because its program is kept on top
     int storedHeight = 0;
     DWORD dwStyle = 0;    // style just before the last shading
     DWORD dwExStyle = 0;  // extended style just before the last shading
@@ -59,6 +61,13 @@ public:
     bool OnTopWhenShaded(HWND window, bool toggle);
     bool AlwaysOnTop(HWND window, bool toggle);
     void RaiseOrSink(HWND window, HWND activateAfterSink);
+    // In a program kept on top, a top-level window of its own (owned windows follow their owner) with a
+    // caption, not a tool window, becomes topmost as "On Top > Always" makes it, the first time it is
+    // shown.
+    void KeepOnTopAsShown(HWND window);
+    // The calling thread's open windows of that kind made topmost as the program is put on the list, or
+    // those made so for the program no longer topmost as it is taken off.
+    void KeepThreadWindowsOnTop(bool on);
 
     // The library's item in the System Menu; true once the item is in place or not wanted.
     bool AddSystemMenuItem(HWND window);
@@ -89,6 +98,7 @@ public:
     std::atomic<HWND> systemMenuWindow{nullptr};
 
 private:
+    void KeepOnTop(HWND window, ShadeRecord& record);
     bool Shade(HWND window, ShadeRecord& record, DWORD style);
     bool Unshade(HWND window, ShadeRecord& record, bool mayWait = true);
     void Restore(bool ownThreadOnly);

@@ -21,10 +21,17 @@ inline constexpr char kDestroyQuestion[] =
     "Destroying a process should only be used as a last resort.\n\nAre you really sure you want to do this?";
 inline constexpr char kDestroyLastChance[] = "Really, really sure you want to do this?";
 
-inline constexpr size_t kLeaveAloneTextSize = 256;
+// The boxes of the menu's rows for the lists of programs.
+inline constexpr size_t kListBoxTextSize = 256;
 inline constexpr char kNotListedFormat[] =
     "Mirelunde leaves this program alone until it ends, but could not add it to \"%s\": the list is "
     "full, or holds something that is not a program's name.";
+inline constexpr char kNotKeptOnTopFormat[] =
+    "Mirelunde keeps this program's windows on top until it ends, but could not add it to \"%s\": the list "
+    "is full, or holds something that is not a program's name.";
+inline constexpr char kStillKeptOnTopFormat[] =
+    "Mirelunde no longer keeps this program's windows on top, but could not take it off \"%s\", so they will "
+    "be again when it next starts.";
 
 inline constexpr char kInfoHeaderFormat[] = "Command-line: %s\nPriority: %s\n\nEnvironment variables:\n\n";
 inline constexpr char kUnknownPriority[] = "Unknown";

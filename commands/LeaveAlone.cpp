@@ -4,51 +4,24 @@
 
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
-#include "settings/ExcludedPrograms.h"
+#include "commands/ThreadRequest.h"
 #include "settings/ProcessSettings.h"
+#include "settings/ProgramLists.h"
 #include "settings/SettingsNames.h"
 
 #include <cstdio>
-#include <map>
 
 namespace mirelunde {
 
-namespace {
-
-using ThreadWindow = std::map<DWORD, HWND>;
-
-// One top-level window of each thread of this process.
-BOOL CALLBACK CollectOwnThreadWindow(HWND window, LPARAM param) noexcept
-{
-    DWORD process = 0;
-    const DWORD thread = GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId()) return TRUE;
-    try {
-        reinterpret_cast<ThreadWindow*>(param)->emplace(thread, window);
-    } catch (...) {
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 void LeaveProgramAlone(HWND owner)
 {
-    const bool listed = AddExcludedProgram(processSettings.exePath);
+    const bool listed = SetProgramListed(names::kExcludedPrograms, processSettings.exePath, true);
     processSettings.hooksActive = false;
-
-    // The request the launcher sends as it stops, answered by the window-procedure hook in the
-    // thread that owns the window: this thread's at once, the others' when they next handle a
-    // message, so nothing here waits on a thread that is busy.
-    if (const UINT request = RegisterWindowMessageA(names::kRestoreMessage)) {
-        ThreadWindow threads;
-        EnumWindows(CollectOwnThreadWindow, reinterpret_cast<LPARAM>(&threads));
-        for (const auto& [thread, window] : threads) SendNotifyMessageA(window, request, 0, 0);
-    }
+    // What the launcher asks of every thread as it stops.
+    AskEveryOwnThread(names::kPutWindowsBack);
 
     if (listed) return;
-    char text[texts::kLeaveAloneTextSize];
+    char text[texts::kListBoxTextSize];
     std::snprintf(text, sizeof text, texts::kNotListedFormat, names::kExcludedPrograms);
     MessageBoxA(BoxOwner(owner), text, names::kCaption, MB_OK);
 }

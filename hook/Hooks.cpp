@@ -212,7 +212,7 @@ constexpr UINT kFirstRegisteredMessage = 0xC000;
 bool IsWatchedSentMessage(UINT message)
 {
     return message == WM_CLOSE || message == WM_NCDESTROY || message == WM_KILLFOCUS || message == WM_ACTIVATE ||
-           (message >= kFirstRegisteredMessage && IsRestoreRequest(message));
+           message == WM_SHOWWINDOW || (message >= kFirstRegisteredMessage && IsRestoreRequest(message));
 }
 
 // The launcher is stopping: this thread gives its windows back what the library changed, so the
@@ -235,8 +235,12 @@ void OnSentMessage(const CWPSTRUCT& sent)
         ForgetPlacement(sent.hwnd);
     } else if (sent.message == WM_CLOSE) {
         if (windowTable.IsShaded(sent.hwnd)) windowTable.ToggleShade(sent.hwnd);
-    } else {
+    } else if (sent.message == WM_SHOWWINDOW) {
+        if (sent.wParam != FALSE && processSettings.keepOnTop) windowTable.KeepOnTopAsShown(sent.hwnd);
+    } else if (sent.wParam == names::kPutWindowsBack) {
         PutThreadWindowsBack();
+    } else if (processSettings.hooksActive) {
+        windowTable.KeepThreadWindowsOnTop(sent.wParam == names::kKeepWindowsOnTop);
     }
 }
 
@@ -273,10 +277,11 @@ LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 // Runs for every message sent to a window: keep it cheap. A shaded window is unshaded before its
 // program handles WM_CLOSE, so it is closed (and its size remembered) at its full height; a
 // destroyed window is forgotten, so a new window that gets its handle starts afresh; a window that
-// loses the focus or is deactivated drops the modifier flags, whose key releases go elsewhere; the
-// launcher's request as it stops has this thread put its windows back. That request is answered
-// even where the hooks are no longer active: the user has just had the library leave this program
-// alone, and each thread puts back its own windows.
+// loses the focus or is deactivated drops the modifier flags, whose key releases go elsewhere; in a
+// program kept on top a window is made topmost as it is first shown; the launcher's request as it
+// stops has this thread put its windows back, and the command menu's has it keep them on top or no
+// longer. The put-back is answered even where the hooks are no longer active: the user has just had
+// the library leave this program alone, and each thread puts back its own windows.
 LRESULT mirelunde::CallWndHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);

@@ -24,14 +24,15 @@ inline constexpr char kStopMirelunde[] = "Stop Mirelunde";
 inline constexpr char kSettingsCaption[] = "Mirelunde Settings";
 inline constexpr char kOptions[] = "Options";
 inline constexpr char kExcludedProgramsLabel[] = "Programs Mirelunde leaves alone";
+inline constexpr char kKeptOnTopLabel[] = "Programs kept on top";
 inline constexpr char kAdd[] = "Add ...";
 inline constexpr char kRemove[] = "Remove";
 inline constexpr char kOk[] = "OK";
 inline constexpr char kCancel[] = "Cancel";
 inline constexpr char kApply[] = "Apply";
 inline constexpr char kTakesEffectFormat[] =
-    "\"%s\", \"%s\" and the programs left alone reach only programs started after OK or Apply; the other "
-    "choices reach running programs at once.";
+    "\"%s\", \"%s\" and the two lists of programs reach only programs started after OK or Apply; the "
+    "other choices reach running programs at once.";
 inline constexpr char kNotWrittenFormat[] = "Could not save \"%s\".";
 
 // What keeps the library from reading a stored list of programs, and what the window does about it.

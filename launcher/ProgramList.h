@@ -2,7 +2,7 @@
 // row, "Add ..." and "Remove", and a line saying what keeps the library from reading the stored list.
 #pragma once
 
-#include "settings/ExcludedPrograms.h"
+#include "settings/ProgramLists.h"
 
 #include <windows.h>
 

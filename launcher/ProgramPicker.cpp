@@ -5,8 +5,8 @@
 #include "launcher/DialogIds.h"
 #include "launcher/Dialogs.h"
 #include "launcher/LauncherTexts.h"
-#include "settings/ExcludedPrograms.h"
 #include "settings/Handles.h"
+#include "settings/ProgramLists.h"
 
 #include <commdlg.h>
 

@@ -16,6 +16,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <iterator>
 
@@ -104,9 +105,15 @@ private:
     std::string loginOptions_;
     Choices written_;  // as read when the window opened, or after the last Apply
     Choices shown_;
-    ProgramList excluded_{names::kExcludedPrograms,
-                          {IDC_EXCLUDED_LABEL, IDC_EXCLUDED_LIST, IDC_EXCLUDED_ADD, IDC_EXCLUDED_REMOVE,
-                           IDC_EXCLUDED_FAULT, texts::kExcludedProgramsLabel, 'P', 'd', 'R'}};
+    // The programs left alone, and beside them the programs kept on top, whose "Add ..." has no
+    // access key left: Tab reaches it from the list.
+    std::array<ProgramList, 2> lists_{
+        ProgramList{names::kExcludedPrograms,
+                    {IDC_EXCLUDED_LABEL, IDC_EXCLUDED_LIST, IDC_EXCLUDED_ADD, IDC_EXCLUDED_REMOVE, IDC_EXCLUDED_FAULT,
+                     texts::kExcludedProgramsLabel, 'P', 'd', 'R'}},
+        ProgramList{names::kProgramsKeptOnTop,
+                    {IDC_KEPT_LABEL, IDC_KEPT_LIST, IDC_KEPT_ADD, IDC_KEPT_REMOVE, IDC_KEPT_FAULT,
+                     texts::kKeptOnTopLabel, 'o', 0, 'e'}}};
 };
 
 void SettingsWindow::Open(HWND dialog)
@@ -132,7 +139,7 @@ void SettingsWindow::Open(HWND dialog)
     SetControlText(dialog, IDCANCEL, texts::kCancel);
     SetControlText(dialog, IDC_APPLY, texts::kApply, 'A');
     written_ = shown_ = ReadChoices();
-    excluded_.Load(dialog);
+    for (ProgramList& list : lists_) list.Load(dialog);
     Show(dialog);
     SetForegroundWindow(dialog);
 }
@@ -168,12 +175,15 @@ Choices SettingsWindow::FromControls(HWND dialog) const
 
 void SettingsWindow::UpdateApply(HWND dialog) const
 {
-    EnableWindow(GetDlgItem(dialog, IDC_APPLY), !(shown_ == written_) || excluded_.Changed());
+    const bool listChanged =
+        std::any_of(lists_.begin(), lists_.end(), [](const ProgramList& list) { return list.Changed(); });
+    EnableWindow(GetDlgItem(dialog, IDC_APPLY), !(shown_ == written_) || listChanged);
 }
 
 bool SettingsWindow::Apply(HWND dialog)
 {
-    if (!excluded_.MayWrite(dialog)) return false;
+    for (const ProgramList& list : lists_)
+        if (!list.MayWrite(dialog)) return false;
     std::string failures;
     if (shown_.doubleClickMaximizes != written_.doubleClickMaximizes)
         WriteChoice(names::kInvertDoubleClicks, shown_.doubleClickMaximizes, failures);
@@ -184,10 +194,11 @@ bool SettingsWindow::Apply(HWND dialog)
         RunAtLogin(shown_.runAtLogin, loginOptions_.c_str());
         if (IsRunAtLogin() != shown_.runAtLogin) failures += Format(texts::kNotWrittenFormat, names::kRunEntry) + "\n";
     }
-    if (!excluded_.Write()) failures += Format(texts::kNotWrittenFormat, excluded_.ValueName()) + "\n";
+    for (const ProgramList& list : lists_)
+        if (!list.Write()) failures += Format(texts::kNotWrittenFormat, list.ValueName()) + "\n";
     // What is stored now, whoever else wrote meanwhile.
     written_ = shown_ = ReadChoices();
-    excluded_.Load(dialog);
+    for (ProgramList& list : lists_) list.Load(dialog);
     Show(dialog);
     if (failures.empty()) return true;
     MessageBoxA(dialog, failures.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
@@ -209,7 +220,8 @@ void SettingsWindow::OnCommand(HWND dialog, int control, int code)
         return;
     default: break;
     }
-    if (excluded_.OnCommand(dialog, control, code)) {
+    if (std::any_of(lists_.begin(), lists_.end(),
+                    [&](ProgramList& list) { return list.OnCommand(dialog, control, code); })) {
         UpdateApply(dialog);
     } else if (code == BN_CLICKED) {
         shown_ = FromControls(dialog);

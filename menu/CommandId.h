@@ -37,6 +37,7 @@ enum class CommandId : unsigned {
     About = 31,
     LeaveProgramAlone = 32,
     Settings = 33,
+    AlwaysForThisProgram = 34,
 };
 
 }  // namespace mirelunde

@@ -6,6 +6,7 @@
 #include "actions/Maximize.h"
 #include "actions/WindowTable.h"
 #include "commands/Help.h"
+#include "commands/KeepOnTop.h"
 #include "commands/LeaveAlone.h"
 #include "commands/Login.h"
 #include "commands/SettingsRequest.h"
@@ -37,6 +38,7 @@ MenuItemSpec Command(const char* text, CommandId id, UINT flags = 0)
 // The settings that the marks show and the toggles flip, read once per menu.
 struct MenuSettings {
     bool always = false;
+    bool keptOnTop = false;  // the program on the list as it is now, whoever changed it since it started
     DWORD invert = 0;
     DWORD hugStretch = 0;
     DWORD sinkOnMiddle = 0;
@@ -72,6 +74,7 @@ void ApplyMarks(MenuItemSpec* table, size_t count, HWND target, const MenuSettin
             row->text = windowTable.IsShaded(target) ? texts::kExposeWindow : texts::kShadeWindow;
             break;
         case CommandId::AlwaysOnTop: Mark(*row, settings.always); break;
+        case CommandId::AlwaysForThisProgram: Mark(*row, settings.keptOnTop); break;
         case CommandId::OnTopWhenShaded: Mark(*row, windowTable.OnTopWhenShaded(target, false), settings.always); break;
         case CommandId::StretchyHugging: Mark(*row, settings.hugStretch != 0); break;
         case CommandId::TwoButtonMouse: Mark(*row, processSettings.twoButtonMouse); break;
@@ -159,6 +162,7 @@ void CarryOut(CommandId choice, HWND target, const MenuSettings& settings)
     case CommandId::About: ShowUsageBox(target, nullptr); return;
     case CommandId::LeaveProgramAlone: LeaveProgramAlone(target); return;
     case CommandId::Settings: AskForSettingsWindow(); return;
+    case CommandId::AlwaysForThisProgram: KeepProgramOnTop(target, !settings.keptOnTop); return;
     case CommandId::None: return;
     }
 }
@@ -179,6 +183,7 @@ bool ShowCommandMenu(HWND target)
         Row(RowKind::SubmenuStart, texts::kOnTop),
         Command(texts::kWhenShaded, CommandId::OnTopWhenShaded),
         Command(texts::kAlways, CommandId::AlwaysOnTop),
+        Command(texts::kAlwaysForThisProgram, CommandId::AlwaysForThisProgram),
         Row(RowKind::SubmenuEnd),
         Row(RowKind::Separator),
         Row(RowKind::SubmenuStart, texts::kMaximize),
@@ -232,10 +237,11 @@ bool ShowCommandMenu(HWND target)
         Command(texts::kAbout, CommandId::About),
         Row(RowKind::End),
     };
-    static_assert(std::size(table) == 58);
+    static_assert(std::size(table) == 59);
 
     MenuSettings settings;
     settings.always = windowTable.AlwaysOnTop(target, false);
+    settings.keptOnTop = IsProgramKeptOnTop();
     settings.invert = ReadSetting(names::kInvertDoubleClicks, 0);
     settings.hugStretch = ReadSetting(names::kHugStretch, 0);
     settings.sinkOnMiddle = ReadSetting(names::kSinkOnMiddle, 0);

@@ -9,6 +9,7 @@ inline constexpr char kSinkWindow[] = "Sink window";
 inline constexpr char kOnTop[] = "On Top";
 inline constexpr char kWhenShaded[] = "When shaded";
 inline constexpr char kAlways[] = "Always";
+inline constexpr char kAlwaysForThisProgram[] = "Always for this program";
 inline constexpr char kMaximize[] = "Maximize";
 inline constexpr char kVertically[] = "Vertically";
 inline constexpr char kHorizontally[] = "Horizontally";

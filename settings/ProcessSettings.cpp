@@ -2,7 +2,7 @@
 // keeps while the debug level is nonzero.
 #include "settings/ProcessSettings.h"
 
-#include "settings/ExcludedPrograms.h"
+#include "settings/ProgramLists.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 
@@ -76,11 +76,14 @@ void ReadProcessSettings()
     const RegSnapshot settings(
         HKEY_CURRENT_USER, names::kSettingsKey,
         {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse, names::kAddToSystemMenu,
-         names::kSoleProcess, names::kDebugProcessDetach, names::kExcludedPrograms});
+         names::kSoleProcess, names::kDebugProcessDetach, names::kExcludedPrograms, names::kProgramsKeptOnTop});
     processSettings.detachBox = ReadFlag(settings, names::kDebugProcessDetach, false);
-    // Decided before anything else: a program the user excluded is left alone with or without the
-    // launcher's handles.
-    if (IsExcludedProgram(settings, processSettings.exePath)) processSettings.hooksActive = false;
+    // Decided before anything else, with or without the launcher's handles: a program the user
+    // excluded is left alone, even when it is on the list of programs kept on top as well.
+    if (IsListedProgram(settings, names::kExcludedPrograms, processSettings.exePath))
+        processSettings.hooksActive = false;
+    else
+        processSettings.keepOnTop = IsListedProgram(settings, names::kProgramsKeptOnTop, processSettings.exePath);
     DWORD hook = 0;
     if (!settings.Dword(names::kHWndHook, hook)) return;
     processSettings.callWndProcHook = HookFromDword(hook);

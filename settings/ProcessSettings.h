@@ -25,6 +25,9 @@ struct ProcessSettings {
     // Cleared as the process starts, or by the menu when the user has the library leave it alone;
     // the hooks then only pass messages on.
     SharedValue<bool> hooksActive = true;
+    // The program is on the list of programs kept on top: each of its windows is made topmost as it is
+    // first shown. Set as the process starts, and by the menu's row for the list.
+    SharedValue<bool> keepOnTop = false;
     // The launcher's request, as it stops, that each thread put its windows back; registered when the
     // first registered message arrives, so a process is spared the call as it starts.
     SharedValue<UINT> restoreMessage = 0;

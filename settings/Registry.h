@@ -33,7 +33,7 @@ private:
 // large for the pass, or beyond the most it looks at, is queried by itself.
 class RegSnapshot {
 public:
-    static constexpr size_t kMostNames = 8;
+    static constexpr size_t kMostNames = 9;
     RegSnapshot(HKEY root, const char* subKey, std::initializer_list<const char*> names);
     bool Dword(const char* name, DWORD& value) const;
     bool String(const char* name, char* buffer, unsigned size, DWORD* stored = nullptr) const;

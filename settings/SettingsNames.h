@@ -20,6 +20,7 @@ inline constexpr char kSinkOnMiddle[] = "Sink on middle mouse button click";
 inline constexpr char kEnableKeyboard[] = "Enable keyboard";
 inline constexpr char kHugStretch[] = "Hug Stretch";
 inline constexpr char kExcludedPrograms[] = "Excluded programs";
+inline constexpr char kProgramsKeptOnTop[] = "Programs kept on top";
 
 inline constexpr char kPath[] = "Path";
 inline constexpr char kRunEntry[] = "Mirelunde";
@@ -29,8 +30,10 @@ inline constexpr char kLegacyRunEntry[] = "brackwen";
 inline constexpr char kLauncherMarker[] = "MIRELUNDE_LAUNCHER";
 
 // The message the launcher sends to one window of every GUI thread as it stops, after it has
-// removed the message hook and before the window-procedure hook.
+// removed the message hook and before the window-procedure hook. The command menu sends it to the
+// threads of its own program too; its wParam says what the thread does with its windows.
 inline constexpr char kRestoreMessage[] = "Mirelunde put windows back";
+enum ThreadRequest : unsigned { kPutWindowsBack = 0, kKeepWindowsOnTop = 1, kStopKeepingWindowsOnTop = 2 };
 
 // The launcher's hidden window (its notification-area icon's), which the library finds to ask for
 // the settings window, and the message it asks with.

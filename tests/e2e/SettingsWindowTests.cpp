@@ -199,6 +199,7 @@ TEST_F(SettingsWindow, OpensWithTheStoredChoicesAndASecondCommandBringsTheOneWin
                 WriteDword(name, value);
             SetRunEntry("\"C:\\Tools\\mirelunde.exe\"");
             SetText(names::kExcludedPrograms, "game.exe; \"mstsc.exe\"");
+            SetText(names::kProgramsKeptOnTop, "calc.exe");
         }
 
         const HWND window = Open();
@@ -209,6 +210,8 @@ TEST_F(SettingsWindow, OpensWithTheStoredChoicesAndASecondCommandBringsTheOneWin
         EXPECT_EQ(IsWindowEnabled(GetDlgItem(window, IDC_SYSTEM_MENU)) != FALSE, written);
         EXPECT_EQ(Rows(window),
                   (written ? std::vector<std::string>{"game.exe", "mstsc.exe"} : std::vector<std::string>{}));
+        EXPECT_EQ(Rows(window, IDC_KEPT_LIST),
+                  (written ? std::vector<std::string>{"calc.exe"} : std::vector<std::string>{}));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_APPLY))) << "nothing to apply yet";
 
         if (!written) {
@@ -358,6 +361,9 @@ TEST_F(SettingsWindow, WholeWindowWorksFromTheKeyboard)
                                     IDC_EXCLUDED_LIST,
                                     IDC_EXCLUDED_ADD,
                                     IDC_EXCLUDED_REMOVE,
+                                    IDC_KEPT_LIST,
+                                    IDC_KEPT_ADD,
+                                    IDC_KEPT_REMOVE,
                                     IDOK,
                                     IDCANCEL,
                                     IDC_DOUBLE_CLICK_SHADES};
@@ -397,6 +403,7 @@ TEST_F(SettingsWindow, WholeWindowWorksFromTheKeyboard)
         EXPECT_EQ(ReadDword(name, 7), value) << name;
     EXPECT_TRUE(RunEntry().has_value()) << "the login entry";
 
+    ASSERT_TRUE(Keys({VK_MENU, 'O'}, [&] { return FocusedControl(window) == IDC_KEPT_LIST; }));
     ASSERT_TRUE(Keys({VK_MENU, 'P'}, [&] { return FocusedControl(window) == IDC_EXCLUDED_LIST; }));
     Chord({VK_MENU, 'D'});
     const HWND picker = WaitForDialog(texts::kAddProgramCaption);

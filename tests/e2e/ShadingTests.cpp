@@ -18,6 +18,13 @@ using namespace testing_support;
 namespace e2e {
 namespace {
 
+// Wine's own minesweeper, of the test's architecture as its notepad is.
+std::string MinesweeperPath()
+{
+    const std::string notepad = NotepadPath();
+    return notepad.substr(0, notepad.find_last_of('\\')) + "\\winemine.exe";
+}
+
 class Shading : public LauncherSession {
 protected:
     void SetUp() override
@@ -71,6 +78,18 @@ protected:
         two.notepad = Open(NotepadPath(), two.pad);
         if (two.pad) SetWindowPos(two.pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
         if (two.other) SetWindowPos(two.other, nullptr, 660, 60, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+        return two;
+    }
+
+    // Notepad on the list of programs kept on top, and minesweeper beside it.
+    TwoPrograms OpenNotepadKeptOnTopAndMinesweeper()
+    {
+        EXPECT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "notepad.exe"));
+        TwoPrograms two;
+        two.notepad = Open(NotepadPath(), two.pad);
+        two.target = Open(MinesweeperPath(), two.other);
+        if (two.pad) SetWindowPos(two.pad, nullptr, 20, 60, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (two.other) SetWindowPos(two.other, nullptr, 660, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return two;
     }
 
@@ -341,6 +360,67 @@ TEST_F(Shading, LeaveThisProgramAloneGivesNotepadBackItsWindowAndItsCaption)
     Sleep(GetDoubleClickTime());
     DoubleClickCaption(pad);
     EXPECT_TRUE(WaitUntil([&] { return IsZoomed(pad) != FALSE; }, kActionMs)) << "height " << Height(pad);
+}
+
+bool IsAbove(HWND upper, HWND lower)
+{
+    for (HWND window = GetWindow(lower, GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV))
+        if (window == upper) return true;
+    return false;
+}
+
+// `mirelunde.exe -k`, as a user stops it from a console: every window gets its state from before.
+void Kill()
+{
+    auto kill = Start(LauncherPath() + " -k");
+    ASSERT_TRUE(kill);
+    EXPECT_EQ(kill->WaitForExit(kStopMs), 0) << kill->Errors();
+}
+
+// Notepad on the list of programs kept on top starts on top, its About box above it, while
+// minesweeper beside it does not; the stop takes notepad off the top.
+TEST_F(Shading, ProgramKeptOnTopStartsOnTopWithItsDialogAboveItUntilTheStop)
+{
+    const auto [notepad, minesweeper, pad, mines] = OpenNotepadKeptOnTopAndMinesweeper();
+    ASSERT_TRUE(notepad && minesweeper && pad && mines);
+    EXPECT_TRUE(IsTopmost(pad));
+    EXPECT_FALSE(IsTopmost(mines));
+
+    ASSERT_TRUE(ClickInto(pad, FindWindowExA(pad, nullptr, "Edit", nullptr)));
+    for (const WORD key : {WORD{VK_F10}, WORD{'H'}, WORD{'A'}}) Chord({key});  // Help > About Notepad
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (about = GetLastActivePopup(pad)) != pad; }, kActionMs));
+    EXPECT_TRUE(IsAbove(about, pad));
+    Chord({VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kActionMs));
+
+    Kill();
+    EXPECT_FALSE(IsTopmost(pad));
+    EXPECT_FALSE(IsTopmost(mines));
+}
+
+// "Always for this program" in notepad's menu takes notepad off the list and off the top at once; in
+// minesweeper's it puts minesweeper on both, until the stop.
+TEST_F(Shading, AlwaysForThisProgramUnpinsNotepadAndPinsMinesweeperAtOnce)
+{
+    const auto [notepad, minesweeper, pad, mines] = OpenNotepadKeptOnTopAndMinesweeper();
+    ASSERT_TRUE(notepad && minesweeper && pad && mines);
+    ASSERT_TRUE(IsTopmost(pad));
+
+    for (const auto& [process, window] : {std::pair{notepad.get(), pad}, std::pair{minesweeper.get(), mines}}) {
+        const bool wasTopmost = IsTopmost(window);
+        Activate(window);
+        Click(CaptionPoint(window), Button::Right);
+        ASSERT_TRUE(WaitForPopupMenu(process->id, kStartMs, false)) << "no command menu in " << process->id;
+        for (WORD key : {VK_HOME, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) Chord({key});
+        EXPECT_TRUE(WaitUntil([&] { return IsTopmost(window) != wasTopmost; }, kActionMs));
+    }
+    char list[MAX_PATH] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, list, sizeof list);
+    EXPECT_STREQ(list, "winemine.exe");
+
+    Kill();
+    EXPECT_FALSE(IsTopmost(mines));
 }
 
 TEST_F(Shading, AltScrollLockTogglesTopmost)

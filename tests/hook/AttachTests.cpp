@@ -154,7 +154,7 @@ TEST_F(Attach, SoleProcessFilterComparesPathsIgnoringCase)
     }
 }
 
-TEST_F(Attach, ExcludedProgramIsLeftAloneFromTheStart)
+TEST_F(Attach, ListedProgramIsLeftAloneOrKeptOnTopFromTheStart)
 {
     const std::string exe = testing_support::OwnExecutable();
     const std::string name = exe.substr(exe.find_last_of("\\/") + 1);
@@ -163,12 +163,18 @@ TEST_F(Attach, ExcludedProgramIsLeftAloneFromTheStart)
         std::string list;  // stored as it stands, a zero byte included
         bool withHooks;
         bool active;
+        std::string keptOnTop = "game.exe";  // the list of programs kept on top
+        bool kept = false;
     } const cases[] = {
         {"its file name", "game.exe;" + name, true, false},
         {"its file name, no hook handles yet", name, false, false},
         {"another program", "game.exe", true, true},
         {"its name behind a zero byte", std::string("game.exe\0", 9) + name, true, true},
         {"its name in a list too long to read", std::string(400, 'x') + ";" + name, true, true},
+        {"kept on top", "game.exe", true, true, "paint.exe;" + name, true},
+        {"kept on top, no hook handles yet", "", false, true, name, true},
+        {"on both lists", name, true, false, name, false},
+        {"kept on top in a list too long to read", "", true, true, std::string(400, 'x') + ";" + name, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -177,11 +183,14 @@ TEST_F(Attach, ExcludedProgramIsLeftAloneFromTheStart)
         RegKey key;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(key.get(), names::kExcludedPrograms, 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(c.list.data()), static_cast<DWORD>(c.list.size() + 1)),
-                  ERROR_SUCCESS);
+        for (const auto& [value, list] :
+             {std::pair{names::kExcludedPrograms, &c.list}, std::pair{names::kProgramsKeptOnTop, &c.keptOnTop}})
+            ASSERT_EQ(RegSetValueExA(key.get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(list->data()),
+                                     static_cast<DWORD>(list->size() + 1)),
+                      ERROR_SUCCESS);
         AttachProcess();
         EXPECT_EQ(processSettings.hooksActive, c.active);
+        EXPECT_EQ(processSettings.keepOnTop, c.kept);
         EXPECT_EQ(processSettings.getMessageHook, c.withHooks ? AsHook(0x1111) : nullptr) << "read as usual";
     }
 }

@@ -463,6 +463,35 @@ TEST_F(Gestures, CloseOfAShadedWindowArrivesAtFullHeight)
     EXPECT_FALSE(windowTable.IsShaded(shaded));
 }
 
+// In a program kept on top a window with a caption of its own is topmost from its first showing, as
+// "On Top > Always" makes it; owned windows follow their owner, and the user's "Always" off holds.
+TEST_F(Gestures, ProgramKeptOnTopHasItsCaptionedWindowsTopmostAsTheyAreFirstShown)
+{
+    processSettings.keepOnTop = true;
+    const HWND owner = Keep(MakeWindow(WS_POPUP));
+    const struct {
+        const char* label;
+        HWND window;
+        bool topmost;
+    } cases[] = {
+        {"frame", Frame(), true},
+        {"pop-up with a caption", Keep(MakeWindow(WS_POPUP | WS_CAPTION)), true},
+        {"tool window", Keep(MakeWindow(WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW)), false},
+        {"pop-up without a caption", owner, false},
+        {"owned window", Keep(MakeWindow(WS_OVERLAPPEDWINDOW, 0, owner)), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(IsTopmost(c.window), c.topmost);
+        EXPECT_EQ(windowTable.AlwaysOnTop(c.window, false), c.topmost) << "the menu's mark";
+    }
+    const HWND frame = cases[0].window;
+    windowTable.AlwaysOnTop(frame, true);
+    ShowWindow(frame, SW_HIDE);
+    ShowWindow(frame, SW_SHOWNOACTIVATE);
+    EXPECT_FALSE(IsTopmost(frame)) << "shown again";
+}
+
 TEST_F(Gestures, DestroyedWindowIsForgottenWithItsShadeAndStretch)
 {
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);

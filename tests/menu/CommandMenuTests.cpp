@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -65,6 +66,37 @@ std::optional<DWORD> Setting(const char* name)
     return value;
 }
 
+// A window of another thread of this process, its sent messages passing through the window-procedure
+// hook; `prepare` runs on that thread once the window is made.
+class OtherThreadWindow {
+public:
+    explicit OtherThreadWindow(std::function<void(HWND)> prepare = {})
+        : thread_([this, prepare] {
+              Hook hook(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
+              window_ = MakeWindow(WS_OVERLAPPEDWINDOW);
+              if (prepare) prepare(window_);
+              SetEvent(ready_.get());
+              const HANDLE ending = end_.get();
+              while (MsgWaitForMultipleObjects(1, &ending, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) PumpFor(0);
+              DestroyWindow(window_);
+          })
+    {
+        WaitForSingleObject(ready_.get(), INFINITE);
+    }
+    ~OtherThreadWindow()
+    {
+        SetEvent(end_.get());
+        thread_.join();
+    }
+    HWND window() const { return window_; }
+
+private:
+    Handle ready_{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    Handle end_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HWND window_ = nullptr;
+    std::thread thread_;  // last: it starts once the rest is made
+};
+
 class CommandMenu : public testing::Test {
 protected:
     void SetUp() override
@@ -101,6 +133,7 @@ TEST_F(CommandMenu, DefaultMenuReadsAsExpected)
         "On Top >",
         "  When shaded",
         "  Always",
+        "  Always for this program",
         "-",
         "Maximize >",
         "  Vertically",
@@ -165,14 +198,16 @@ TEST_F(CommandMenu, MarksFollowTheWindowAndTheSettings)
     processSettings.addToSystemMenu = false;
     // Written after the program started, as the launcher's icon or another program would.
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, "\"C:\\Tools\\mirelunde.exe\""));
+    processSettings.exePath = "C:\\Apps\\Orbit.exe";
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "game.exe;orbit.exe"));
 
     const auto menu = Show();
     ASSERT_TRUE(menu);
     const auto lines = Lines(*menu);
-    for (const char* line :
-         {"Expose window", "  When shaded [x] ~", "  Always [x]", "  Stretchy hugging [x]", "      Shade ( )",
-          "      Maximize (o)", "    Shade on right button", "    Sink on middle button [x]",
-          "    Two button mouse [x]", "  Keyboard shortcuts", "  System Menu [x] ~", "  Run Mirelunde at login [x]"})
+    for (const char* line : {"Expose window", "  When shaded [x] ~", "  Always [x]", "  Always for this program [x]",
+                             "  Stretchy hugging [x]", "      Shade ( )", "      Maximize (o)",
+                             "    Shade on right button", "    Sink on middle button [x]", "    Two button mouse [x]",
+                             "  Keyboard shortcuts", "  System Menu [x] ~", "  Run Mirelunde at login [x]"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
@@ -320,21 +355,12 @@ TEST_F(CommandMenu, LeaveThisProgramAlonePutsEveryThreadsWindowsBackAndListsTheP
     Hook queued(SetWindowsHookExA(WH_GETMESSAGE, BrackwenGetMsgProc, nullptr, thread));
     ASSERT_TRUE(sent && queued);
 
-    Handle ready(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    Handle end(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    HWND otherWindow = nullptr;
     int otherHeight = 0;
-    std::thread other([&] {
-        Hook hook(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
-        otherWindow = MakeWindow(WS_OVERLAPPEDWINDOW);
-        otherHeight = Height(otherWindow);
-        windowTable.ToggleShade(otherWindow);
-        SetEvent(ready.get());
-        const HANDLE ending = end.get();
-        while (MsgWaitForMultipleObjects(1, &ending, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) PumpFor(0);
-        DestroyWindow(otherWindow);
+    const OtherThreadWindow other([&](HWND window) {
+        otherHeight = Height(window);
+        windowTable.ToggleShade(window);
     });
-    WaitForSingleObject(ready.get(), INFINITE);
+    const HWND otherWindow = other.window();
 
     const int height = Height(target_);
     windowTable.ToggleShade(target_);
@@ -356,8 +382,33 @@ TEST_F(CommandMenu, LeaveThisProgramAlonePutsEveryThreadsWindowsBackAndListsTheP
     PostMessageA(target_, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(700, 500));
     EXPECT_TRUE(PumpUntil([&] { return WasReceived(target_, WM_NCLBUTTONDBLCLK); }, 5000));
     EXPECT_FALSE(windowTable.IsShaded(target_));
-    SetEvent(end.get());
-    other.join();
+}
+
+// "Always for this program" puts the program on the list and every thread's windows on top at once;
+// chosen again, it takes the program off and brings down the windows the list put there, not those on
+// top by the user's own choice.
+TEST_F(CommandMenu, AlwaysForThisProgramPinsAndUnpinsEveryThreadsWindowsAndTheList)
+{
+    processSettings.exePath = "C:\\Apps\\Orbit.exe";
+    Hook sent(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
+    ASSERT_TRUE(sent);
+    const HWND pinnedByUser = MakeWindow(WS_OVERLAPPEDWINDOW);
+    windowTable.AlwaysOnTop(pinnedByUser, true);
+    const OtherThreadWindow other;
+    const HWND otherWindow = other.window();
+
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on ? "pinned" : "unpinned");
+        Show({"On Top", "Always for this program"});
+        EXPECT_EQ(IsTopmost(target_), on);
+        EXPECT_EQ(windowTable.AlwaysOnTop(target_, false), on) << "the menu's mark";
+        EXPECT_TRUE(PumpUntil([&] { return IsTopmost(otherWindow) == on; }, 5000)) << "another thread's window";
+        EXPECT_TRUE(IsTopmost(pinnedByUser));
+        char list[MAX_PATH] = {};
+        ReadRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, list, sizeof list);
+        EXPECT_STREQ(list, on ? "Orbit.exe" : "");
+    }
+    DestroyWindow(pinnedByUser);
 }
 
 // A list the user wrote that cannot take the program stays as it is; the program is left alone

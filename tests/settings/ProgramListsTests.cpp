@@ -1,6 +1,6 @@
-// The list of programs the library leaves alone: which programs an entry names, and adding one.
-#include "settings/ExcludedPrograms.h"
+// The lists of programs: which programs an entry names, and putting one on a list or taking it off.
 #include "settings/Handles.h"
+#include "settings/ProgramLists.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "tests/support/RegistrySandbox.h"
@@ -23,7 +23,7 @@ std::string ListOfLength(size_t length)
     return std::string(length - tail.size(), 'x') + tail;
 }
 
-TEST(ExcludedPrograms, EntriesNameAProgramByItsWholeFileNameOrWholePath)
+TEST(ProgramLists, EntriesNameAProgramByItsWholeFileNameOrWholePath)
 {
     struct Case {
         const char* label;
@@ -46,8 +46,8 @@ TEST(ExcludedPrograms, EntriesNameAProgramByItsWholeFileNameOrWholePath)
         {"a character no file name holds", "game.exe;bad|name.exe", false},
         {"colon past a drive letter", "game.exe;notes:2.exe", false},
         {"control character inside an entry", "ga\tme.exe", false},
-        {"longest list", ListOfLength(kExcludedListSize - 1), true},
-        {"one character too long", ListOfLength(kExcludedListSize), false},
+        {"longest list", ListOfLength(kProgramListSize - 1), true},
+        {"one character too long", ListOfLength(kProgramListSize), false},
         {"far too long", std::string(1000, 'x') + ";game.exe", false},
     };
     for (const Case& c : cases) {
@@ -56,49 +56,60 @@ TEST(ExcludedPrograms, EntriesNameAProgramByItsWholeFileNameOrWholePath)
     }
 }
 
-// What adding the game leaves stored, from what was stored before.
-TEST(ExcludedPrograms, AddingAProgramKeepsWhatTheUserWrote)
+// What putting the game on a list, or taking it off, leaves stored, from what was stored before.
+TEST(ProgramLists, ChangingAListKeepsWhatTheUserWrote)
 {
+    constexpr const char* kKeptOnTop = names::kProgramsKeptOnTop;
     struct Case {
         const char* label;
         DWORD type;  // REG_NONE: no value
         std::string before;
         const char* exePath;
-        bool named;
+        bool done;                         // the stored list names the program, or not, as asked
         std::optional<std::string> after;  // nothing: not text any more
+        bool listed = true;                // put on the list, or taken off
+        const char* value = names::kExcludedPrograms;
     } const cases[] = {
         {"no list yet", REG_NONE, "", kGame, true, "Game.exe"},
         {"appended", REG_SZ, "notepad.exe", kGame, true, "notepad.exe;Game.exe"},
         {"after a trailing separator", REG_SZ, "notepad.exe; ", kGame, true, "notepad.exe;Game.exe"},
         {"named already", REG_SZ, "c:\\games\\orbit\\GAME.EXE", kGame, true, "c:\\games\\orbit\\GAME.EXE"},
-        {"no room left", REG_SZ, std::string(kExcludedListSize - 5, 'x'), kGame, false,
-         std::string(kExcludedListSize - 5, 'x')},
+        {"no room left", REG_SZ, std::string(kProgramListSize - 5, 'x'), kGame, false,
+         std::string(kProgramListSize - 5, 'x')},
         {"room for the name but not for the terminator the value stores", REG_SZ, std::string(250, 'x'), kGame, false,
          std::string(250, 'x')},
         {"not a list", REG_SZ, "notepad.exe;<any>", kGame, false, "notepad.exe;<any>"},
         {"too long to read", REG_SZ, std::string(600, 'x'), kGame, false, std::string(600, 'x')},
         {"not text", REG_DWORD, "", kGame, false, std::nullopt},
         {"a name the list cannot hold", REG_NONE, "", "C:\\Games\\a;b.exe", false, std::nullopt},
+        {"kept on top: appended", REG_SZ, "notepad.exe", kGame, true, "notepad.exe;Game.exe", true, kKeptOnTop},
+        {"taken off by its name and its path, the rest as written", REG_SZ,
+         " notepad.exe;GAME.exe ;  \"paint.exe\";c:/games/orbit/game.exe", kGame, true, " notepad.exe;  \"paint.exe\"",
+         false, kKeptOnTop},
+        {"taken off, nothing left", REG_SZ, "game.exe", kGame, true, "", false, kKeptOnTop},
+        {"taken off a list that does not name it", REG_SZ, "notepad.exe", kGame, true, "notepad.exe", false},
+        {"taken off no list", REG_NONE, "", kGame, true, std::nullopt, false, kKeptOnTop},
+        {"taken off a list that cannot be read", REG_SZ, "game.exe;<any>", kGame, false, "game.exe;<any>", false,
+         kKeptOnTop},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         testing_support::RegistrySandbox::Clear();
         if (c.type == REG_SZ) {
-            ASSERT_TRUE(
-                WriteRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, c.before.c_str()));
+            ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, names::kSettingsKey, c.value, c.before.c_str()));
         }
         if (c.type == REG_DWORD) {
-            ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, 1));
+            ASSERT_TRUE(WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, c.value, 1));
         }
 
-        EXPECT_EQ(AddExcludedProgram(c.exePath), c.named);
+        EXPECT_EQ(SetProgramListed(c.value, c.exePath, c.listed), c.done);
+        EXPECT_EQ(IsListedProgram(c.value, c.exePath), c.listed && c.done);
         char stored[1024];
-        const bool text =
-            ReadRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, stored, sizeof stored);
+        const bool text = ReadRegString(HKEY_CURRENT_USER, names::kSettingsKey, c.value, stored, sizeof stored);
         EXPECT_EQ(text ? std::optional<std::string>(stored) : std::nullopt, c.after);
         if (c.type == REG_DWORD) {
             DWORD value = 0;
-            EXPECT_TRUE(ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, value));
+            EXPECT_TRUE(ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, c.value, value));
         }
     }
 }

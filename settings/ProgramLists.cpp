@@ -1,6 +1,6 @@
-// The programs the user keeps the library out of: reading the list, matching a program against it,
-// adding a program to it, and the list as the settings window shows and writes it.
-#include "settings/ExcludedPrograms.h"
+// The user's lists of programs: reading a list, matching a program against it, putting a program on it
+// or taking it off, and a list as the settings window shows and writes it.
+#include "settings/ProgramLists.h"
 
 #include "settings/SettingsNames.h"
 
@@ -56,9 +56,9 @@ bool IsFileNameText(std::string_view entry)
 // Compared as file names are: letters in either case alike, and either folder separator.
 bool SameFileName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size() || a.size() >= kExcludedListSize) return false;
-    char left[kExcludedListSize];
-    char right[kExcludedListSize];
+    if (a.size() != b.size() || a.size() >= kProgramListSize) return false;
+    char left[kProgramListSize];
+    char right[kProgramListSize];
     std::memcpy(left, a.data(), a.size());
     std::memcpy(right, b.data(), b.size());
     const auto length = static_cast<DWORD>(a.size());
@@ -98,7 +98,7 @@ std::optional<std::string_view> BadEntryOf(std::string_view list)
 // Whether the list, as read, fits and holds only entries a file name can make.
 bool IsReadableList(std::string_view list)
 {
-    return list.size() < kExcludedListSize && !BadEntryOf(list);
+    return list.size() < kProgramListSize && !BadEntryOf(list);
 }
 
 }  // namespace
@@ -119,32 +119,71 @@ bool ListNamesProgram(std::string_view list, std::string_view exePath)
     return false;
 }
 
-bool IsExcludedProgram(const RegSnapshot& settings, const std::string& exePath)
+namespace {
+
+// The stored list, when it is one the library reads.
+template <typename Settings>
+bool ReadList(const Settings& settings, const char* valueName, char (&list)[kProgramListSize])
 {
-    char list[kExcludedListSize];
     DWORD stored = 0;
-    return settings.String(names::kExcludedPrograms, list, sizeof list, &stored) && HoldsOneString(list, stored) &&
+    return settings.String(valueName, list, sizeof list, &stored) && HoldsOneString(list, stored) &&
+           IsReadableList(list);
+}
+
+std::string WithProgram(std::string_view list, std::string_view exePath)
+{
+    std::string updated(WithoutTrailingBlanks(list));
+    if (!updated.empty() && updated.back() != kSeparator) updated += kSeparator;
+    return updated.append(FileNameOf(exePath));
+}
+
+// The entries that name another program, each as the user wrote it.
+std::string WithoutProgram(std::string_view list, std::string_view exePath)
+{
+    std::string updated;
+    for (std::string_view rest = list; !rest.empty();) {
+        const size_t end = rest.find(kSeparator);
+        const std::string_view written = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+        if (ListNamesProgram(written, exePath)) continue;
+        updated.append(updated.empty() ? "" : kSeparatorText).append(written);
+    }
+    return updated;
+}
+
+}  // namespace
+
+bool IsListedProgram(const RegSnapshot& settings, const char* valueName, const std::string& exePath)
+{
+    char list[kProgramListSize];
+    return ReadList(settings, valueName, list) && ListNamesProgram(list, exePath);
+}
+
+bool IsListedProgram(const char* valueName, const std::string& exePath)
+{
+    char list[kProgramListSize];
+    return ReadList(RegReader(HKEY_CURRENT_USER, names::kSettingsKey), valueName, list) &&
            ListNamesProgram(list, exePath);
 }
 
-bool AddExcludedProgram(const std::string& exePath)
+bool SetProgramListed(const char* valueName, const std::string& exePath, bool listed)
 {
     const RegReader settings(HKEY_CURRENT_USER, names::kSettingsKey);
-    char list[kExcludedListSize];
-    DWORD stored = 0;
+    char list[kProgramListSize];
     std::string updated;
-    if (settings.String(names::kExcludedPrograms, list, sizeof list, &stored)) {
-        if (!HoldsOneString(list, stored) || !IsReadableList(list)) return false;
-        if (ListNamesProgram(list, exePath)) return true;
-        updated = WithoutTrailingBlanks(list);
-        if (!updated.empty() && updated.back() != kSeparator) updated += kSeparator;
-    } else if (settings.Has(names::kExcludedPrograms)) {
-        return false;  // too long, or not text: the user's own, kept as it is
+    if (ReadList(settings, valueName, list)) {
+        if (ListNamesProgram(list, exePath) == listed) return true;
+        updated = listed ? WithProgram(list, exePath) : WithoutProgram(list, exePath);
+    } else if (settings.Has(valueName)) {
+        return false;  // too long, or not text, or not a list: the user's own, kept as it is
+    } else if (listed) {
+        updated = FileNameOf(exePath);
+    } else {
+        return true;
     }
-    updated += FileNameOf(exePath);
     // A name that the list could not hold, or would read as something else, is not written.
-    if (CheckList(updated) != ListFault::None || !ListNamesProgram(updated, exePath)) return false;
-    return WriteRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kExcludedPrograms, updated.c_str());
+    if (CheckList(updated) != ListFault::None || ListNamesProgram(updated, exePath) != listed) return false;
+    return WriteRegString(HKEY_CURRENT_USER, names::kSettingsKey, valueName, updated.c_str());
 }
 
 StoredList ReadStoredList(const char* valueName)
@@ -160,7 +199,7 @@ StoredList ReadStoredList(const char* valueName)
     }
     list.text = bytes.substr(0, bytes.find('\0'));
     // In the order the library meets them as it reads the value.
-    if (bytes.size() >= kExcludedListSize)
+    if (bytes.size() >= kProgramListSize)
         list.fault = ListFault::TooLong;
     else if (!HoldsOneString(list.text.c_str(), list.size))
         list.fault = ListFault::ZeroByte;

@@ -1,4 +1,5 @@
-// The programs the user keeps the library out of: file names or full paths, separated by ';'.
+// The user's lists of programs, the programs the library leaves alone and those whose windows it keeps
+// on top: file names or full paths, separated by ';'. Both lists are read and written alike.
 #pragma once
 
 #include "settings/Registry.h"
@@ -11,11 +12,11 @@
 
 namespace mirelunde {
 
-// The list, terminator included, is shorter than this; a longer one excludes nothing, and is never
+// A list, terminator included, is shorter than this; a longer one names no program, and is never
 // read in part.
-inline constexpr unsigned kExcludedListSize = MAX_PATH;
+inline constexpr unsigned kProgramListSize = MAX_PATH;
 // The most characters a list can have that is written with its terminator, as the writers here do.
-inline constexpr unsigned kLongestList = kExcludedListSize - 2;
+inline constexpr unsigned kLongestList = kProgramListSize - 2;
 
 // What keeps the library from reading a stored list.
 enum class ListFault { None, TooLong, BadEntry, ZeroByte, NotText };
@@ -50,12 +51,15 @@ std::string_view FileNameOf(std::string_view path);
 // around it are not part of it. A list that holds anything no file name can hold names nothing.
 bool ListNamesProgram(std::string_view list, std::string_view exePath);
 
-// As the library arrives in a process: whether the stored list names its program.
-bool IsExcludedProgram(const RegSnapshot& settings, const std::string& exePath);
+// Whether the list stored as `valueName` names the program: as the library arrives in a process,
+// from the values it reads then, or as the list is stored now.
+bool IsListedProgram(const RegSnapshot& settings, const char* valueName, const std::string& exePath);
+bool IsListedProgram(const char* valueName, const std::string& exePath);
 
-// Adds the program's file name to the stored list, unless the list names the program already.
-// A list that cannot take it (full, or not one this reads) is left as the user wrote it. Whether
-// the stored list names the program now.
-bool AddExcludedProgram(const std::string& exePath);
+// Puts the program's file name on the stored list, unless the list names the program already; or
+// takes off every entry that names it, keeping the others as the user wrote them. A list that cannot
+// take the change (full, or not one this reads) is left as it is. Whether the stored list names the
+// program, or not, as asked.
+bool SetProgramListed(const char* valueName, const std::string& exePath, bool listed);
 
 }  // namespace mirelunde
