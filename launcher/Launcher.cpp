@@ -7,6 +7,7 @@
 #include "commands/Login.h"
 #include "hook/Exports.h"
 #include "launcher/Companion.h"
+#include "launcher/HookThread.h"
 #include "launcher/MovedCopies.h"
 #include "launcher/NotifyIcon.h"
 #include "launcher/Output.h"
@@ -306,11 +307,11 @@ int main(int argc, char** argv)
     }
 #endif
 
-    Hook getMessage(SetWindowsHookExA(WH_GETMESSAGE, getMsgProc, library.get(), 0));
-    if (!getMessage) return Fail("cannot install the hook", "WH_GETMESSAGE");
+    HookThread getMessage(WH_GETMESSAGE, getMsgProc, library.get());
+    if (!getMessage.get()) return Fail("cannot install the hook", "WH_GETMESSAGE");
     if (!Publish(names::kHHook, getMessage.get())) return Fail("cannot write", names::kHHook);
-    Hook callWnd(SetWindowsHookExA(WH_CALLWNDPROC, callWndProc, library.get(), 0));
-    if (!callWnd) return Fail("cannot install the hook", "WH_CALLWNDPROC");
+    HookThread callWnd(WH_CALLWNDPROC, callWndProc, library.get());
+    if (!callWnd.get()) return Fail("cannot install the hook", "WH_CALLWNDPROC");
     if (!Publish(names::kHWndHook, callWnd.get())) return Fail("cannot write", names::kHWndHook);
 
 #ifndef _WIN64
@@ -328,9 +329,9 @@ int main(int argc, char** argv)
 
     // No gesture starts once the message hook is gone; the window-procedure hook still reaches every
     // thread, and each puts its own windows back.
-    getMessage.reset();
+    getMessage.Remove();
     AskThreadsToPutWindowsBack(kPutBackWaitMs);
-    callWnd.reset();
+    callWnd.Remove();
     ClearHHook();
 #ifdef _WIN64
     companion.Stop();

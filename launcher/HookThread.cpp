@@ -1,0 +1,42 @@
+// A system-wide hook that lives as long as a thread of the launcher's that does nothing else.
+#include "launcher/HookThread.h"
+
+namespace mirelunde {
+
+HookThread::HookThread(int id, HOOKPROC procedure, HMODULE module)
+    : id_(id),
+      procedure_(procedure),
+      module_(module),
+      set_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      end_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+{
+    if (!set_ || !end_) return;
+    thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+    if (!thread_) return;
+    const HANDLE waits[] = {set_.get(), thread_.get()};
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) return;
+    DWORD error = ERROR_GEN_FAILURE;  // the thread's exit code is the hook's error
+    GetExitCodeThread(thread_.get(), &error);
+    SetLastError(error);
+}
+
+DWORD WINAPI HookThread::Run(void* param) noexcept
+{
+    auto* self = static_cast<HookThread*>(param);
+    self->hook_ = SetWindowsHookExA(self->id_, self->procedure_, self->module_, 0);
+    if (self->hook_ == nullptr) return GetLastError();
+    SetEvent(self->set_.get());
+    WaitForSingleObject(self->end_.get(), INFINITE);
+    return 0;
+}
+
+void HookThread::Remove()
+{
+    if (!thread_) return;
+    SetEvent(end_.get());
+    WaitForSingleObject(thread_.get(), INFINITE);
+    thread_.reset();
+    hook_ = nullptr;
+}
+
+}  // namespace mirelunde
