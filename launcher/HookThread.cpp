@@ -26,7 +26,13 @@ DWORD WINAPI HookThread::Run(void* param) noexcept
     self->hook_ = SetWindowsHookExA(self->id_, self->procedure_, self->module_, 0);
     if (self->hook_ == nullptr) return GetLastError();
     SetEvent(self->set_.get());
-    WaitForSingleObject(self->end_.get(), INFINITE);
+    // The system calls the hook for programs of the other architecture through this thread's
+    // queue, so it takes its messages until it is asked to end, or those programs wait.
+    const HANDLE end = self->end_.get();
+    while (MsgWaitForMultipleObjects(1, &end, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
     return 0;
 }
 

@@ -1,4 +1,5 @@
-// A system-wide hook set by a thread of its own and removed by ending that thread.
+// A system-wide hook set by a thread of its own, which takes its messages, and removed by ending
+// that thread.
 #pragma once
 
 #include "settings/Handles.h"
