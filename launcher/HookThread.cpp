@@ -1,7 +1,29 @@
-// A system-wide hook that lives as long as a thread of the launcher's that does nothing else.
+// A system-wide hook that lives as long as a thread of the launcher's that only takes its messages.
 #include "launcher/HookThread.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace mirelunde {
+
+namespace {
+
+// Whether the hook is removed by hand before its thread ends. Windows and Wine from version 10 also
+// remove a global hook as the thread that set it ends, but Wine 10 then removes it a second time if
+// UnhookWindowsHookEx removed it while a chain of its kind was in use, and its server aborts: there
+// the thread's end alone removes it. Earlier Wines keep a global hook whose thread has ended.
+bool UnhookBeforeThreadEnds()
+{
+    using Version = const char*(__cdecl*)();
+    const FARPROC found = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version");
+    if (found == nullptr) return true;
+    Version version;
+    static_assert(sizeof version == sizeof found);
+    std::memcpy(&version, &found, sizeof version);
+    return std::atoi(version()) < 10;
+}
+
+}  // namespace
 
 HookThread::HookThread(int id, HOOKPROC procedure, HMODULE module)
     : id_(id),
@@ -33,6 +55,7 @@ DWORD WINAPI HookThread::Run(void* param) noexcept
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     }
+    if (UnhookBeforeThreadEnds()) UnhookWindowsHookEx(self->hook_);
     return 0;
 }
 

@@ -1,5 +1,4 @@
-// A system-wide hook set by a thread of its own, which takes its messages, and removed by ending
-// that thread.
+// A system-wide hook set by a thread of its own, which takes its messages while the hook is set.
 #pragma once
 
 #include "settings/Handles.h"
@@ -8,10 +7,8 @@
 
 namespace mirelunde {
 
-// The system removes a hook once as the thread that set it ends. Removed with UnhookWindowsHookEx
-// while some thread is inside a chain of its kind, the hook stays listed until that chain finishes,
-// and Wine 10's server removes it a second time if its thread ends before then: every thread's count
-// of such hooks goes below zero and the server aborts, taking every program with it.
+// Removed as its thread ends, with UnhookWindowsHookEx first where that is safe (see
+// UnhookBeforeThreadEnds in HookThread.cpp).
 class HookThread {
 public:
     // Sets the hook and waits until it is set; get() is null when it could not be.
