@@ -92,6 +92,7 @@ TEST_F(CommandMenu, AltKeypadDigitsHugAsAltIsLetGo)
     ReleaseKey(VK_MENU);
     const RECT bottomRight{work.right - width, work.bottom - height, work.right, work.bottom};
     EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, bottomRight); }, kMenuMs));
+    LetFocusSettle();  // the hug moved the window
     Chord({VK_MENU, VK_NUMPAD7});
     const RECT topLeft{work.left, work.top, work.left + width, work.top + height};
     EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, topLeft); }, kMenuMs));
@@ -137,6 +138,7 @@ TEST_F(CommandMenu, OnTheSecondMonitorHugAndStretchUseItsWorkArea)
     ASSERT_TRUE(SetWindowPos(window_, nullptr, start.left, start.top, 500, 350, SWP_NOZORDER | SWP_NOACTIVATE));
     ASSERT_TRUE(WaitUntil([&] { return HasRect(window_, start); }, kMenuMs));
 
+    LetFocusSettle();
     Chord({VK_MENU, VK_NUMPAD3});
     const RECT& work = second.work;
     EXPECT_TRUE(WaitUntil(
@@ -145,6 +147,7 @@ TEST_F(CommandMenu, OnTheSecondMonitorHugAndStretchUseItsWorkArea)
         },
         kMenuMs));
 
+    LetFocusSettle();  // the hug moved the window
     Chord({VK_MENU, VK_ADD});
     ASSERT_TRUE(MenuOpens());
     for (WORD key : MaximizeBothMenuKeys()) Chord({key});

@@ -69,6 +69,14 @@ int ShadedHeight();
 
 // Makes another process's window the active one, and waits until it is.
 void Activate(HWND window);
+// Under Wine, a window that gets the X focus or the pointer (also by being moved under it) takes
+// the keys' state from the X server, which never sees the keys sent here: Alt held then is let go
+// in that window, so a chord with Alt loses it, and a lone Alt opens the menu bar. Alt is held only
+// once the windows' last such events are through.
+inline void LetFocusSettle()
+{
+    Sleep(500);
+}
 // A real double-click of the left button on the window's caption.
 void DoubleClickCaption(HWND window);
 bool HeightBecomes(HWND window, int height);

@@ -112,12 +112,6 @@ protected:
         return WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs);
     }
 
-    // Under Wine, a window that gets the X focus or the pointer takes the keys' state from the X
-    // server, which never sees the keys sent here: Alt held then is let go in the active window,
-    // where a lone Alt opens the menu bar. Alt is held only once the windows' last such events are
-    // through.
-    static void LetFocusSettle() { Sleep(500); }
-
     std::unique_ptr<Process> launcher_;
 };
 
