@@ -16,9 +16,7 @@ extern "C" __declspec(dllexport) int ProbeThrowAndCatch(int value) noexcept
         }
     } catch (int caught) {
         return caught;
-    } catch (...) {
     }
-    return -1;
 }
 
 extern "C" __declspec(dllexport) int ProbeFormat(char* buffer, size_t size, const char* text, int number) noexcept
