@@ -3,6 +3,7 @@
 
 #include "launcher/Output.h"
 #include "launcher/StopWait.h"
+#include "launcher/WineVersion.h"
 
 namespace mirelunde {
 
@@ -48,8 +49,7 @@ HANDLE Inheritable(DWORD which)
 // library, and fails, at every message passed down the chain (scripts/bench companion).
 bool LeftOutUnderWine()
 {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr &&
-           GetEnvironmentVariableA(kCompanionUnderWine, nullptr, 0) == 0;
+    return WineMajorVersion() != 0 && GetEnvironmentVariableA(kCompanionUnderWine, nullptr, 0) == 0;
 }
 
 Handle KillOnCloseJob()

@@ -1,8 +1,7 @@
 // A system-wide hook that lives as long as a thread of the launcher's that only takes its messages.
 #include "launcher/HookThread.h"
 
-#include <cstdlib>
-#include <cstring>
+#include "launcher/WineVersion.h"
 
 namespace mirelunde {
 
@@ -14,13 +13,7 @@ namespace {
 // the thread's end alone removes it. Earlier Wines keep a global hook whose thread has ended.
 bool UnhookBeforeThreadEnds()
 {
-    using Version = const char*(__cdecl*)();
-    const FARPROC found = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version");
-    if (found == nullptr) return true;
-    Version version;
-    static_assert(sizeof version == sizeof found);
-    std::memcpy(&version, &found, sizeof version);
-    return std::atoi(version()) < 10;
+    return WineMajorVersion() < 10;  // Windows gives 0
 }
 
 }  // namespace
