@@ -7,6 +7,7 @@
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "tests/support/Forensics.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
@@ -313,7 +314,8 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
 }
 
 // A thread that does not end its burst holds the others' windows and the library: the test says
-// where each thread was and which windows were open, and ends the process, which cannot unwind.
+// where each thread was and which windows were open, has every thread's stack recorded, and ends
+// the process, which cannot unwind.
 [[noreturn]] void AbandonStuckBurst(unsigned seed, int burst, const std::vector<std::unique_ptr<Worker>>& workers)
 {
     std::printf("storm: seed %u: burst %d did not end within 120 s\n", seed, burst);
@@ -323,6 +325,9 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
                     worker->position.load(), worker->lastPick.load(),
                     WaitForSingleObject(worker->Done(), 0) == WAIT_OBJECT_0 ? "ended" : "running");
     EnumWindows(ReportWindow, 0);
+    std::fflush(stdout);
+    testing_support::RecordHang("storm: seed " + std::to_string(seed) + ": burst " + std::to_string(burst) +
+                                " did not end within 120 s");
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 2);
     std::abort();
