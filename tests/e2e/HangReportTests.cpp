@@ -25,6 +25,8 @@ TEST(HangReport, NamesTheFunctionAndTheThreadAProgramHangsIn)
     if (!report) GTEST_SKIP() << "run outside scripts/test-entry, which takes the reports";
     std::ifstream file(*report + "\\summary.txt");
     const std::string summary{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    // The Wine 10 root has no python3 nor MinGW binutils: scripts/test names the frames afterwards.
+    if (summary.rfind("(no python3 here", 0) == 0) GTEST_SKIP() << summary;
     char start[32];
     std::snprintf(start, sizeof start, "thread 0x%lx: ", static_cast<unsigned long>(thread));
     const size_t at = summary.find(start);
