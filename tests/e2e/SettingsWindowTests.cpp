@@ -1,7 +1,7 @@
 // The settings window of the real launcher, opened by `--settings`, the command menu and the icon,
 // read as a person sees it and worked with real keys; and what its choices then do in other programs.
-#include "launcher/DialogIds.h"
 #include "launcher/LauncherTexts.h"
+#include "launcher/window/DialogIds.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"

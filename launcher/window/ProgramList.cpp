@@ -1,10 +1,10 @@
 // A list of programs in the settings window: the stored list read with the library's own reader,
 // shown as it is when the library cannot read it, changed only at the user's word.
-#include "launcher/ProgramList.h"
+#include "launcher/window/ProgramList.h"
 
-#include "launcher/Dialogs.h"
 #include "launcher/LauncherTexts.h"
-#include "launcher/ProgramPicker.h"
+#include "launcher/window/Dialogs.h"
+#include "launcher/window/ProgramPicker.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 
