@@ -79,6 +79,13 @@ bool ProgramList::OnCommand(HWND dialog, int control, int code)
     if (control == controls_.add) {
         const auto name = PickProgram(dialog);
         if (!name) return true;
+        if (const NameFault fault = CheckProgramName(*name); fault != NameFault::None) {
+            const std::string text = fault == NameFault::HoldsSeparator
+                                         ? Format(texts::kNameHoldsSeparatorFormat, name->c_str())
+                                         : Format(texts::kNameTooLongFormat, name->c_str(), kLongestList);
+            MessageBoxA(dialog, text.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
+            return true;
+        }
         // A row that names the program already is shown rather than added again.
         const auto named = std::find_if(rows_.begin(), rows_.end(),
                                         [&](const std::string& row) { return ListNamesProgram(row, *name); });
