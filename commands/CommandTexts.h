@@ -24,11 +24,13 @@ inline constexpr char kDestroyLastChance[] = "Really, really sure you want to do
 // The boxes of the menu's rows for the lists of programs.
 inline constexpr size_t kListBoxTextSize = 256;
 inline constexpr char kNotListedFormat[] =
-    "Mirelunde leaves this program alone until it ends, but could not add it to \"%s\": the list is "
-    "full, or holds something that is not a program's name.";
+    "Mirelunde leaves this program alone until it ends, but could not add it to \"%s\": %s";
 inline constexpr char kNotKeptOnTopFormat[] =
-    "Mirelunde keeps this program's windows on top until it ends, but could not add it to \"%s\": the list "
-    "is full, or holds something that is not a program's name.";
+    "Mirelunde keeps this program's windows on top until it ends, but could not add it to \"%s\": %s";
+// Why: the list, or the program's name.
+inline constexpr char kListCannotTakeIt[] = "the list is full, or holds something that is not a program's name.";
+inline constexpr char kNameHoldsSeparator[] = "its name holds \";\", which the list puts between names.";
+inline constexpr char kNameTooLong[] = "its name is longer than the list can hold.";
 inline constexpr char kStillKeptOnTopFormat[] =
     "Mirelunde no longer keeps this program's windows on top, but could not take it off \"%s\", so they will "
     "be again when it next starts.";

@@ -4,6 +4,7 @@
 
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
+#include "commands/LeaveAlone.h"
 #include "commands/ThreadRequest.h"
 #include "settings/ProcessSettings.h"
 #include "settings/ProgramLists.h"
@@ -27,7 +28,7 @@ void KeepProgramOnTop(HWND owner, bool on)
     if (listed) return;
     char text[texts::kListBoxTextSize];
     std::snprintf(text, sizeof text, on ? texts::kNotKeptOnTopFormat : texts::kStillKeptOnTopFormat,
-                  names::kProgramsKeptOnTop);
+                  names::kProgramsKeptOnTop, WhyNotListed(processSettings.exePath));
     MessageBoxA(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 

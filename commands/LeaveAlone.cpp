@@ -13,6 +13,16 @@
 
 namespace mirelunde {
 
+const char* WhyNotListed(const std::string& exePath)
+{
+    switch (CheckProgramName(FileNameOf(exePath))) {
+    case NameFault::HoldsSeparator: return texts::kNameHoldsSeparator;
+    case NameFault::TooLong: return texts::kNameTooLong;
+    case NameFault::None: break;
+    }
+    return texts::kListCannotTakeIt;
+}
+
 void LeaveProgramAlone(HWND owner)
 {
     const bool listed = SetProgramListed(names::kExcludedPrograms, processSettings.exePath, true);
@@ -22,7 +32,8 @@ void LeaveProgramAlone(HWND owner)
 
     if (listed) return;
     char text[texts::kListBoxTextSize];
-    std::snprintf(text, sizeof text, texts::kNotListedFormat, names::kExcludedPrograms);
+    std::snprintf(text, sizeof text, texts::kNotListedFormat, names::kExcludedPrograms,
+                  WhyNotListed(processSettings.exePath));
     MessageBoxA(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 

@@ -12,8 +12,8 @@
 #include "launcher/NotifyIcon.h"
 #include "launcher/Output.h"
 #include "launcher/PutBack.h"
-#include "launcher/SettingsWindow.h"
 #include "launcher/StopWait.h"
+#include "launcher/window/SettingsWindow.h"
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -59,7 +59,8 @@ struct Options {
     bool settings = false;
     std::optional<bool> login;
     std::optional<bool> systemMenu;
-    std::string startOptions;  // the options given besides --login and -k: the login entry's and the companion's
+    std::string logFile;
+    std::string startOptions;  // the options given besides --login, -k and --log: the login entry's and the companion's
 };
 
 bool Is(const std::string& arg, const char* shortName, const char* longName)
@@ -114,6 +115,13 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             continue;
         } else if (arg == "--login") {
             onOff(options.login);
+            continue;
+        } else if (arg == "--log") {
+            if (!hasNext) {
+                error = arg + " needs a file";
+                return false;
+            }
+            options.logFile = args[++i];
             continue;
         } else if (arg == "--settings") {
             options.settings = true;
@@ -264,7 +272,9 @@ int main(int argc, char** argv)
     ConnectOutput(!startedAsCompanion);
     Options options;
     std::string error;
-    if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    const bool parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+    if (!options.logFile.empty()) WriteToLog(options.logFile);
+    if (!parsed) {
         ReportFailure(error + "\n\n" + UsageText(nullptr));
         return kBadUsage;
     }

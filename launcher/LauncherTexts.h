@@ -48,6 +48,11 @@ inline constexpr char kListReplaces[] = "OK or Apply replaces the stored list th
 inline constexpr char kListNotSaved[] =
     "\n\nNothing was saved. Change the list, or choose Cancel to leave everything as it was.";
 
+// A program "Add ..." cannot put on a list.
+inline constexpr char kNameHoldsSeparatorFormat[] =
+    "\"%s\" cannot go on the list: its name holds \";\", which the list puts between names.";
+inline constexpr char kNameTooLongFormat[] = "\"%s\" cannot go on the list: it is longer than %u characters.";
+
 // The window that "Add ..." opens.
 inline constexpr char kAddProgramCaption[] = "Add a program";
 inline constexpr char kRunningPrograms[] = "Programs running now:";
