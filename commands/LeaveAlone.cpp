@@ -16,6 +16,7 @@ namespace mirelunde {
 void LeaveProgramAlone(HWND owner)
 {
     const bool listed = SetProgramListed(names::kExcludedPrograms, processSettings.exePath, true);
+    processSettings.leftAlone = true;
     processSettings.hooksActive = false;
     // What the launcher asks of every thread as it stops.
     AskEveryOwnThread(names::kPutWindowsBack);
