@@ -26,6 +26,7 @@ const char* WhyNotListed(const std::string& exePath)
 void LeaveProgramAlone(HWND owner)
 {
     const bool listed = SetProgramListed(names::kExcludedPrograms, processSettings.exePath, true);
+    processSettings.leftAlone = true;
     processSettings.hooksActive = false;
     // What the launcher asks of every thread as it stops.
     AskEveryOwnThread(names::kPutWindowsBack);

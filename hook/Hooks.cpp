@@ -220,10 +220,29 @@ bool IsWatchedSentMessage(UINT message)
 // across threads.
 void PutThreadWindowsBack()
 {
+    processSettings.arrivalDue = true;
     if (windowTable.RemoveOwnSystemMenuItem()) gestureState.systemMenuItemDone = false;  // a later start adds it again
     // Unshaded first, so a stretched window gets its whole earlier rectangle back.
     windowTable.RestoreThreadWindows();
     RestoreThreadPlacements();
+}
+
+// The first message that new hooks bring after a stop: the library takes them as if it had just
+// arrived. One thread reads the settings; the others go on meanwhile with those they have. A message
+// that comes while "HHook" still reads 0 belongs to the stop, not to new hooks.
+void ArriveAgain()
+{
+    if (gestureState.arrivalBusy.exchange(true)) return;
+    try {
+        if (processSettings.arrivalDue.exchange(false)) {
+            ReadProcessSettingsAgain();
+            if (processSettings.getMessageHook == nullptr) processSettings.arrivalDue = true;
+            // Added again where the settings now want it, unless it is still in place.
+            gestureState.systemMenuItemDone = windowTable.systemMenuItemId != 0;
+        }
+    } catch (...) {
+    }
+    gestureState.arrivalBusy = false;
 }
 
 void OnSentMessage(const CWPSTRUCT& sent)
@@ -254,6 +273,8 @@ using namespace mirelunde;
 // the window's style is read only by the rows that need it, registry reads only inside gestures.
 LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
+    if (processSettings.arrivalDue) [[unlikely]]
+        ArriveAgain();
     MSG* msg = reinterpret_cast<MSG*>(lParam);
     if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
         return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);

@@ -300,8 +300,11 @@ int main(int argc, char** argv)
     RemoveMovedCopies();
 
     const std::string libraryPath = LibraryPath();
+    // The library reads the marker as it arrives; the programs this launcher starts (from the settings
+    // window's file dialog, say) do not inherit it.
     SetEnvironmentVariableA(names::kLauncherMarker, "1");
     Module library(LoadLibraryA(libraryPath.c_str()));
+    SetEnvironmentVariableA(names::kLauncherMarker, nullptr);
     if (!library) return Fail("cannot load", libraryPath);
     const auto getMsgProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenGetMsgProc");
     const auto callWndProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenCallWndProc");

@@ -64,6 +64,47 @@ void ReadCaptionMetrics()
     processSettings.shadedHeight = caption + 2 * frame;
 }
 
+void ReadSettings(bool again)
+{
+    // Every process on the desktop pays for this: the values are taken in one pass over their key.
+    const RegSnapshot settings(
+        HKEY_CURRENT_USER, names::kSettingsKey,
+        {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse, names::kAddToSystemMenu,
+         names::kSoleProcess, names::kDebugProcessDetach, names::kExcludedPrograms, names::kProgramsKeptOnTop});
+    if (!again) processSettings.detachBox = ReadFlag(settings, names::kDebugProcessDetach, false);
+    // Decided before anything else, with or without the launcher's handles: a program the user
+    // excluded is left alone, even when it is on the list of programs kept on top as well. The system
+    // may call the hooks in the launcher's own thread for programs of the other architecture: there
+    // they are not this process's windows, so the hooks only pass messages on.
+    const bool excluded = IsListedProgram(settings, names::kExcludedPrograms, processSettings.exePath);
+    processSettings.keepOnTop =
+        !excluded && IsListedProgram(settings, names::kProgramsKeptOnTop, processSettings.exePath);
+    bool active = !excluded && !processSettings.launcherProcess && !processSettings.leftAlone;
+    DWORD hook = 0;
+    bool handlesRead = false;  // without them, the settings below keep their initial values
+    if (settings.Dword(names::kHWndHook, hook)) {
+        processSettings.callWndProcHook = HookFromDword(hook);
+        handlesRead = settings.Dword(names::kHHook, hook);
+        processSettings.getMessageHook = handlesRead ? HookFromDword(hook) : nullptr;
+    }
+    if (handlesRead) {
+        if (!again) {
+            DWORD level = 0;
+            settings.Dword(names::kDebugLevel, level);
+            processSettings.debugLevel = level;
+        }
+        processSettings.twoButtonMouse = ReadFlag(settings, names::kTwoButtonMouse, true);
+        processSettings.addToSystemMenu = ReadFlag(settings, names::kAddToSystemMenu, true);
+
+        char sole[kPathSize];
+        if (settings.String(names::kSoleProcess, sole, kPathSize) && sole[0] != '\0' &&
+            lstrcmpiA(sole, processSettings.exePath.c_str()) != 0)
+            active = false;
+        if (!again && processSettings.debugLevel != 0) StartModulesTrace();
+    }
+    processSettings.hooksActive = active;
+}
+
 }  // namespace
 
 void ReadProcessSettings()
@@ -72,43 +113,13 @@ void ReadProcessSettings()
     GetModuleFileNameA(nullptr, exe, kPathSize);
     exe[kPathSize - 1] = '\0';
     processSettings.exePath = exe;
-    // Every process on the desktop pays for this: the values are taken in one pass over their key.
-    const RegSnapshot settings(
-        HKEY_CURRENT_USER, names::kSettingsKey,
-        {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse, names::kAddToSystemMenu,
-         names::kSoleProcess, names::kDebugProcessDetach, names::kExcludedPrograms, names::kProgramsKeptOnTop});
-    processSettings.detachBox = ReadFlag(settings, names::kDebugProcessDetach, false);
-    // Decided before anything else, with or without the launcher's handles: a program the user
-    // excluded is left alone, even when it is on the list of programs kept on top as well.
-    if (IsListedProgram(settings, names::kExcludedPrograms, processSettings.exePath))
-        processSettings.hooksActive = false;
-    else
-        processSettings.keepOnTop = IsListedProgram(settings, names::kProgramsKeptOnTop, processSettings.exePath);
-    DWORD hook = 0;
-    if (!settings.Dword(names::kHWndHook, hook)) return;
-    processSettings.callWndProcHook = HookFromDword(hook);
-    if (!settings.Dword(names::kHHook, hook)) {
-        processSettings.getMessageHook = nullptr;
-        return;
-    }
-    processSettings.getMessageHook = HookFromDword(hook);
+    processSettings.launcherProcess = GetEnvironmentVariableA(names::kLauncherMarker, nullptr, 0) != 0;
+    ReadSettings(false);
+}
 
-    DWORD level = 0;
-    settings.Dword(names::kDebugLevel, level);
-    processSettings.debugLevel = level;
-
-    processSettings.twoButtonMouse = ReadFlag(settings, names::kTwoButtonMouse, true);
-    processSettings.addToSystemMenu = ReadFlag(settings, names::kAddToSystemMenu, true);
-
-    char sole[kPathSize];
-    if (settings.String(names::kSoleProcess, sole, kPathSize) && sole[0] != '\0' &&
-        lstrcmpiA(sole, processSettings.exePath.c_str()) != 0)
-        processSettings.hooksActive = false;
-    // The system may call the hooks in the launcher's own thread for programs of the other
-    // architecture: there they are not this process's windows, so the hooks only pass messages on.
-    if (GetEnvironmentVariableA(names::kLauncherMarker, nullptr, 0) != 0) processSettings.hooksActive = false;
-
-    if (processSettings.debugLevel != 0) StartModulesTrace();
+void ReadProcessSettingsAgain()
+{
+    ReadSettings(true);
 }
 
 int ShadedHeight()
