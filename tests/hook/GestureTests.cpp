@@ -319,6 +319,22 @@ TEST_F(Gestures, CommandMenuOpensFromTheTwoButtonRightPressAndFromAltKeypadPlus)
         const RECT editAfter = WindowRect(edit);
         EXPECT_TRUE(EqualRect(&editBefore, &editAfter));
     }
+    // Where the user types characters with Alt, keypad + and hex digits, keypad + waits for Alt, and
+    // acts only alone: a digit after it, even a keypad one, is the code's.
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, names::kInputMethodKey, names::kEnableHexNumpad, "1"));
+    const HWND typedIn = Frame();
+    const KeyStep altDown{WM_SYSKEYDOWN, VK_LMENU}, plus{WM_SYSKEYDOWN, VK_ADD}, plusUp{WM_SYSKEYUP, VK_ADD};
+    const std::pair<std::vector<KeyStep>, bool> hexCases[] = {
+        {{altDown, plus, plusUp, {WM_KEYUP, VK_LMENU, true}}, true},
+        {{altDown, plus, plusUp, {WM_SYSKEYDOWN, 'E'}, {WM_SYSKEYDOWN, '9'}, {WM_KEYUP, VK_LMENU}}, false},
+        {{altDown, plus, plusUp, {WM_SYSKEYDOWN, VK_NUMPAD5}, {WM_KEYUP, VK_LMENU}}, false},
+    };
+    for (const auto& [steps, opens] : hexCases) {
+        MenuAnswerer answerer(GetCurrentProcessId(), {}, opens ? 10000 : 1000);
+        for (const KeyStep& step : steps) EXPECT_EQ(Type(typedIn, step), step.swallowed) << step.key;
+        EXPECT_EQ(answerer.Result().has_value(), opens) << steps.size() << " steps";
+        EXPECT_FALSE(windowTable.IsShaded(typedIn));
+    }
 }
 
 TEST_F(Gestures, RightPressShadesUnlessTurnedOff)
