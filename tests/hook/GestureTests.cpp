@@ -491,8 +491,8 @@ TEST_F(Gestures, ProgramKeptOnTopHasItsCaptionedWindowsTopmostAsTheyAreFirstShow
         bool topmost;
     } cases[] = {
         {"frame", Frame(), true},
-        {"frame created visible and maximized, with no WM_SHOWWINDOW",
-         Keep(MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE)), true},
+        {"frame created visible and maximized", Keep(MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE)), true},
+        {"frame shown maximized, with no WM_SHOWWINDOW", Keep(MakeWindow(WS_OVERLAPPEDWINDOW | WS_MAXIMIZE)), true},
         {"pop-up with a caption", Keep(MakeWindow(WS_POPUP | WS_CAPTION)), true},
         {"tool window", Keep(MakeWindow(WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW)), false},
         {"pop-up without a caption", owner, false},

@@ -426,7 +426,7 @@ TEST(Storm, WindowsDestroyedWhileOtherThreadsShadeRaiseAndRestoreThem)
     RegistrySandbox::Clear();
     std::mutex liveLock;
     std::vector<HWND> live;
-    std::atomic<int> ownersLeft{2}, acted{0};
+    std::atomic<int> ownersLeft{2}, acted{0}, changed{0};
     std::vector<std::thread> threads;
     const auto setLive = [&](HWND window, bool on) {
         const std::lock_guard<std::mutex> hold(liveLock);
@@ -458,18 +458,22 @@ TEST(Storm, WindowsDestroyedWhileOtherThreadsShadeRaiseAndRestoreThem)
                     if (!live.empty()) window = live[random() % live.size()];
                 }
                 if (window == nullptr) continue;
+                const auto record = windowTable.RecordFor(window);  // held as each action holds it
+                const int height = record->storedHeight;
                 const unsigned pick = random() % 4;
                 if (pick == 0) windowTable.ToggleShade(window);
                 if (pick == 1) windowTable.RaiseOrSink(window, nullptr);
                 if (pick == 2) windowTable.AlwaysOnTop(window, true);
                 if (pick == 3) windowTable.RestoreAll();
                 ++acted;
+                changed += record->storedHeight != height;
             }
         });
     for (std::thread& thread : threads) thread.join();
     HANDLE heaps[64];
     const DWORD count = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < count && i < 64; ++i) EXPECT_TRUE(HeapValidate(heaps[i], 0, nullptr)) << "heap " << i;
+    EXPECT_EQ(changed, 0) << "records changed under the threads that held them";
     EXPECT_GT(acted, 0);
     std::printf("storm: 240 windows destroyed while %d actions ran on them\n", acted.load());
 }
