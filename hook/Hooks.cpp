@@ -209,10 +209,20 @@ bool IsRestoreRequest(UINT message)
 
 constexpr UINT kFirstRegisteredMessage = 0xC000;
 
+// A window's position change is watched only in a program kept on top, where its first showing
+// may come without WM_SHOWWINDOW (created visible and maximized, shown by SetWindowPos).
 bool IsWatchedSentMessage(UINT message)
 {
     return message == WM_CLOSE || message == WM_NCDESTROY || message == WM_KILLFOCUS || message == WM_ACTIVATE ||
-           message == WM_SHOWWINDOW || (message >= kFirstRegisteredMessage && IsRestoreRequest(message));
+           message == WM_SHOWWINDOW || (message == WM_WINDOWPOSCHANGED && processSettings.keepOnTop) ||
+           (message >= kFirstRegisteredMessage && IsRestoreRequest(message));
+}
+
+bool IsShowing(const CWPSTRUCT& sent)
+{
+    if (sent.message == WM_SHOWWINDOW) return sent.wParam != FALSE;
+    const auto* position = reinterpret_cast<const WINDOWPOS*>(sent.lParam);
+    return position != nullptr && (position->flags & SWP_SHOWWINDOW) != 0;
 }
 
 // The launcher is stopping: this thread gives its windows back what the library changed, so the
@@ -254,8 +264,8 @@ void OnSentMessage(const CWPSTRUCT& sent)
         ForgetPlacement(sent.hwnd);
     } else if (sent.message == WM_CLOSE) {
         if (windowTable.IsShaded(sent.hwnd)) windowTable.ToggleShade(sent.hwnd);
-    } else if (sent.message == WM_SHOWWINDOW) {
-        if (sent.wParam != FALSE && processSettings.keepOnTop) windowTable.KeepOnTopAsShown(sent.hwnd);
+    } else if (sent.message == WM_SHOWWINDOW || sent.message == WM_WINDOWPOSCHANGED) {
+        if (processSettings.keepOnTop && IsShowing(sent)) windowTable.KeepOnTopAsShown(sent.hwnd);
     } else if (sent.wParam == names::kPutWindowsBack) {
         PutThreadWindowsBack();
     } else if (processSettings.hooksActive) {

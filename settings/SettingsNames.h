@@ -22,6 +22,10 @@ inline constexpr char kHugStretch[] = "Hug Stretch";
 inline constexpr char kExcludedPrograms[] = "Excluded programs";
 inline constexpr char kProgramsKeptOnTop[] = "Programs kept on top";
 
+// The user's choice that Alt, keypad + and hex digits type a character: a REG_SZ, "1" when on.
+inline constexpr char kInputMethodKey[] = "Control Panel\\Input Method";
+inline constexpr char kEnableHexNumpad[] = "EnableHexNumpad";
+
 inline constexpr char kPath[] = "Path";
 inline constexpr char kRunEntry[] = "Mirelunde";
 inline constexpr char kLegacyRunEntry[] = "brackwen";

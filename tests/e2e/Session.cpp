@@ -101,7 +101,7 @@ Process::~Process()
     WaitForSingleObject(process.get(), kStopMs);
 }
 
-std::unique_ptr<Process> Start(const std::string& commandLine)
+std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WORD> show)
 {
     auto started = std::make_unique<Process>();
     started->errorFile = testing_support::TempDirectory() + "\\output.txt";
@@ -114,6 +114,10 @@ std::unique_ptr<Process> Start(const std::string& commandLine)
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = output.get();
     startup.hStdError = output.get();
+    if (show) {
+        startup.dwFlags |= STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *show;
+    }
     std::string line = commandLine;
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
