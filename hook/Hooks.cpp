@@ -238,15 +238,15 @@ void PutThreadWindowsBack()
 }
 
 // The first message that new hooks bring after a stop: the library takes them as if it had just
-// arrived. One thread reads the settings; the others go on meanwhile with those they have. A message
-// that comes while "HHook" still reads 0 belongs to the stop, not to new hooks.
+// arrived. One thread reads the settings; the others go on meanwhile with those they have. It is
+// read once, even where "HHook" still reads 0 (a hook that Wine 8 keeps after its launcher was
+// ended outright goes on calling): never a registry read for every message.
 void ArriveAgain()
 {
     if (gestureState.arrivalBusy.exchange(true)) return;
     try {
         if (processSettings.arrivalDue.exchange(false)) {
             ReadProcessSettingsAgain();
-            if (processSettings.getMessageHook == nullptr) processSettings.arrivalDue = true;
             // Added again where the settings now want it, unless it is still in place.
             gestureState.systemMenuItemDone = windowTable.systemMenuItemId != 0;
         }
