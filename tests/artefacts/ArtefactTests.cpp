@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 using testing_support::BuiltFile;
@@ -158,15 +159,10 @@ TEST(ArtefactExports, HookEntriesStayAtTheirFixedAddresses)
 {
     const auto tables = ReadPeTables(BuiltFile(kLibrary));
     ASSERT_TRUE(tables.valid);
-    const struct {
-        const char* name;
-        unsigned long rva;
-    } kFixed[] = {{"BrackwenGetMsgProc", 0x1000}, {"BrackwenCallWndProc", 0x1040}};
-    for (const auto& entry : kFixed) {
-        const auto found = std::ranges::find(tables.exportedNames, entry.name);
-        ASSERT_NE(found, tables.exportedNames.end()) << entry.name;
-        EXPECT_EQ(tables.exportedRvas[static_cast<size_t>(found - tables.exportedNames.begin())], entry.rva)
-            << entry.name;
+    for (const auto& [name, rva] : {std::pair{"BrackwenGetMsgProc", 0x1000ul}, {"BrackwenCallWndProc", 0x1040ul}}) {
+        const auto found = std::ranges::find(tables.exportedNames, name);
+        ASSERT_NE(found, tables.exportedNames.end()) << name;
+        EXPECT_EQ(tables.exportedRvas[static_cast<size_t>(found - tables.exportedNames.begin())], rva) << name;
     }
 }
 
