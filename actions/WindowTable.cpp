@@ -316,6 +316,19 @@ void WindowTable::RestoreThreadWindows()
     Restore(true);
 }
 
+void WindowTable::UnshadeThreadWindows()
+{
+    std::vector<HWND> windows;
+    {
+        ExclusiveLock lock(recordsLock_);
+        for (const auto& [window, record] : records)
+            if (!record.forgotten && record.shaded && IsOwnWindow(window)) windows.push_back(window);
+    }
+    // Each by its own record: resolving a frame again could shade another window.
+    for (const HWND window : windows)
+        if (IsWindow(window) && IsShaded(window)) ToggleShade(window);
+}
+
 void WindowTable::Restore(bool ownThreadOnly)
 {
     // The handles are taken under the lock; the window calls are made without it.

@@ -56,6 +56,8 @@ public:
     // The same for the calling thread's windows only, whose records then start afresh: each thread
     // does this for itself when the launcher stops, so nothing waits on another thread.
     void RestoreThreadWindows();
+    // Unshades the calling thread's shaded windows; their other states stay.
+    void UnshadeThreadWindows();
     // Called as a window is destroyed, so a new window given the same handle starts afresh. Takes
     // no lock in a process that has never had a record.
     void Forget(HWND window);

@@ -6,6 +6,7 @@
 #include "actions/WindowTable.h"
 #include "hook/Exports.h"
 #include "hook/GestureState.h"
+#include "hook/ShortcutRequest.h"
 #include "hook/Shortcuts.h"
 #include "menu/CommandMenu.h"
 #include "settings/ProcessSettings.h"
@@ -268,6 +269,8 @@ void OnSentMessage(const CWPSTRUCT& sent)
         if (processSettings.keepOnTop && IsShowing(sent)) windowTable.KeepOnTopAsShown(sent.hwnd);
     } else if (sent.wParam == names::kPutWindowsBack) {
         PutThreadWindowsBack();
+    } else if (sent.wParam == names::kRunShortcut) {
+        if (processSettings.hooksActive) RunShortcutRequest(sent.hwnd, sent.lParam);
     } else if (processSettings.hooksActive) {
         windowTable.KeepThreadWindowsOnTop(sent.wParam == names::kKeepWindowsOnTop);
     }
@@ -310,8 +313,9 @@ LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 // destroyed window is forgotten, so a new window that gets its handle starts afresh; a window that
 // loses the focus or is deactivated drops the modifier flags, whose key releases go elsewhere; in a
 // program kept on top a window is made topmost as it is first shown; the launcher's request as it
-// stops has this thread put its windows back, and the command menu's has it keep them on top or no
-// longer. The put-back is answered even where the hooks are no longer active: the user has just had
+// stops has this thread put its windows back, the command menu's has it keep them on top or no
+// longer, and a shortcut of the user's choice, which the launcher's hotkey turns into that request,
+// runs its command here. The put-back is answered even where the hooks are no longer active: the user has just had
 // the library leave this program alone, and each thread puts back its own windows.
 LRESULT mirelunde::CallWndHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {

@@ -35,6 +35,36 @@ inline constexpr char kTakesEffectFormat[] =
     "other choices reach running programs at once.";
 inline constexpr char kNotWrittenFormat[] = "Could not save \"%s\".";
 
+// The settings window's "Shortcuts" part: a row for each command of the user's shortcuts, in the order
+// of ShortcutCommand, and why a shortcut is inactive.
+inline constexpr char kShortcuts[] = "Shortcuts";
+inline constexpr char kShortcutsRule[] =
+    "Click a field and press the keys: Ctrl, Alt, Shift or Win with one other key. A letter, digit, "
+    "Space or keypad key needs Ctrl, Alt or Win. Alt with the keypad works as before.";
+inline constexpr const char* kShortcutLabels[] = {"Command menu",
+                                                  "Shade window",
+                                                  "Sink window",
+                                                  "On top always",
+                                                  "On top when shaded",
+                                                  "Stretch vertically",
+                                                  "Stretch horizontally",
+                                                  "Stretch both",
+                                                  "Un-maximize",
+                                                  "Hug top",
+                                                  "Hug right",
+                                                  "Hug left",
+                                                  "Hug bottom",
+                                                  "Hug top left",
+                                                  "Hug top right",
+                                                  "Hug bottom left",
+                                                  "Hug bottom right",
+                                                  "Shade all",
+                                                  "Unshade all"};
+inline constexpr char kClear[] = "Clear";
+inline constexpr char kShortcutTaken[] = "Already used by another program";
+inline constexpr char kShortcutNotAKeyFormat[] = "Not a key: %s";
+inline constexpr char kShortcutNeedsModifierFormat[] = "Needs Ctrl, Alt or Win: %s";
+
 // What keeps the library from reading a stored list of programs, and what the window does about it.
 inline constexpr char kListTooLongFormat[] = "The list is %zu characters long; Mirelunde reads at most %u.";
 inline constexpr char kListBadEntryFormat[] =

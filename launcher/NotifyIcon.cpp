@@ -99,6 +99,7 @@ DWORD WINAPI NotifyIcon::Run(void* self) noexcept
     icon->window_ = window;
     // Programs of every integrity level may ask, a launcher started as administrator included.
     ChangeWindowMessageFilterEx(window, icon->settingsRequest_, MSGFLT_ALLOW, nullptr);
+    icon->hotkeys_.Register(window);
     if (!icon->Add()) {
         icon->addError_ = GetLastError() != 0 ? GetLastError() : ERROR_NOT_READY;
         SetTimer(window, kAddAgainTimer, kAddAgainMs, nullptr);
@@ -148,6 +149,11 @@ LRESULT CALLBACK NotifyIcon::Procedure(HWND window, UINT message, WPARAM wParam,
     auto* icon = reinterpret_cast<NotifyIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (icon != nullptr) {
         try {
+            if (message == WM_HOTKEY) {
+                icon->hotkeys_.OnHotkey(wParam);
+                return 0;
+            }
+            if (message == WM_DESTROY) icon->hotkeys_.Unregister();
             if (message == kNotifyIconMessage) {
                 icon->OnIconEvent(wParam, lParam);
                 return 0;

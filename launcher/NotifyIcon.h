@@ -2,6 +2,7 @@
 // the login entry and the stop.
 #pragma once
 
+#include "launcher/Hotkeys.h"
 #include "settings/Handles.h"
 
 #include <atomic>
@@ -51,6 +52,7 @@ private:
     DWORD addError_ = 0;
     std::atomic<bool> removed_{false};  // set only by Remove(): a close it did not ask for is a stop
     std::atomic<bool> sessionEnding_{false};
+    Hotkeys hotkeys_;  // the shortcuts of the user's choice, on the icon's window
     Handle ready_;
     Handle thread_;
 };

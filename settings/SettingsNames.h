@@ -35,9 +35,16 @@ inline constexpr char kLauncherMarker[] = "MIRELUNDE_LAUNCHER";
 
 // The message the launcher sends to one window of every GUI thread as it stops, after it has
 // removed the message hook and before the window-procedure hook. The command menu sends it to the
-// threads of its own program too; its wParam says what the thread does with its windows.
+// threads of its own program too; its wParam says what the thread does with its windows. The
+// launcher's shortcuts send kRunShortcut, with the ShortcutCommand in lParam, to the window in front or,
+// for the commands on every window, to one window of every thread.
 inline constexpr char kRestoreMessage[] = "Mirelunde put windows back";
-enum ThreadRequest : unsigned { kPutWindowsBack = 0, kKeepWindowsOnTop = 1, kStopKeepingWindowsOnTop = 2 };
+enum ThreadRequest : unsigned {
+    kPutWindowsBack = 0,
+    kKeepWindowsOnTop = 1,
+    kStopKeepingWindowsOnTop = 2,
+    kRunShortcut = 3
+};
 
 // The launcher's hidden window (its notification-area icon's), which the library finds to ask for
 // the settings window, and the message it asks with.

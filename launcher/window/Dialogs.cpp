@@ -105,6 +105,18 @@ INT_PTR RunDialog(WORD id, HWND owner, DLGPROC procedure, LPARAM param)
                                    param);
 }
 
+HWND CreateChildDialog(WORD id, HWND parent, DLGPROC procedure, LPARAM param)
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), RT_DIALOG);
+    const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (bytes == nullptr) return nullptr;
+    const std::vector<BYTE> dialog = WithMessageFont({bytes, bytes + SizeofResource(instance, found)});
+    return CreateDialogIndirectParamA(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), parent, procedure,
+                                      param);
+}
+
 std::string WithAccessKey(std::string_view text, char key)
 {
     std::string marked(text);

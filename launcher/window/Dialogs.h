@@ -12,6 +12,9 @@ namespace mirelunde {
 // Runs the dialog resource `id` modally, in the message font the user set for the system.
 INT_PTR RunDialog(WORD id, HWND owner, DLGPROC procedure, LPARAM param);
 
+// Creates the dialog resource `id` as a part of `parent`'s window, in the same font as RunDialog's.
+HWND CreateChildDialog(WORD id, HWND parent, DLGPROC procedure, LPARAM param);
+
 // The text with `key` marked as its access key: the first `key` that starts a word, else the first
 // `key`; no mark when the text has none.
 std::string WithAccessKey(std::string_view text, char key);

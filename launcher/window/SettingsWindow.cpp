@@ -10,6 +10,8 @@
 #include "launcher/window/DialogIds.h"
 #include "launcher/window/Dialogs.h"
 #include "launcher/window/ProgramList.h"
+#include "launcher/window/ShortcutIds.h"
+#include "launcher/window/ShortcutsPart.h"
 #include "menu/MenuTexts.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -114,6 +116,7 @@ private:
         ProgramList{names::kProgramsKeptOnTop,
                     {IDC_KEPT_LABEL, IDC_KEPT_LIST, IDC_KEPT_ADD, IDC_KEPT_REMOVE, IDC_KEPT_FAULT,
                      texts::kKeptOnTopLabel, 'o', 0, 'e'}}};
+    ShortcutsPart shortcuts_;
 };
 
 void SettingsWindow::Open(HWND dialog)
@@ -140,6 +143,7 @@ void SettingsWindow::Open(HWND dialog)
     SetControlText(dialog, IDC_APPLY, texts::kApply, 'A');
     written_ = shown_ = ReadChoices();
     for (ProgramList& list : lists_) list.Load(dialog);
+    shortcuts_.Open(dialog, GetDlgItem(dialog, IDC_TAKES_EFFECT));
     Show(dialog);
     SetForegroundWindow(dialog);
 }
@@ -177,7 +181,7 @@ void SettingsWindow::UpdateApply(HWND dialog) const
 {
     const bool listChanged =
         std::any_of(lists_.begin(), lists_.end(), [](const ProgramList& list) { return list.Changed(); });
-    EnableWindow(GetDlgItem(dialog, IDC_APPLY), !(shown_ == written_) || listChanged);
+    EnableWindow(GetDlgItem(dialog, IDC_APPLY), !(shown_ == written_) || listChanged || shortcuts_.Changed());
 }
 
 bool SettingsWindow::Apply(HWND dialog)
@@ -196,6 +200,7 @@ bool SettingsWindow::Apply(HWND dialog)
     }
     for (const ProgramList& list : lists_)
         if (!list.Write()) failures += Format(texts::kNotWrittenFormat, list.ValueName()) + "\n";
+    shortcuts_.Write(failures);
     // What is stored now, whoever else wrote meanwhile.
     written_ = shown_ = ReadChoices();
     for (ProgramList& list : lists_) list.Load(dialog);
@@ -218,6 +223,7 @@ void SettingsWindow::OnCommand(HWND dialog, int control, int code)
         if (GetFocus() == GetDlgItem(dialog, IDC_APPLY))
             SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
         return;
+    case IDC_SHORTCUTS_PART: UpdateApply(dialog); return;
     default: break;
     }
     if (std::any_of(lists_.begin(), lists_.end(),

@@ -2,8 +2,10 @@
 // read as a person sees it and worked with real keys; and what its choices then do in other programs.
 #include "launcher/LauncherTexts.h"
 #include "launcher/window/DialogIds.h"
+#include "launcher/window/ShortcutIds.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/ShortcutKeys.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
@@ -382,22 +384,15 @@ TEST_F(SettingsWindow, WholeWindowWorksFromTheKeyboard)
     ASSERT_NE(window, nullptr);
 
     // System Menu (in two-button mode) and Apply (nothing changed) are grayed: Tab passes them over.
-    const std::vector<int> order = {IDC_DOUBLE_CLICK_SHADES,
-                                    IDC_RIGHT_CLICK_SHADES,
-                                    IDC_SINK_ON_MIDDLE,
-                                    IDC_TWO_BUTTON_MOUSE,
-                                    IDC_KEYBOARD,
-                                    IDC_HUG_STRETCH,
-                                    IDC_RUN_AT_LOGIN,
-                                    IDC_EXCLUDED_LIST,
-                                    IDC_EXCLUDED_ADD,
-                                    IDC_EXCLUDED_REMOVE,
-                                    IDC_KEPT_LIST,
-                                    IDC_KEPT_ADD,
-                                    IDC_KEPT_REMOVE,
-                                    IDOK,
-                                    IDCANCEL,
-                                    IDC_DOUBLE_CLICK_SHADES};
+    std::vector<int> order = {
+        IDC_DOUBLE_CLICK_SHADES, IDC_RIGHT_CLICK_SHADES, IDC_SINK_ON_MIDDLE, IDC_TWO_BUTTON_MOUSE, IDC_KEYBOARD,
+        IDC_HUG_STRETCH,         IDC_RUN_AT_LOGIN,       IDC_EXCLUDED_LIST,  IDC_EXCLUDED_ADD,     IDC_EXCLUDED_REMOVE,
+        IDC_KEPT_LIST,           IDC_KEPT_ADD,           IDC_KEPT_REMOVE,
+    };
+    // Then each shortcut's field and "Clear".
+    for (int row = 0; row < static_cast<int>(kShortcutCount); ++row)
+        order.insert(order.end(), {IDC_SHORTCUT_FIELD0 + row, IDC_SHORTCUT_CLEAR0 + row});
+    order.insert(order.end(), {IDOK, IDCANCEL, IDC_DOUBLE_CLICK_SHADES});
     std::vector<int> visited = {FocusedControl(window)};
     for (size_t i = 1; i < order.size(); ++i) {
         const int from = visited.back();
