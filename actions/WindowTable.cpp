@@ -322,7 +322,7 @@ void WindowTable::UnshadeThreadWindows()
     {
         ExclusiveLock lock(recordsLock_);
         for (const auto& [window, record] : records)
-            if (!record.forgotten && record.shaded && IsOwnWindow(window)) windows.push_back(window);
+            if (record->shaded && IsOwnWindow(window)) windows.push_back(window);
     }
     // Each by its own record: resolving a frame again could shade another window.
     for (const HWND window : windows)
