@@ -37,6 +37,7 @@ struct GestureState {
     SharedValue<bool> systemMenuItemDone = false;
     SharedValue<bool> systemMenuItemBusy = false;  // one thread at a time tries to add the item
     SharedValue<bool> arrivalBusy = false;         // one thread at a time reads the settings again
+    SharedValue<DWORD> arrivalLooked = 0;          // when "HHook" was last read for new hooks (ticks)
 };
 
 extern GestureState gestureState;

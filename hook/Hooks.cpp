@@ -231,6 +231,7 @@ bool IsShowing(const CWPSTRUCT& sent)
 // across threads.
 void PutThreadWindowsBack()
 {
+    processSettings.stoppedHook = processSettings.getMessageHook.load();
     processSettings.arrivalDue = true;
     if (windowTable.RemoveOwnSystemMenuItem()) gestureState.systemMenuItemDone = false;  // a later start adds it again
     // Unshaded first, so a stretched window gets its whole earlier rectangle back.
@@ -238,15 +239,22 @@ void PutThreadWindowsBack()
     RestoreThreadPlacements();
 }
 
-// The first message that new hooks bring after a stop: the library takes them as if it had just
-// arrived. One thread reads the settings; the others go on meanwhile with those they have. It is
-// read once, even where "HHook" still reads 0 (a hook that Wine 8 keeps after its launcher was
-// ended outright goes on calling): never a registry read for every message.
+// After a stop, the messages the stopping launcher's hooks still bring (before it unhooks, or from
+// a hook Wine 8 keeps after its launcher was ended outright) must not take the settings: the next
+// launcher may start with others. So "HHook" is looked at, at most once a second and by one thread,
+// until it names another launcher's hook; then the library takes the new hooks as if it had just
+// arrived. The other threads go on meanwhile with the settings they have.
+constexpr DWORD kArrivalLookMs = 1000;
+
 void ArriveAgain()
 {
+    const DWORD now = GetTickCount();
+    if (gestureState.arrivalLooked != 0 && now - gestureState.arrivalLooked < kArrivalLookMs) return;
     if (gestureState.arrivalBusy.exchange(true)) return;
     try {
-        if (processSettings.arrivalDue.exchange(false)) {
+        gestureState.arrivalLooked = now == 0 ? 1 : now;
+        if (NewHooksPublished() && processSettings.arrivalDue.exchange(false)) {
+            gestureState.arrivalLooked = 0;
             ReadProcessSettingsAgain();
             // Added again where the settings now want it, unless it is still in place.
             gestureState.systemMenuItemDone = windowTable.systemMenuItemId != 0;

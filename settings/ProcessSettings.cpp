@@ -117,6 +117,13 @@ void ReadProcessSettings()
     ReadSettings(false);
 }
 
+bool NewHooksPublished()
+{
+    DWORD hook = 0;
+    return ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, names::kHHook, hook) && hook != 0 &&
+           HookFromDword(hook) != processSettings.stoppedHook;
+}
+
 void ReadProcessSettingsAgain()
 {
     ReadSettings(true);

@@ -35,6 +35,8 @@ struct ProcessSettings {
     // never unloads it, Windows only lazily), and DllMain does not run again when the next
     // launcher's hooks reach it: their first message has it read its settings again instead.
     SharedValue<bool> arrivalDue = false;
+    // The get-message hook of the launcher that stopped: the next launcher's is another.
+    SharedValue<HHOOK> stoppedHook = nullptr;
     // The program is on the list of programs kept on top: each of its windows is made topmost as it is
     // first shown. Set as the process starts, and by the menu's row for the list.
     SharedValue<bool> keepOnTop = false;
@@ -45,6 +47,9 @@ struct ProcessSettings {
 };
 
 extern ProcessSettings processSettings;
+
+// Whether a launcher has published hooks other than those of the launcher that stopped.
+bool NewHooksPublished();
 
 // Fills the settings from the registry as the library arrives in a process, and starts its trace
 // key when the debug level is nonzero.
