@@ -4,6 +4,7 @@
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,7 +39,11 @@ std::string UsageText(const char* extraText)
     if (extraText != nullptr && *extraText != '\0') {
         // The extra text has no bound of its own: it is cut where the box could not show it.
         const size_t room = texts::kLongestBoxText - text.size() - (sizeof texts::kHelpQuib - 1) - 1;
-        text.append(texts::kHelpQuib).append(extraText, strnlen(extraText, room)).append("\n");
+        size_t taken = strnlen(extraText, room);
+        // Cut between characters, never inside one.
+        if (taken == room)
+            while (taken > 0 && (static_cast<unsigned char>(extraText[taken]) & 0xC0) == 0x80) --taken;
+        text.append(texts::kHelpQuib).append(extraText, taken).append("\n");
     }
     return text;
 }
@@ -46,7 +51,7 @@ std::string UsageText(const char* extraText)
 int ShowUsageBox(HWND owner, const char* extraText)
 {
     const std::string text = UsageText(extraText);
-    return MessageBoxA(BoxOwner(owner), text.c_str(), names::kCaption, MB_OK);
+    return MessageBoxText(BoxOwner(owner), text.c_str(), names::kCaption, MB_OK);
 }
 
 }  // namespace mirelunde

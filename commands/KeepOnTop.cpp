@@ -8,6 +8,7 @@
 #include "settings/ProcessSettings.h"
 #include "settings/ProgramLists.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <cstdio>
 
@@ -28,7 +29,7 @@ void KeepProgramOnTop(HWND owner, bool on)
     char text[texts::kListBoxTextSize];
     std::snprintf(text, sizeof text, on ? texts::kNotKeptOnTopFormat : texts::kStillKeptOnTopFormat,
                   names::kProgramsKeptOnTop);
-    MessageBoxA(BoxOwner(owner), text, names::kCaption, MB_OK);
+    MessageBoxText(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 
 }  // namespace mirelunde

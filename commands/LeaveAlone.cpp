@@ -8,6 +8,7 @@
 #include "settings/ProcessSettings.h"
 #include "settings/ProgramLists.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <cstdio>
 
@@ -23,7 +24,7 @@ void LeaveProgramAlone(HWND owner)
     if (listed) return;
     char text[texts::kListBoxTextSize];
     std::snprintf(text, sizeof text, texts::kNotListedFormat, names::kExcludedPrograms);
-    MessageBoxA(BoxOwner(owner), text, names::kCaption, MB_OK);
+    MessageBoxText(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 
 }  // namespace mirelunde

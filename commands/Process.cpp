@@ -3,6 +3,7 @@
 #include "commands/CommandTexts.h"
 #include "commands/ProcessInfo.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <process.h>
 
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -54,7 +56,7 @@ struct InfoBox {
 unsigned __stdcall ShowInfoBox(void* param) noexcept
 {
     std::unique_ptr<InfoBox> box(static_cast<InfoBox*>(param));
-    MessageBoxA(nullptr, box->text.c_str(), names::kCaption, MB_OK);
+    MessageBoxText(nullptr, box->text.c_str(), names::kCaption, MB_OK);
     const HMODULE library = box->library;
     box.reset();
     FreeLibraryAndExitThread(library, 0);
@@ -70,9 +72,9 @@ HMODULE ReferenceThisLibrary()
 // Both questions must be answered Yes; the first other answer is returned.
 int ConfirmTwice(HWND window, const char* first, const char* second)
 {
-    const int answer = MessageBoxA(BoxOwner(window), first, names::kCaption, kConfirmStyle);
+    const int answer = MessageBoxText(BoxOwner(window), first, names::kCaption, kConfirmStyle);
     if (answer != IDYES) return answer;
-    return MessageBoxA(BoxOwner(window), second, names::kCaption, kConfirmStyle);
+    return MessageBoxText(BoxOwner(window), second, names::kCaption, kConfirmStyle);
 }
 
 }  // namespace
@@ -80,24 +82,24 @@ int ConfirmTwice(HWND window, const char* first, const char* second)
 std::string ProcessInfoText()
 {
     char header[kHeaderSize];
-    const int written = std::snprintf(header, sizeof header, texts::kInfoHeaderFormat, GetCommandLineA(),
+    const int written = std::snprintf(header, sizeof header, texts::kInfoHeaderFormat, Utf8(GetCommandLineW()).c_str(),
                                       PriorityText(GetPriorityClass(GetCurrentProcess())));
     std::string text(header, written < 0 ? 0 : std::min<size_t>(written, sizeof header - 1));
 
-    const LPCH block = GetEnvironmentStringsA();
+    const LPWCH block = GetEnvironmentStringsW();
     if (block == nullptr) return text;
     try {
-        for (const char* entry = block; *entry != '\0'; entry += std::strlen(entry) + 1) {
-            const size_t length = std::strlen(entry);
+        for (const wchar_t* entry = block; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+            const std::string line = Utf8(entry);
             // Whole lines only, as many as the box can show.
-            if (text.size() + length + 1 > texts::kLongestBoxText) break;
-            text.append(entry, length).append("\n");
+            if (text.size() + line.size() + 1 > texts::kLongestBoxText) break;
+            text.append(line).append("\n");
         }
     } catch (...) {
-        FreeEnvironmentStringsA(block);
+        FreeEnvironmentStringsW(block);
         throw;
     }
-    FreeEnvironmentStringsA(block);
+    FreeEnvironmentStringsW(block);
     return text;
 }
 

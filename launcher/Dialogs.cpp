@@ -2,6 +2,8 @@
 // shown, access keys, and formatting.
 #include "launcher/Dialogs.h"
 
+#include "settings/Text.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -101,7 +103,7 @@ INT_PTR RunDialog(WORD id, HWND owner, DLGPROC procedure, LPARAM param)
     const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     if (bytes == nullptr) return -1;
     const std::vector<BYTE> dialog = WithMessageFont({bytes, bytes + SizeofResource(instance, found)});
-    return DialogBoxIndirectParamA(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner, procedure,
+    return DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner, procedure,
                                    param);
 }
 
@@ -119,7 +121,7 @@ std::string WithAccessKey(std::string_view text, char key)
 
 void SetControlText(HWND dialog, int control, std::string_view text, char key)
 {
-    SetDlgItemTextA(dialog, control, WithAccessKey(text, key).c_str());
+    SetDlgItemTextW(dialog, control, Wide(WithAccessKey(text, key)).c_str());
 }
 
 std::string Format(const char* format, ...)

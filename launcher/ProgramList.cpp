@@ -7,6 +7,7 @@
 #include "launcher/ProgramPicker.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <algorithm>
 
@@ -45,11 +46,11 @@ std::string ProgramList::FaultLine() const
     if (!Changed())
         return stored_.fault == ListFault::None
                    ? std::string()
-                   : Describe(stored_.fault, stored_, stored_.text.size(), stored_.badEntry) + texts::kListKept;
+                   : Describe(stored_.fault, stored_, Utf16Length(stored_.text), stored_.badEntry) + texts::kListKept;
     const std::string list = JoinEntries(rows_);
     std::string badEntry;
     const ListFault fault = CheckList(list, &badEntry);
-    if (fault != ListFault::None) return Describe(fault, stored_, list.size(), badEntry);
+    if (fault != ListFault::None) return Describe(fault, stored_, Utf16Length(list), badEntry);
     return stored_.fault == ListFault::None ? std::string() : texts::kListReplaces;
 }
 
@@ -58,10 +59,11 @@ void ProgramList::Show(HWND dialog) const
     const HWND list = GetDlgItem(dialog, controls_.rows);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const std::string& row : rows_) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    for (const std::string& row : rows_)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    SetDlgItemTextA(dialog, controls_.fault, FaultLine().c_str());
+    SetDlgItemTextW(dialog, controls_.fault, Wide(FaultLine()).c_str());
 }
 
 void ProgramList::Select(HWND dialog, size_t row) const
@@ -112,8 +114,8 @@ bool ProgramList::MayWrite(HWND dialog) const
     const std::string list = JoinEntries(rows_);
     const ListFault fault = CheckList(list, &badEntry);
     if (fault == ListFault::None) return true;
-    MessageBoxA(dialog, (Describe(fault, stored_, list.size(), badEntry) + texts::kListNotSaved).c_str(),
-                names::kCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxText(dialog, (Describe(fault, stored_, Utf16Length(list), badEntry) + texts::kListNotSaved).c_str(),
+                   names::kCaption, MB_OK | MB_ICONEXCLAMATION);
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, controls_.rows)), TRUE);
     return false;
 }

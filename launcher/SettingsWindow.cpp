@@ -13,6 +13,7 @@
 #include "menu/MenuTexts.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <commctrl.h>
 
@@ -86,7 +87,7 @@ void BringUp(HWND window)
 
 HWND FindSettingsWindow()
 {
-    return FindWindowA(kDialogClass, texts::kSettingsCaption);
+    return FindWindowW(Wide(kDialogClass).c_str(), Wide(texts::kSettingsCaption).c_str());
 }
 
 class SettingsWindow {
@@ -118,7 +119,7 @@ private:
 
 void SettingsWindow::Open(HWND dialog)
 {
-    SetWindowTextA(dialog, texts::kSettingsCaption);
+    SetWindowTextW(dialog, Wide(texts::kSettingsCaption).c_str());
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const auto& [size, which] : {std::pair{SM_CXICON, ICON_BIG}, std::pair{SM_CXSMICON, ICON_SMALL}}) {
         const int side = GetSystemMetrics(size);
@@ -201,7 +202,7 @@ bool SettingsWindow::Apply(HWND dialog)
     for (ProgramList& list : lists_) list.Load(dialog);
     Show(dialog);
     if (failures.empty()) return true;
-    MessageBoxA(dialog, failures.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxText(dialog, failures.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

@@ -11,7 +11,7 @@
 namespace mirelunde {
 
 struct ProcessSettings {
-    std::string exePath;
+    std::string exePath;  // UTF-8, as every text of the library
     HHOOK callWndProcHook = nullptr;
     HHOOK getMessageHook = nullptr;
     // Read at their first use (ShadedHeight, CornerSize); 0 until then.

@@ -55,7 +55,7 @@ struct Process {
     ~Process();
 };
 
-// Starts a command line with standard output and error going to a file of its own.
+// Starts a command line (UTF-8) with standard output and error going to a file of its own.
 std::unique_ptr<Process> Start(const std::string& commandLine);
 
 std::string LauncherPath();
@@ -134,7 +134,7 @@ void ClickIcon(HWND window);
 class LauncherSession : public testing::Test {
 protected:
     void SetUp() override;
-    std::unique_ptr<Process> StartLauncher();
+    std::unique_ptr<Process> StartLauncher(const std::string& path = LauncherPath());
     static void RequestStop();
 
     SettingsSnapshot snapshot_;
