@@ -5,6 +5,7 @@
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "commands/ThreadRequest.h"
+#include "settings/Language.h"
 #include "settings/ProcessSettings.h"
 #include "settings/ProgramLists.h"
 #include "settings/SettingsNames.h"
@@ -27,7 +28,7 @@ void KeepProgramOnTop(HWND owner, bool on)
 
     if (listed) return;
     char text[texts::kListBoxTextSize];
-    std::snprintf(text, sizeof text, on ? texts::kNotKeptOnTopFormat : texts::kStillKeptOnTopFormat,
+    std::snprintf(text, sizeof text, on ? Text(texts::kNotKeptOnTopFormat) : Text(texts::kStillKeptOnTopFormat),
                   names::kProgramsKeptOnTop);
     MessageBoxText(BoxOwner(owner), text, names::kCaption, MB_OK);
 }

@@ -5,6 +5,7 @@
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "commands/ThreadRequest.h"
+#include "settings/Language.h"
 #include "settings/ProcessSettings.h"
 #include "settings/ProgramLists.h"
 #include "settings/SettingsNames.h"
@@ -23,7 +24,7 @@ void LeaveProgramAlone(HWND owner)
 
     if (listed) return;
     char text[texts::kListBoxTextSize];
-    std::snprintf(text, sizeof text, texts::kNotListedFormat, names::kExcludedPrograms);
+    std::snprintf(text, sizeof text, Text(texts::kNotListedFormat), names::kExcludedPrograms);
     MessageBoxText(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 

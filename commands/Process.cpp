@@ -2,6 +2,7 @@
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "commands/ProcessInfo.h"
+#include "settings/Language.h"
 #include "settings/SettingsNames.h"
 #include "settings/Text.h"
 
@@ -42,7 +43,7 @@ const char* PriorityText(DWORD priorityClass)
 {
     for (const PriorityName& name : kPriorityNames)
         if (name.priorityClass == priorityClass) return name.text;
-    return texts::kUnknownPriority;
+    return Text(texts::kUnknownPriority);
 }
 
 // What a display thread owns: its text, so a later command cannot rewrite a box's text under it,
@@ -82,8 +83,9 @@ int ConfirmTwice(HWND window, const char* first, const char* second)
 std::string ProcessInfoText()
 {
     char header[kHeaderSize];
-    const int written = std::snprintf(header, sizeof header, texts::kInfoHeaderFormat, Utf8(GetCommandLineW()).c_str(),
-                                      PriorityText(GetPriorityClass(GetCurrentProcess())));
+    const int written =
+        std::snprintf(header, sizeof header, Text(texts::kInfoHeaderFormat), Utf8(GetCommandLineW()).c_str(),
+                      PriorityText(GetPriorityClass(GetCurrentProcess())));
     std::string text(header, written < 0 ? 0 : std::min<size_t>(written, sizeof header - 1));
 
     const LPWCH block = GetEnvironmentStringsW();
@@ -123,14 +125,14 @@ void WindowTable::ShowProcessInfo(HWND)
 
 int WindowTable::DeleteProcess(HWND window)
 {
-    const int answer = ConfirmTwice(window, texts::kDeleteQuestion, texts::kDeleteLastChance);
+    const int answer = ConfirmTwice(window, Text(texts::kDeleteQuestion), Text(texts::kDeleteLastChance));
     if (answer != IDYES) return answer;
     ExitProcess(0);
 }
 
 int WindowTable::DestroyProcess(HWND window)
 {
-    const int answer = ConfirmTwice(window, texts::kDestroyQuestion, texts::kDestroyLastChance);
+    const int answer = ConfirmTwice(window, Text(texts::kDestroyQuestion), Text(texts::kDestroyLastChance));
     if (answer != IDYES) return answer;
     TerminateProcess(GetCurrentProcess(), 0);
     return answer;  // not reached: termination ends this thread too

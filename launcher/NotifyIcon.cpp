@@ -9,6 +9,7 @@
 #include "launcher/SettingsWindow.h"
 #include "launcher/StopWait.h"
 #include "menu/MenuTexts.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "settings/Text.h"
@@ -47,15 +48,16 @@ NOTIFYICONDATAW IconData(HWND window)
 
 Menu IconMenu()
 {
+    ChooseTextLanguageAgain();
     Menu menu(CreatePopupMenu());
     if (!menu) return menu;
-    AppendMenuW(menu.get(), MF_STRING, kSettings, Wide(texts::kSettings).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kSettings, Wide(Text(texts::kSettings)).c_str());
     SetMenuDefaultItem(menu.get(), kSettings, FALSE);
-    AppendMenuW(menu.get(), MF_STRING, kHelp, Wide(texts::kAbout).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kHelp, Wide(Text(texts::kAbout)).c_str());
     AppendMenuW(menu.get(), MF_STRING | (IsRunAtLogin() ? MF_CHECKED : MF_UNCHECKED), kLogin,
-                Wide(texts::kRunAtLogin).c_str());
+                Wide(Text(texts::kRunAtLogin)).c_str());
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kStop, Wide(texts::kStopMirelunde).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kStop, Wide(Text(texts::kStopMirelunde)).c_str());
     return menu;
 }
 

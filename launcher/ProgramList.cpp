@@ -5,6 +5,7 @@
 #include "launcher/Dialogs.h"
 #include "launcher/LauncherTexts.h"
 #include "launcher/ProgramPicker.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "settings/Text.h"
@@ -18,11 +19,11 @@ namespace {
 std::string Describe(ListFault fault, const StoredList& stored, size_t length, const std::string& badEntry)
 {
     switch (fault) {
-    case ListFault::TooLong: return Format(texts::kListTooLongFormat, length, kLongestList);
-    case ListFault::BadEntry: return Format(texts::kListBadEntryFormat, badEntry.c_str());
-    case ListFault::ZeroByte: return texts::kListZeroByte;
+    case ListFault::TooLong: return Format(Text(texts::kListTooLongFormat), length, kLongestList);
+    case ListFault::BadEntry: return Format(Text(texts::kListBadEntryFormat), badEntry.c_str());
+    case ListFault::ZeroByte: return Text(texts::kListZeroByte);
     case ListFault::NotText:
-        return Format(texts::kListNotTextFormat, static_cast<unsigned long>(stored.type),
+        return Format(Text(texts::kListNotTextFormat), static_cast<unsigned long>(stored.type),
                       static_cast<unsigned long>(stored.size));
     case ListFault::None: break;
     }
@@ -36,8 +37,8 @@ void ProgramList::Load(HWND dialog)
     stored_ = ReadStoredList(valueName_);
     loaded_ = rows_ = ListEntries(stored_.text);
     SetControlText(dialog, controls_.label, controls_.labelText, controls_.labelKey);
-    SetControlText(dialog, controls_.add, texts::kAdd, controls_.addKey);
-    SetControlText(dialog, controls_.remove, texts::kRemove, controls_.removeKey);
+    SetControlText(dialog, controls_.add, Text(texts::kAdd), controls_.addKey);
+    SetControlText(dialog, controls_.remove, Text(texts::kRemove), controls_.removeKey);
     Show(dialog);
 }
 
@@ -46,12 +47,13 @@ std::string ProgramList::FaultLine() const
     if (!Changed())
         return stored_.fault == ListFault::None
                    ? std::string()
-                   : Describe(stored_.fault, stored_, Utf16Length(stored_.text), stored_.badEntry) + texts::kListKept;
+                   : Describe(stored_.fault, stored_, Utf16Length(stored_.text), stored_.badEntry) +
+                         Text(texts::kListKept);
     const std::string list = JoinEntries(rows_);
     std::string badEntry;
     const ListFault fault = CheckList(list, &badEntry);
     if (fault != ListFault::None) return Describe(fault, stored_, Utf16Length(list), badEntry);
-    return stored_.fault == ListFault::None ? std::string() : texts::kListReplaces;
+    return stored_.fault == ListFault::None ? std::string() : Text(texts::kListReplaces);
 }
 
 void ProgramList::Show(HWND dialog) const
@@ -114,7 +116,7 @@ bool ProgramList::MayWrite(HWND dialog) const
     const std::string list = JoinEntries(rows_);
     const ListFault fault = CheckList(list, &badEntry);
     if (fault == ListFault::None) return true;
-    MessageBoxText(dialog, (Describe(fault, stored_, Utf16Length(list), badEntry) + texts::kListNotSaved).c_str(),
+    MessageBoxText(dialog, (Describe(fault, stored_, Utf16Length(list), badEntry) + Text(texts::kListNotSaved)).c_str(),
                    names::kCaption, MB_OK | MB_ICONEXCLAMATION);
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, controls_.rows)), TRUE);
     return false;

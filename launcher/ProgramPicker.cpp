@@ -6,6 +6,7 @@
 #include "launcher/Dialogs.h"
 #include "launcher/LauncherTexts.h"
 #include "settings/Handles.h"
+#include "settings/Language.h"
 #include "settings/ProgramLists.h"
 #include "settings/Text.h"
 
@@ -75,8 +76,9 @@ std::vector<RunningProgram> RunningPrograms()
 bool Browse(HWND owner, std::string& chosen)
 {
     wchar_t path[MAX_PATH * 2] = {};
-    const std::wstring filter = Wide({texts::kProgramFilter, sizeof texts::kProgramFilter});
-    const std::wstring title = Wide(texts::kBrowseCaption);
+    std::wstring filter = Wide(Text(texts::kProgramFilter));
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    const std::wstring title = Wide(Text(texts::kBrowseCaption));
     OPENFILENAMEW open{};
     open.lStructSize = sizeof open;
     open.hwndOwner = owner;
@@ -92,11 +94,11 @@ bool Browse(HWND owner, std::string& chosen)
 
 void Fill(HWND dialog, const Picker& picker)
 {
-    SetWindowTextW(dialog, Wide(texts::kAddProgramCaption).c_str());
-    SetControlText(dialog, IDC_RUNNING_LABEL, texts::kRunningPrograms, 'P');
-    SetControlText(dialog, IDC_BROWSE, texts::kBrowse, 'B');
-    SetControlText(dialog, IDOK, texts::kOk);
-    SetControlText(dialog, IDCANCEL, texts::kCancel);
+    SetWindowTextW(dialog, Wide(Text(texts::kAddProgramCaption)).c_str());
+    SetControlText(dialog, IDC_RUNNING_LABEL, Text(texts::kRunningPrograms), 'P');
+    SetControlText(dialog, IDC_BROWSE, Text(texts::kBrowse), 'B');
+    SetControlText(dialog, IDOK, Text(texts::kOk));
+    SetControlText(dialog, IDCANCEL, Text(texts::kCancel));
     const HWND list = GetDlgItem(dialog, IDC_RUNNING_LIST);
     int tabStop = kTabStop;
     SendMessageA(list, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));

@@ -5,6 +5,7 @@
 #include "actions/WindowTable.h"
 #include "menu/MenuTexts.h"
 #include "settings/Handles.h"
+#include "settings/Language.h"
 #include "settings/Text.h"
 
 namespace mirelunde {
@@ -32,7 +33,8 @@ bool WindowTable::AddSystemMenuItem(HWND window)
     ExclusiveLock lock(systemMenuLock_);
     UINT id = kHighestItemId;
     while (id != 0 && !IsCommandIdFree(menu, id)) --id;
-    if (id == 0 || !AppendMenuW(menu, MF_STRING, id, WideText<kLongestItemText>(texts::kSystemMenuItem))) return false;
+    if (id == 0 || !AppendMenuW(menu, MF_STRING, id, WideText<kLongestItemText>(Text(texts::kSystemMenuItem))))
+        return false;
     systemMenuWindow = window;
     systemMenuItemId = id;
     return true;

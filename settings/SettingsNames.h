@@ -21,6 +21,8 @@ inline constexpr char kEnableKeyboard[] = "Enable keyboard";
 inline constexpr char kHugStretch[] = "Hug Stretch";
 inline constexpr char kExcludedPrograms[] = "Excluded programs";
 inline constexpr char kProgramsKeptOnTop[] = "Programs kept on top";
+// The language of the texts: a tag such as "de-DE"; empty, unknown or absent leaves Windows' choice.
+inline constexpr char kLanguage[] = "Language";
 
 inline constexpr char kPath[] = "Path";
 inline constexpr char kRunEntry[] = "Mirelunde";
