@@ -30,24 +30,24 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) noexcept
 
 bool WindowTable::OnTopWhenShaded(HWND window, bool toggle)
 {
-    ShadeRecord& record = RecordFor(window);
+    const auto record = RecordFor(window);
     if (toggle) {
-        record.onTopWhenShaded = !record.onTopWhenShaded;
+        record->onTopWhenShaded = !record->onTopWhenShaded;
         // Clearing it leaves a shaded window topmost until it is unshaded.
-        if (record.shaded && record.onTopWhenShaded && !IsTopmost(window)) ChangeTopmost(window, record, true);
+        if (record->shaded && record->onTopWhenShaded && !IsTopmost(window)) ChangeTopmost(window, *record, true);
     }
-    return record.onTopWhenShaded;
+    return record->onTopWhenShaded;
 }
 
 bool WindowTable::AlwaysOnTop(HWND window, bool toggle)
 {
-    ShadeRecord& record = RecordFor(window);
+    const auto record = RecordFor(window);
     if (toggle) {
-        record.alwaysOnTop = !record.alwaysOnTop;
-        if (record.shaded && OnTopWhenShaded(window, false) && !record.alwaysOnTop) return false;
-        ChangeTopmost(window, record, record.alwaysOnTop);
+        record->alwaysOnTop = !record->alwaysOnTop;
+        if (record->shaded && record->onTopWhenShaded && !record->alwaysOnTop) return false;
+        ChangeTopmost(window, *record, record->alwaysOnTop);
     }
-    return record.alwaysOnTop;
+    return record->alwaysOnTop;
 }
 
 void WindowTable::KeepOnTop(HWND window, ShadeRecord& record)
@@ -61,8 +61,8 @@ void WindowTable::KeepOnTop(HWND window, ShadeRecord& record)
 void WindowTable::KeepOnTopAsShown(HWND window)
 {
     if (!IsProgramWindow(window)) return;
-    ShadeRecord& record = RecordFor(window);
-    if (!record.seenShown) KeepOnTop(window, record);
+    const auto record = RecordFor(window);
+    if (!record->seenShown) KeepOnTop(window, *record);
 }
 
 void WindowTable::KeepThreadWindowsOnTop(bool on)
@@ -71,13 +71,13 @@ void WindowTable::KeepThreadWindowsOnTop(bool on)
     EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
     for (const HWND window : windows) {
         if (!IsProgramWindow(window)) continue;
-        ShadeRecord& record = RecordFor(window);
+        const auto record = RecordFor(window);
         if (on) {
             // A hidden window is kept on top as it is first shown.
-            if (IsWindowVisible(window)) KeepOnTop(window, record);
-        } else if (record.keptOnTop) {
-            record.keptOnTop = false;
-            if (record.alwaysOnTop) AlwaysOnTop(window, true);
+            if (IsWindowVisible(window)) KeepOnTop(window, *record);
+        } else if (record->keptOnTop) {
+            record->keptOnTop = false;
+            if (record->alwaysOnTop) AlwaysOnTop(window, true);
         }
     }
 }
@@ -90,14 +90,14 @@ void WindowTable::RaiseOrSink(HWND window, HWND activateAfterSink)
     const bool onTop = top == nullptr || top == frame || IsDescendantOf(frame, top);
     // A topmost window sent to the bottom stops being topmost: its record notes the change, for the
     // put-back, and its "Always" choice follows what happened.
-    ShadeRecord& record = RecordFor(frame);
+    const auto record = RecordFor(frame);
     const bool wasTopmost = IsTopmost(frame);
     // A sink must not activate: activation would lift the window straight back to the top.
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | (onTop ? SWP_NOACTIVATE : 0);
     SetWindowPos(frame, onTop ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, flags);
     if (wasTopmost && !IsTopmost(frame)) {
-        record.alwaysOnTop = false;
-        record.NoteTopmost(true, false);
+        record->alwaysOnTop = false;
+        record->NoteTopmost(true, false);
     }
     if (onTop && activateAfterSink != nullptr) SetForegroundWindow(activateAfterSink);
 }

@@ -149,12 +149,12 @@ bool SetTopmost(HWND window, bool on)
 
 namespace {
 
-ShadeRecord FreshRecord(HWND window)
+std::shared_ptr<ShadeRecord> FreshRecord(HWND window)
 {
-    ShadeRecord record;
+    auto record = std::make_shared<ShadeRecord>();
     RECT rect{};
-    if (GetWindowRect(window, &rect)) record.storedHeight = rect.bottom - rect.top;
-    record.alwaysOnTop = record.wasTopmost = IsTopmost(window);
+    if (GetWindowRect(window, &rect)) record->storedHeight = rect.bottom - rect.top;
+    record->alwaysOnTop = record->wasTopmost = IsTopmost(window);
     return record;
 }
 
@@ -186,35 +186,45 @@ void WindowTable::ChangeTopmost(HWND window, ShadeRecord& record, bool on)
 
 bool WindowTable::TopmostChangedHere(HWND window)
 {
+    const auto record = FindRecord(window);
+    return record && (record->topmostChanged || record->liftedToTop);
+}
+
+std::shared_ptr<ShadeRecord> WindowTable::FindRecord(HWND window)
+{
+    if (!hadRecords_) return nullptr;
     ExclusiveLock lock(recordsLock_);
     const auto found = records.find(window);
-    return found != records.end() && !found->second.forgotten &&
-           (found->second.topmostChanged || found->second.liftedToTop);
+    return found == records.end() ? nullptr : found->second;
 }
 
-ShadeRecord& WindowTable::RecordFor(HWND window)
+std::shared_ptr<ShadeRecord> WindowTable::RecordFor(HWND window)
 {
+    // Made before the lock, which is held for the table alone.
+    if (auto record = FindRecord(window)) return record;
+    auto fresh = FreshRecord(window);
     ExclusiveLock lock(recordsLock_);
-    auto found = records.find(window);
-    if (found == records.end())
-        found = records.emplace(window, FreshRecord(window)).first;
-    else if (found->second.forgotten)
-        found->second = FreshRecord(window);
-    return found->second;  // records are never erased, so the reference outlives the lock
+    hadRecords_ = true;
+    return records.emplace(window, std::move(fresh)).first->second;  // another thread's, if it came first
 }
 
+// Runs for every destroyed window of the process: no lock until a record has been made. The record
+// is released after the lock, so no destructor runs under it.
 void WindowTable::Forget(HWND window)
 {
+    if (!hadRecords_) return;
+    std::shared_ptr<ShadeRecord> dropped;
     ExclusiveLock lock(recordsLock_);
     const auto found = records.find(window);
     if (found == records.end()) return;
-    found->second = ShadeRecord{};
-    found->second.forgotten = true;
+    dropped = std::move(found->second);
+    records.erase(found);
 }
 
 bool WindowTable::IsShaded(HWND window)
 {
-    return RecordFor(window).shaded;
+    const auto record = FindRecord(window);
+    return record && record->shaded;
 }
 
 bool WindowTable::ToggleShadeOfFrame(HWND window)
@@ -225,9 +235,9 @@ bool WindowTable::ToggleShadeOfFrame(HWND window)
 
 bool WindowTable::ToggleShade(HWND window)
 {
-    ShadeRecord& record = RecordFor(window);
+    const auto record = RecordFor(window);
     const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    return record.shaded ? Unshade(window, record) : Shade(window, record, style);
+    return record->shaded ? Unshade(window, *record) : Shade(window, *record, style);
 }
 
 bool WindowTable::Shade(HWND window, ShadeRecord& record, DWORD style)
@@ -314,18 +324,14 @@ void WindowTable::Restore(bool ownThreadOnly)
     {
         ExclusiveLock lock(recordsLock_);
         for (const auto& [window, record] : records)
-            if (!record.forgotten && (!ownThreadOnly || IsOwnWindow(window))) windows.push_back(window);
+            if (!ownThreadOnly || IsOwnWindow(window)) windows.push_back(window);
     }
     std::vector<std::pair<HWND, std::vector<HWND>>> lifted;
     for (const HWND window : windows) {
         if (!IsWindow(window)) continue;
-        ShadeRecord* record = nullptr;
-        {
-            ExclusiveLock lock(recordsLock_);
-            const auto found = records.find(window);
-            if (found == records.end() || found->second.forgotten) continue;
-            record = &found->second;  // records are never erased
-        }
+        // Looked up again: a window destroyed meanwhile has no record left to give back.
+        const auto record = FindRecord(window);
+        if (!record) continue;
         // A topmost state the program chose after the library's last change is the program's.
         const bool topmost = IsTopmost(window);
         const bool libraryTopmostHolds = record->topmostChanged && topmost == record->topmostLeft;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace mirelunde {
@@ -29,7 +30,6 @@ struct ShadeRecord {
     RECT shadedFrom{};
     bool liftedToTop = false;      // made topmost by the library at some time, and its owned windows with it
     std::vector<HWND> ownedOnTop;  // owned windows on top by their program's choice at the first lift
-    bool forgotten = false;        // its window was destroyed: the next lookup starts afresh
 
     // Notes a change of the window's topmost state that the library made.
     void NoteTopmost(bool before, bool after);
@@ -45,8 +45,9 @@ struct HandleOrder {
 
 class WindowTable {
 public:
-    // The window's record, created on first lookup.
-    ShadeRecord& RecordFor(HWND window);
+    // The window's record, created on first lookup. The table and every caller share it: a thread
+    // that forgets the window meanwhile drops it from the table, never from under its holder.
+    std::shared_ptr<ShadeRecord> RecordFor(HWND window);
     bool ToggleShade(HWND window);
     bool ToggleShadeOfFrame(HWND window);
     bool IsShaded(HWND window);
@@ -55,7 +56,8 @@ public:
     // The same for the calling thread's windows only, whose records then start afresh: each thread
     // does this for itself when the launcher stops, so nothing waits on another thread.
     void RestoreThreadWindows();
-    // Called as a window is destroyed, so a new window given the same handle starts afresh.
+    // Called as a window is destroyed, so a new window given the same handle starts afresh. Takes
+    // no lock in a process that has never had a record.
     void Forget(HWND window);
 
     bool OnTopWhenShaded(HWND window, bool toggle);
@@ -86,7 +88,7 @@ public:
     int DeleteProcess(HWND window);
     int DestroyProcess(HWND window);
 
-    std::map<HWND, ShadeRecord, HandleOrder> records;
+    std::map<HWND, std::shared_ptr<ShadeRecord>, HandleOrder> records;
     // Every GUI thread of the process reads and writes these through the hooks. The System Menu
     // item's identifier (0 while there is none) and the window whose menu holds it change together,
     // under their lock; the hook reads the identifier alone.
@@ -108,7 +110,11 @@ private:
     // Whether the library has changed that window's topmost state.
     bool TopmostChangedHere(HWND window);
     bool RemoveSystemMenuItem(bool ownThreadOnly);
+    // The window's record if it has one, without making one.
+    std::shared_ptr<ShadeRecord> FindRecord(HWND window);
 
+    // Set as the first record is made, never cleared.
+    std::atomic<bool> hadRecords_{false};
     SRWLOCK recordsLock_ = SRWLOCK_INIT;  // threads of one process may look windows up at once
     SRWLOCK systemMenuLock_ = SRWLOCK_INIT;
 };

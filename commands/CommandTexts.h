@@ -26,6 +26,10 @@ inline constexpr UINT kDestroyLastChance = IDS_DESTROY_LAST_CHANCE;
 inline constexpr size_t kListBoxTextSize = 256;
 inline constexpr UINT kNotListedFormat = IDS_NOT_LISTED_FORMAT;
 inline constexpr UINT kNotKeptOnTopFormat = IDS_NOT_KEPT_ON_TOP_FORMAT;
+// Why: the list, or the program's name.
+inline constexpr UINT kListCannotTakeIt = IDS_LIST_CANNOT_TAKE_IT;
+inline constexpr UINT kNameHoldsSeparator = IDS_NAME_HOLDS_SEPARATOR;
+inline constexpr UINT kNameTooLong = IDS_NAME_TOO_LONG;
 inline constexpr UINT kStillKeptOnTopFormat = IDS_STILL_KEPT_ON_TOP_FORMAT;
 
 inline constexpr UINT kInfoHeaderFormat = IDS_INFO_HEADER_FORMAT;

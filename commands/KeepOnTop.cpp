@@ -4,6 +4,7 @@
 
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
+#include "commands/LeaveAlone.h"
 #include "commands/ThreadRequest.h"
 #include "settings/Language.h"
 #include "settings/ProcessSettings.h"
@@ -29,7 +30,7 @@ void KeepProgramOnTop(HWND owner, bool on)
     if (listed) return;
     char text[texts::kListBoxTextSize];
     std::snprintf(text, sizeof text, on ? Text(texts::kNotKeptOnTopFormat) : Text(texts::kStillKeptOnTopFormat),
-                  names::kProgramsKeptOnTop);
+                  names::kProgramsKeptOnTop, WhyNotListed(processSettings.exePath));
     MessageBoxText(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 

@@ -15,16 +15,28 @@
 
 namespace mirelunde {
 
+const char* WhyNotListed(const std::string& exePath)
+{
+    switch (CheckProgramName(FileNameOf(exePath))) {
+    case NameFault::HoldsSeparator: return Text(texts::kNameHoldsSeparator);
+    case NameFault::TooLong: return Text(texts::kNameTooLong);
+    case NameFault::None: break;
+    }
+    return Text(texts::kListCannotTakeIt);
+}
+
 void LeaveProgramAlone(HWND owner)
 {
     const bool listed = SetProgramListed(names::kExcludedPrograms, processSettings.exePath, true);
+    processSettings.leftAlone = true;
     processSettings.hooksActive = false;
     // What the launcher asks of every thread as it stops.
     AskEveryOwnThread(names::kPutWindowsBack);
 
     if (listed) return;
     char text[texts::kListBoxTextSize];
-    std::snprintf(text, sizeof text, Text(texts::kNotListedFormat), names::kExcludedPrograms);
+    std::snprintf(text, sizeof text, Text(texts::kNotListedFormat), names::kExcludedPrograms,
+                  WhyNotListed(processSettings.exePath));
     MessageBoxText(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 

@@ -36,6 +36,7 @@ struct GestureState {
     SharedValue<bool> middleReleased = false;
     SharedValue<bool> systemMenuItemDone = false;
     SharedValue<bool> systemMenuItemBusy = false;  // one thread at a time tries to add the item
+    SharedValue<bool> arrivalBusy = false;         // one thread at a time reads the settings again
 };
 
 extern GestureState gestureState;

@@ -209,10 +209,20 @@ bool IsRestoreRequest(UINT message)
 
 constexpr UINT kFirstRegisteredMessage = 0xC000;
 
+// A window's position change is watched only in a program kept on top, where its first showing
+// may come without WM_SHOWWINDOW (created visible and maximized, shown by SetWindowPos).
 bool IsWatchedSentMessage(UINT message)
 {
     return message == WM_CLOSE || message == WM_NCDESTROY || message == WM_KILLFOCUS || message == WM_ACTIVATE ||
-           message == WM_SHOWWINDOW || (message >= kFirstRegisteredMessage && IsRestoreRequest(message));
+           message == WM_SHOWWINDOW || (message == WM_WINDOWPOSCHANGED && processSettings.keepOnTop) ||
+           (message >= kFirstRegisteredMessage && IsRestoreRequest(message));
+}
+
+bool IsShowing(const CWPSTRUCT& sent)
+{
+    if (sent.message == WM_SHOWWINDOW) return sent.wParam != FALSE;
+    const auto* position = reinterpret_cast<const WINDOWPOS*>(sent.lParam);
+    return position != nullptr && (position->flags & SWP_SHOWWINDOW) != 0;
 }
 
 // The launcher is stopping: this thread gives its windows back what the library changed, so the
@@ -220,10 +230,29 @@ bool IsWatchedSentMessage(UINT message)
 // across threads.
 void PutThreadWindowsBack()
 {
+    processSettings.arrivalDue = true;
     if (windowTable.RemoveOwnSystemMenuItem()) gestureState.systemMenuItemDone = false;  // a later start adds it again
     // Unshaded first, so a stretched window gets its whole earlier rectangle back.
     windowTable.RestoreThreadWindows();
     RestoreThreadPlacements();
+}
+
+// The first message that new hooks bring after a stop: the library takes them as if it had just
+// arrived. One thread reads the settings; the others go on meanwhile with those they have. A message
+// that comes while "HHook" still reads 0 belongs to the stop, not to new hooks.
+void ArriveAgain()
+{
+    if (gestureState.arrivalBusy.exchange(true)) return;
+    try {
+        if (processSettings.arrivalDue.exchange(false)) {
+            ReadProcessSettingsAgain();
+            if (processSettings.getMessageHook == nullptr) processSettings.arrivalDue = true;
+            // Added again where the settings now want it, unless it is still in place.
+            gestureState.systemMenuItemDone = windowTable.systemMenuItemId != 0;
+        }
+    } catch (...) {
+    }
+    gestureState.arrivalBusy = false;
 }
 
 void OnSentMessage(const CWPSTRUCT& sent)
@@ -235,8 +264,8 @@ void OnSentMessage(const CWPSTRUCT& sent)
         ForgetPlacement(sent.hwnd);
     } else if (sent.message == WM_CLOSE) {
         if (windowTable.IsShaded(sent.hwnd)) windowTable.ToggleShade(sent.hwnd);
-    } else if (sent.message == WM_SHOWWINDOW) {
-        if (sent.wParam != FALSE && processSettings.keepOnTop) windowTable.KeepOnTopAsShown(sent.hwnd);
+    } else if (sent.message == WM_SHOWWINDOW || sent.message == WM_WINDOWPOSCHANGED) {
+        if (processSettings.keepOnTop && IsShowing(sent)) windowTable.KeepOnTopAsShown(sent.hwnd);
     } else if (sent.wParam == names::kPutWindowsBack) {
         PutThreadWindowsBack();
     } else if (processSettings.hooksActive) {
@@ -254,6 +283,8 @@ using namespace mirelunde;
 // the window's style is read only by the rows that need it, registry reads only inside gestures.
 LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
+    if (processSettings.arrivalDue) [[unlikely]]
+        ArriveAgain();
     MSG* msg = reinterpret_cast<MSG*>(lParam);
     if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
         return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);

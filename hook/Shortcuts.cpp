@@ -23,6 +23,9 @@ struct AltHold {
     SharedValue<WPARAM> loneDigit = 0;  // the first of them, when its Alt was a shortcut's
     SharedValue<bool> digitWithControl = false;
     SharedValue<bool> shortcutRan = false;
+    // Keypad + with hex codes on: the hold may be a code, so + acts as Alt is let go, alone in the hold.
+    SharedValue<bool> hexPlus = false;
+    SharedValue<bool> hexPlusAlone = false;
 };
 
 AltHold altHold;
@@ -61,6 +64,33 @@ bool KeyboardOn()
     return SettingOn(names::kEnableKeyboard, true);
 }
 
+// Read as keypad + goes down with Alt: the user may turn it on at any time.
+bool HexCodesOn()
+{
+    char value[4] = {};
+    return ReadRegString(HKEY_CURRENT_USER, names::kInputMethodKey, names::kEnableHexNumpad, value, sizeof value) &&
+           value[0] == '1' && value[1] == '\0';
+}
+
+bool IsModifier(WPARAM key)
+{
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
+}
+
+void ShowMenuFor(HWND focus)
+{
+    // The focus is often a control: the menu's window commands are for the window around it.
+    const HWND frame = FindSystemMenuWindow(focus);
+    ShowCommandMenu(frame ? frame : FindTopLevelAncestor(focus));
+}
+
+void NotePlusDown()
+{
+    if (altHold.hexPlus || !ShortcutAltDown() || !HexCodesOn()) return;
+    altHold.hexPlusAlone = altHold.digits == 0;
+    altHold.hexPlus = true;
+}
+
 void RunDigit(HWND focus, WPARAM digit, bool controlHeld)
 {
     if (digit == VK_NUMPAD0) {
@@ -76,7 +106,10 @@ void RunDigit(HWND focus, WPARAM digit, bool controlHeld)
 
 void NoteShortcutKeyDown(WPARAM key, LPARAM keyData)
 {
-    if (!IsKeypadDigit(key) || (keyData & kWasDownBit)) return;
+    if (keyData & kWasDownBit) return;
+    if (altHold.hexPlus && !IsModifier(key)) altHold.hexPlusAlone = false;  // a digit of the code
+    if (key == VK_ADD) NotePlusDown();
+    if (!IsKeypadDigit(key)) return;
     if (!StillHeld(windowTable.altHeld, VK_MENU)) {
         ForgetAltHold();  // Alt went up where this process did not see it: whatever comes is another hold
         return;
@@ -91,18 +124,14 @@ bool RunShortcutOnRelease(HWND focus, WPARAM key)
 {
     // Only keys of the table that act at once; the rest are typing.
     if (key != VK_MULTIPLY && key != VK_ADD && key != VK_SUBTRACT && key != VK_SCROLL) return false;
+    if (key == VK_ADD && altHold.hexPlus) return false;  // it acts as Alt is let go, if at all
     if (!ShortcutAltDown()) return false;
     if (key == VK_SUBTRACT && !StillHeld(windowTable.controlHeld, VK_CONTROL)) return false;
     if (!KeyboardOn()) return false;
     altHold.shortcutRan = true;  // before the action: a menu or box runs its own loop meanwhile
     switch (key) {
     case VK_MULTIPLY: windowTable.RaiseOrSink(FindTopLevelAncestor(focus), windowTable.rememberedWindow); break;
-    case VK_ADD: {
-        // The focus is often a control: the menu's window commands are for the window around it.
-        const HWND frame = FindSystemMenuWindow(focus);
-        ShowCommandMenu(frame ? frame : FindTopLevelAncestor(focus));
-        break;
-    }
+    case VK_ADD: ShowMenuFor(focus); break;
     case VK_SUBTRACT: windowTable.RequestStop(focus, IDNO); break;
     default: windowTable.AlwaysOnTop(focus, true); break;
     }
@@ -116,12 +145,17 @@ void NoteAltDown(LPARAM keyData)
 
 bool EndAltHold(HWND focus)
 {
-    const WPARAM digit = altHold.digits == 1 ? altHold.loneDigit.load() : 0;
+    // After a hex code's keypad + the digits are the code's.
+    const WPARAM digit = altHold.digits == 1 && !altHold.hexPlus ? altHold.loneDigit.load() : 0;
     const bool controlHeld = altHold.digitWithControl;
+    const bool plusAlone = altHold.hexPlus && altHold.hexPlusAlone;
     bool ran = altHold.shortcutRan;
     ForgetAltHold();
-    if (digit != 0 && KeyboardOn()) {
-        RunDigit(focus, digit, controlHeld);
+    if ((digit != 0 || plusAlone) && KeyboardOn()) {
+        if (plusAlone)
+            ShowMenuFor(focus);
+        else
+            RunDigit(focus, digit, controlHeld);
         ran = true;
     }
     return ran;
@@ -133,6 +167,8 @@ void ForgetAltHold()
     altHold.loneDigit = 0;
     altHold.digitWithControl = false;
     altHold.shortcutRan = false;
+    altHold.hexPlus = false;
+    altHold.hexPlusAlone = false;
 }
 
 }  // namespace mirelunde

@@ -10,6 +10,9 @@
 ;
 ; Silent use:  setup.exe /S [/LOGIN | /NOLOGIN] [/NOSTART] [/D=<folder>]
 ;              uninstall.exe /S [/REMOVESETTINGS]
+; Nothing it does waits on a box then. Its exit code: 0 done, 1 cancelled, 2 a running Mirelunde did
+; not stop in time and nothing was changed, 3 done but the login entry could not be switched; what
+; went wrong is a line in the log file, which the launchers it asks write to as well.
 
 Unicode true
 ManifestDPIAware true
@@ -29,7 +32,14 @@ SetCompressor /SOLID lzma
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define SHORTCUT "$SMPROGRAMS\Mirelunde.lnk"
 !define UNINSTALLER "uninstall.exe"
-!define SYNCHRONIZE 0x00100000
+!define LOCK_ACCESS 0x00100001 ; SYNCHRONIZE | MUTEX_MODIFY_STATE
+!define STOP_WAIT_S 15
+!define LOG_FILE "$TEMP\Mirelunde-setup.log"
+; What an uninstall leaves for the next login: a script in a folder the login entry can name by a
+; variable, so the entry stays short however long the user's name and the install folder are.
+!define CLEANUP_SCRIPT "Mirelunde-cleanup.cmd"
+!define EXIT_NOT_STOPPED 2
+!define EXIT_LOGIN_NOT_SWITCHED 3
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -71,6 +81,41 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 Var Launcher    ; the launcher this system runs: the 64-bit one, or on 32-bit Windows the one in x86
 Var WasRunning  ; 1 when a launcher was running as the installer began
 
+; Waits until the launcher whose lock is in the register has ended, up to the deadline in $R3 (a
+; tick count), and closes the handle; clears $R0 when it has not ended by then. A launcher never
+; releases its lock, so the lock is abandoned as it exits; taken here, it is let go at once, or no
+; launcher could start while this thread lives.
+!macro AWAIT_LAUNCHER lock
+  ${If} ${lock} P<> 0
+    System::Call 'kernel32::GetTickCount() i.R4'
+    IntOp $R4 $R3 - $R4
+    ${If} $R4 < 0
+      StrCpy $R4 0
+    ${EndIf}
+    System::Call 'kernel32::WaitForSingleObject(p ${lock}, i R4) i.R4'
+    ${If} $R4 = 0
+    ${OrIf} $R4 = 0x80
+      System::Call 'kernel32::ReleaseMutex(p ${lock})'
+    ${Else}
+      StrCpy $R0 0
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p ${lock})'
+  ${EndIf}
+!macroend
+
+; Ends the installer or uninstaller, having changed nothing, when a launcher is still running.
+!macro STOP_LAUNCHER_OR_END un what
+  Call ${un}StopLauncher
+  Pop $0
+  ${If} $0 = 0
+    Push "${what}: Mirelunde was asked to stop but still runs after ${STOP_WAIT_S} s; nothing was changed. Stop it, then try again."
+    Call ${un}Log
+    MessageBox MB_OK|MB_ICONSTOP "Mirelunde was asked to stop but still runs after ${STOP_WAIT_S} seconds.$\r$\n$\r$\nNothing was changed. Stop Mirelunde, then try again." /SD IDOK
+    SetErrorLevel ${EXIT_NOT_STOPPED}
+    Abort
+  ${EndIf}
+!macroend
+
 ; Functions that both the installer and the uninstaller use ("un." names the uninstaller's copy).
 !macro SHARED_FUNCTIONS un
 
@@ -82,35 +127,65 @@ Function ${un}ChooseLauncher
   ${EndIf}
 FunctionEnd
 
-; Pushes 1 when a launcher of either architecture holds its instance lock, otherwise 0.
-Function ${un}IsLauncherRunning
+; Appends the line on the stack to the log file.
+Function ${un}Log
+  Exch $R0
+  Push $R1
+  ClearErrors
+  FileOpen $R1 "${LOG_FILE}" a
+  ${IfNot} ${Errors}
+    FileSeek $R1 0 END
+    FileWrite $R1 "$R0$\r$\n"
+    FileClose $R1
+  ${EndIf}
+  Pop $R1
+  Pop $R0
+FunctionEnd
+
+; Stops the running launchers, of both architectures, as "mirelunde.exe -k" does: "HHook" set to 0,
+; which they watch for, and a wait until they have ended, each having put its windows back. Done in
+; here, so that no program has to run from the temporary folder. Sets $WasRunning; pushes 1 when
+; none runs any more, 0 when one still does after the wait.
+Function ${un}StopLauncher
   Push $R0
-  StrCpy $R0 0
-  System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "Local\Mirelunde.Launcher") p.R1'
-  System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "Local\Mirelunde.Launcher.32") p.R2'
+  Push $R1
+  Push $R2
+  Push $R3
+  Push $R4
+  StrCpy $R0 1
+  System::Call 'kernel32::OpenMutexW(i ${LOCK_ACCESS}, i 0, w "Local\Mirelunde.Launcher") p.R1'
+  System::Call 'kernel32::OpenMutexW(i ${LOCK_ACCESS}, i 0, w "Local\Mirelunde.Launcher.32") p.R2'
+  StrCpy $WasRunning 0
   ${If} $R1 P<> 0
   ${OrIf} $R2 P<> 0
-    StrCpy $R0 1
+    StrCpy $WasRunning 1
+    WriteRegDWORD HKCU "${SETTINGS_KEY}" "HHook" 0
+    System::Call 'kernel32::GetTickCount() i.R3'
+    IntOp $R3 $R3 + ${STOP_WAIT_S}000
+    !insertmacro AWAIT_LAUNCHER $R1
+    !insertmacro AWAIT_LAUNCHER $R2
   ${EndIf}
-  System::Call 'kernel32::CloseHandle(p R1)'
-  System::Call 'kernel32::CloseHandle(p R2)'
+  Pop $R4
+  Pop $R3
+  Pop $R2
+  Pop $R1
   Exch $R0
 FunctionEnd
 
-; Stops a running launcher the way "mirelunde.exe -k" does, with both architectures' windows put
-; back, using the 32-bit launcher given (it runs on every system). Sets $WasRunning.
-Function ${un}StopLauncher
+; Switches the login entry through the launcher, which names its own full path; its failures go to
+; the log, and the exit code says the entry is not as asked.
+Function ${un}SwitchLogin
   Exch $R0
-  Call ${un}IsLauncherRunning
-  Pop $WasRunning
-  ${If} $WasRunning = 1
-  ${AndIf} ${FileExists} $R0
-    ExecWait '"$R0" -k'
-  ${ElseIf} $WasRunning = 1
-    ; No launcher to ask: the stop request itself, which the running launchers watch for.
-    WriteRegDWORD HKCU "${SETTINGS_KEY}" "HHook" 0
-    Sleep 3000
+  Push $R1
+  ClearErrors
+  ExecWait '"$Launcher" --log "${LOG_FILE}" --login $R0' $R1
+  ${If} ${Errors}
+  ${OrIf} $R1 <> 0
+    Push "setup: $\"$Launcher$\" --login $R0 failed (exit code $R1)"
+    Call ${un}Log
+    SetErrorLevel ${EXIT_LOGIN_NOT_SWITCHED}
   ${EndIf}
+  Pop $R1
   Pop $R0
 FunctionEnd
 
@@ -152,6 +227,21 @@ FunctionEnd
   Call un.MoveAside
 !macroend
 
+; Pushes 1 when a launcher of either architecture holds its instance lock, otherwise 0.
+Function IsLauncherRunning
+  Push $R0
+  StrCpy $R0 0
+  System::Call 'kernel32::OpenMutexW(i ${LOCK_ACCESS}, i 0, w "Local\Mirelunde.Launcher") p.R1'
+  System::Call 'kernel32::OpenMutexW(i ${LOCK_ACCESS}, i 0, w "Local\Mirelunde.Launcher.32") p.R2'
+  ${If} $R1 P<> 0
+  ${OrIf} $R2 P<> 0
+    StrCpy $R0 1
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p R1)'
+  System::Call 'kernel32::CloseHandle(p R2)'
+  Exch $R0
+FunctionEnd
+
 Function StartUnlessRunning
   Call IsLauncherRunning
   Pop $0
@@ -161,13 +251,18 @@ Function StartUnlessRunning
   ${EndIf}
 FunctionEnd
 
-; The login entry is written and removed by the launcher itself, which names its own full path.
+; An entry there already is kept as it is, with the options the user gave it.
 Function LoginOn
-  ExecWait '"$Launcher" --login'
+  ReadRegStr $0 HKCU "${RUN_KEY}" "Mirelunde"
+  ${If} $0 == ""
+    Push on
+    Call SwitchLogin
+  ${EndIf}
 FunctionEnd
 
 Function LoginOff
-  ExecWait '"$Launcher" --login off'
+  Push off
+  Call SwitchLogin
 FunctionEnd
 
 Function FinishShow
@@ -192,10 +287,7 @@ FunctionEnd
 
 Section
   Call ChooseLauncher
-  InitPluginsDir
-  File "/oname=$PLUGINSDIR\mirelunde.exe" "${LAUNCHER86}"
-  Push "$PLUGINSDIR\mirelunde.exe"
-  Call StopLauncher
+  !insertmacro STOP_LAUNCHER_OR_END "" "setup"
   Call DeleteFreeMovedCopies
 
   SetOutPath $INSTDIR
@@ -252,12 +344,32 @@ Function un.onInit
   SetShellVarContext current
 FunctionEnd
 
+; The script that the next login runs: it removes what is left and then itself. It is read in the
+; code page it is written in, so a folder named in the system's own letters is found.
+Function un.LeaveCleanupForNextLogin
+  System::Call 'kernel32::GetACP() i.R2'
+  ClearErrors
+  FileOpen $R1 "$LOCALAPPDATA\${CLEANUP_SCRIPT}" w
+  ${If} ${Errors}
+    Push "uninstall: cannot write $\"$LOCALAPPDATA\${CLEANUP_SCRIPT}$\"; $\"$INSTDIR$\" is left"
+    Call un.Log
+    Return
+  ${EndIf}
+  FileWrite $R1 "@chcp $R2 >nul 2>&1$\r$\n"
+  FileWrite $R1 '@del /f /q "$INSTDIR\*.moved" "$INSTDIR\x86\*.moved" 2>nul$\r$\n'
+  FileWrite $R1 '@rd "$INSTDIR\x86" 2>nul$\r$\n'
+  FileWrite $R1 '@rd "$INSTDIR" 2>nul$\r$\n'
+  FileWrite $R1 '@del "%~f0" & exit /b 0$\r$\n'
+  FileClose $R1
+  WriteRegStr HKCU "${RUNONCE_KEY}" "Mirelunde" '"$SYSDIR\cmd.exe" /c "%LOCALAPPDATA%\${CLEANUP_SCRIPT}"'
+FunctionEnd
+
 Section "Uninstall"
   Call un.ChooseLauncher
-  Push "$INSTDIR\x86\mirelunde.exe"
-  Call un.StopLauncher
+  !insertmacro STOP_LAUNCHER_OR_END "un." "uninstall"
   ${If} ${FileExists} $Launcher
-    ExecWait '"$Launcher" --login off'
+    Push off
+    Call un.SwitchLogin
   ${EndIf}
   Delete "${SHORTCUT}"
 
@@ -268,12 +380,13 @@ Section "Uninstall"
   !insertmacro UN_MOVE_ASIDE "x86\Mirelunde.dll"
   Delete "$INSTDIR\GUIDE.txt"
   Delete "$INSTDIR\LICENSE"
-  Delete "$INSTDIR\${UNINSTALLER}"
+  ; Run in place ("_?=<folder>"), the uninstaller can only be moved aside.
+  !insertmacro UN_MOVE_ASIDE "${UNINSTALLER}"
   RMDir "$INSTDIR\x86"
   RMDir "$INSTDIR"
   ; Copies still mapped by running programs go at the next login, when nothing holds them.
   ${If} ${FileExists} "$INSTDIR\*.*"
-    WriteRegStr HKCU "${RUNONCE_KEY}" "Mirelunde" '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\*.moved" "$INSTDIR\x86\*.moved" & rd "$INSTDIR\x86" & rd "$INSTDIR"'
+    Call un.LeaveCleanupForNextLogin
   ${EndIf}
 
   ${GetParameters} $R0

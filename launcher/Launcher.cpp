@@ -12,8 +12,8 @@
 #include "launcher/NotifyIcon.h"
 #include "launcher/Output.h"
 #include "launcher/PutBack.h"
-#include "launcher/SettingsWindow.h"
 #include "launcher/StopWait.h"
+#include "launcher/window/SettingsWindow.h"
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -62,7 +62,8 @@ struct Options {
     bool settings = false;
     std::optional<bool> login;
     std::optional<bool> systemMenu;
-    std::string startOptions;  // the options given besides --login and -k: the login entry's and the companion's
+    std::string logFile;
+    std::string startOptions;  // the options given besides --login, -k and --log: the login entry's and the companion's
 };
 
 bool Is(const std::string& arg, const char* shortName, const char* longName)
@@ -117,6 +118,13 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             continue;
         } else if (arg == "--login") {
             onOff(options.login);
+            continue;
+        } else if (arg == "--log") {
+            if (!hasNext) {
+                error = arg + " needs a file";
+                return false;
+            }
+            options.logFile = args[++i];
             continue;
         } else if (arg == "--settings") {
             options.settings = true;
@@ -279,7 +287,9 @@ int main()
     ConnectOutput(!startedAsCompanion);
     Options options;
     std::string error;
-    if (!ParseOptions(Arguments(), options, error)) {
+    const bool parsed = ParseOptions(Arguments(), options, error);
+    if (!options.logFile.empty()) WriteToLog(options.logFile);
+    if (!parsed) {
         ReportFailure(error + "\n\n" + UsageText(nullptr));
         return kBadUsage;
     }
@@ -305,8 +315,11 @@ int main()
     RemoveMovedCopies();
 
     const std::string libraryPath = LibraryPath();
+    // The library reads the marker as it arrives; the programs this launcher starts (from the settings
+    // window's file dialog, say) do not inherit it.
     SetEnvironmentVariableA(names::kLauncherMarker, "1");
     Module library(LoadLibraryW(Wide(libraryPath).c_str()));
+    SetEnvironmentVariableA(names::kLauncherMarker, nullptr);
     if (!library) return Fail("cannot load", libraryPath);
     const auto getMsgProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenGetMsgProc");
     const auto callWndProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenCallWndProc");

@@ -43,6 +43,10 @@ inline constexpr UINT kListKept = IDS_LIST_KEPT;
 inline constexpr UINT kListReplaces = IDS_LIST_REPLACES;
 inline constexpr UINT kListNotSaved = IDS_LIST_NOT_SAVED;
 
+// A program "Add ..." cannot put on a list.
+inline constexpr UINT kNameHoldsSeparatorFormat = IDS_NAME_HOLDS_SEPARATOR_FORMAT;
+inline constexpr UINT kNameTooLongFormat = IDS_NAME_TOO_LONG_FORMAT;
+
 // The window that "Add ..." opens.
 inline constexpr UINT kAddProgramCaption = IDS_ADD_PROGRAM_CAPTION;
 inline constexpr UINT kRunningPrograms = IDS_RUNNING_PROGRAMS;

@@ -64,6 +64,16 @@ void ConnectOutput(bool mayShowBoxes)
     showBoxes = mayShowBoxes && !attached && !errors;
 }
 
+void WriteToLog(const std::string& path)
+{
+    showBoxes = false;
+    const HANDLE log = CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE) return;
+    SetStdHandle(STD_OUTPUT_HANDLE, log);
+    SetStdHandle(STD_ERROR_HANDLE, log);
+}
+
 void LeaveConsole()
 {
     if (!attached) return;

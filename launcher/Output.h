@@ -11,6 +11,10 @@ namespace mirelunde {
 // (the companion) never shows a box.
 void ConnectOutput(bool mayShowBoxes);
 
+// Appends every line to the end of the file instead, and never shows a box: for a caller that reads
+// no console and must not wait on a box, such as the installer.
+void WriteToLog(const std::string& path);
+
 // Frees the console it was connected to, if any, so closing that console no longer ends the
 // launcher that runs on in the background.
 void LeaveConsole();

@@ -66,6 +66,48 @@ void ReadCaptionMetrics()
     processSettings.shadedHeight = caption + 2 * frame;
 }
 
+void ReadSettings(bool again)
+{
+    // Every process on the desktop pays for this: the values are taken in one pass over their key.
+    const RegSnapshot settings(
+        HKEY_CURRENT_USER, names::kSettingsKey,
+        {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse, names::kAddToSystemMenu,
+         names::kSoleProcess, names::kDebugProcessDetach, names::kExcludedPrograms, names::kProgramsKeptOnTop});
+    if (!again) processSettings.detachBox = ReadFlag(settings, names::kDebugProcessDetach, false);
+    // Decided before anything else, with or without the launcher's handles: a program the user
+    // excluded is left alone, even when it is on the list of programs kept on top as well. The system
+    // may call the hooks in the launcher's own thread for programs of the other architecture: there
+    // they are not this process's windows, so the hooks only pass messages on.
+    const bool excluded = IsListedProgram(settings, names::kExcludedPrograms, processSettings.exePath);
+    processSettings.keepOnTop =
+        !excluded && IsListedProgram(settings, names::kProgramsKeptOnTop, processSettings.exePath);
+    bool active = !excluded && !processSettings.launcherProcess && !processSettings.leftAlone;
+    DWORD hook = 0;
+    bool handlesRead = false;  // without them, the settings below keep their initial values
+    if (settings.Dword(names::kHWndHook, hook)) {
+        processSettings.callWndProcHook = HookFromDword(hook);
+        handlesRead = settings.Dword(names::kHHook, hook);
+        processSettings.getMessageHook = handlesRead ? HookFromDword(hook) : nullptr;
+    }
+    if (handlesRead) {
+        if (!again) {
+            DWORD level = 0;
+            settings.Dword(names::kDebugLevel, level);
+            processSettings.debugLevel = level;
+        }
+        processSettings.twoButtonMouse = ReadFlag(settings, names::kTwoButtonMouse, true);
+        processSettings.addToSystemMenu = ReadFlag(settings, names::kAddToSystemMenu, true);
+
+        char sole[kPathBytes];
+        // A path counts as the registry holds it: fewer than kPathSize UTF-16 units, terminator included.
+        if (settings.String(names::kSoleProcess, sole, kPathBytes) && sole[0] != '\0' &&
+            Utf16Length(sole) + 1 < kPathSize && !SameIgnoringCase(sole, processSettings.exePath))
+            active = false;
+        if (!again && processSettings.debugLevel != 0) StartModulesTrace();
+    }
+    processSettings.hooksActive = active;
+}
+
 }  // namespace
 
 void ReadProcessSettings()
@@ -74,44 +116,13 @@ void ReadProcessSettings()
     GetModuleFileNameW(nullptr, exe, kPathSize);
     exe[kPathSize - 1] = L'\0';
     processSettings.exePath = Utf8(exe);
-    // Every process on the desktop pays for this: the values are taken in one pass over their key.
-    const RegSnapshot settings(
-        HKEY_CURRENT_USER, names::kSettingsKey,
-        {names::kHWndHook, names::kHHook, names::kDebugLevel, names::kTwoButtonMouse, names::kAddToSystemMenu,
-         names::kSoleProcess, names::kDebugProcessDetach, names::kExcludedPrograms, names::kProgramsKeptOnTop});
-    processSettings.detachBox = ReadFlag(settings, names::kDebugProcessDetach, false);
-    // Decided before anything else, with or without the launcher's handles: a program the user
-    // excluded is left alone, even when it is on the list of programs kept on top as well.
-    if (IsListedProgram(settings, names::kExcludedPrograms, processSettings.exePath))
-        processSettings.hooksActive = false;
-    else
-        processSettings.keepOnTop = IsListedProgram(settings, names::kProgramsKeptOnTop, processSettings.exePath);
-    DWORD hook = 0;
-    if (!settings.Dword(names::kHWndHook, hook)) return;
-    processSettings.callWndProcHook = HookFromDword(hook);
-    if (!settings.Dword(names::kHHook, hook)) {
-        processSettings.getMessageHook = nullptr;
-        return;
-    }
-    processSettings.getMessageHook = HookFromDword(hook);
+    processSettings.launcherProcess = GetEnvironmentVariableA(names::kLauncherMarker, nullptr, 0) != 0;
+    ReadSettings(false);
+}
 
-    DWORD level = 0;
-    settings.Dword(names::kDebugLevel, level);
-    processSettings.debugLevel = level;
-
-    processSettings.twoButtonMouse = ReadFlag(settings, names::kTwoButtonMouse, true);
-    processSettings.addToSystemMenu = ReadFlag(settings, names::kAddToSystemMenu, true);
-
-    char sole[kPathBytes];
-    // A path counts as the registry holds it: fewer than kPathSize UTF-16 units, terminator included.
-    if (settings.String(names::kSoleProcess, sole, kPathBytes) && sole[0] != '\0' &&
-        Utf16Length(sole) + 1 < kPathSize && !SameIgnoringCase(sole, processSettings.exePath))
-        processSettings.hooksActive = false;
-    // The system may call the hooks in the launcher's own thread for programs of the other
-    // architecture: there they are not this process's windows, so the hooks only pass messages on.
-    if (GetEnvironmentVariableA(names::kLauncherMarker, nullptr, 0) != 0) processSettings.hooksActive = false;
-
-    if (processSettings.debugLevel != 0) StartModulesTrace();
+void ReadProcessSettingsAgain()
+{
+    ReadSettings(true);
 }
 
 int ShadedHeight()

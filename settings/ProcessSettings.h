@@ -12,8 +12,9 @@ namespace mirelunde {
 
 struct ProcessSettings {
     std::string exePath;  // UTF-8, as every text of the library
-    HHOOK callWndProcHook = nullptr;
-    HHOOK getMessageHook = nullptr;
+    // Read again as new hooks arrive while other threads pass messages down the chain.
+    SharedValue<HHOOK> callWndProcHook = nullptr;
+    SharedValue<HHOOK> getMessageHook = nullptr;
     // Read at their first use (ShadedHeight, CornerSize); 0 until then.
     SharedValue<int> shadedHeight = 0;  // outer height of a shaded window
     SharedValue<int> cornerSize = 0;    // side of the caption corner square that gestures leave alone
@@ -25,6 +26,15 @@ struct ProcessSettings {
     // Cleared as the process starts, or by the menu when the user has the library leave it alone;
     // the hooks then only pass messages on.
     SharedValue<bool> hooksActive = true;
+    // The launcher's own process, which the library arrived in by its loading: its hooks pass
+    // messages on for good. Decided as the library arrives, from the launcher's marker.
+    bool launcherProcess = false;
+    // The user had the library leave this program alone: new hooks leave it alone as well.
+    SharedValue<bool> leftAlone = false;
+    // Set as a thread puts its windows back at the launcher's stop. The library stays mapped (Wine
+    // never unloads it, Windows only lazily), and DllMain does not run again when the next
+    // launcher's hooks reach it: their first message has it read its settings again instead.
+    SharedValue<bool> arrivalDue = false;
     // The program is on the list of programs kept on top: each of its windows is made topmost as it is
     // first shown. Set as the process starts, and by the menu's row for the list.
     SharedValue<bool> keepOnTop = false;
@@ -39,6 +49,10 @@ extern ProcessSettings processSettings;
 // Fills the settings from the registry as the library arrives in a process, and starts its trace
 // key when the debug level is nonzero.
 void ReadProcessSettings();
+// Reads again what new hooks may find changed since the library arrived: the hook handles, the lists
+// of programs, the mouse and System Menu settings and the sole-process filter. The executable's path,
+// the debug level and the trace key stay as they were.
+void ReadProcessSettingsAgain();
 // The caption metrics, read when first asked for: most processes never shade a window or meet a
 // caption gesture, and are spared the calls as they start.
 int ShadedHeight();

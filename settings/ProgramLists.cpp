@@ -228,6 +228,12 @@ std::string JoinEntries(const std::vector<std::string>& entries)
     return list;
 }
 
+NameFault CheckProgramName(std::string_view name)
+{
+    if (name.find(kSeparator) != std::string_view::npos) return NameFault::HoldsSeparator;
+    return name.size() > kLongestList ? NameFault::TooLong : NameFault::None;
+}
+
 ListFault CheckList(std::string_view list, std::string* badEntry)
 {
     if (Utf16Length(list) > kLongestList) return ListFault::TooLong;

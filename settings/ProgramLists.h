@@ -45,6 +45,11 @@ std::string JoinEntries(const std::vector<std::string>& entries);
 // fault.
 ListFault CheckList(std::string_view list, std::string* badEntry = nullptr);
 
+// Why a program's name cannot be one entry of a list: it holds the separator, or it is longer than a
+// whole list may be.
+enum class NameFault { None, HoldsSeparator, TooLong };
+NameFault CheckProgramName(std::string_view name);
+
 // "C:\Tools\app.exe" -> "app.exe": what the lists hold of a program by default.
 std::string_view FileNameOf(std::string_view path);
 

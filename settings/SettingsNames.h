@@ -24,6 +24,10 @@ inline constexpr char kProgramsKeptOnTop[] = "Programs kept on top";
 // The language of the texts: a tag such as "de-DE"; empty, unknown or absent leaves Windows' choice.
 inline constexpr char kLanguage[] = "Language";
 
+// The user's choice that Alt, keypad + and hex digits type a character: a REG_SZ, "1" when on.
+inline constexpr char kInputMethodKey[] = "Control Panel\\Input Method";
+inline constexpr char kEnableHexNumpad[] = "EnableHexNumpad";
+
 inline constexpr char kPath[] = "Path";
 inline constexpr char kRunEntry[] = "Mirelunde";
 inline constexpr char kLegacyRunEntry[] = "brackwen";

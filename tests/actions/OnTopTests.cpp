@@ -36,9 +36,9 @@ protected:
 TEST_F(OnTop, TopmostWindowKeepsItsStateThroughShading)
 {
     const HWND window = Frame(WS_EX_TOPMOST);
-    const ShadeRecord& record = windowTable.RecordFor(window);
-    EXPECT_TRUE(record.alwaysOnTop);
-    EXPECT_TRUE(record.wasTopmost);
+    const auto record = windowTable.RecordFor(window);
+    EXPECT_TRUE(record->alwaysOnTop);
+    EXPECT_TRUE(record->wasTopmost);
     windowTable.ToggleShade(window);
     windowTable.ToggleShade(window);
     EXPECT_TRUE(IsTopmost(window));

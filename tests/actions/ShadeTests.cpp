@@ -129,7 +129,7 @@ TEST_F(Shading, MaximizedWindowIsRestoredBeforeShadingAndMaximizedAgainAfter)
         windowTable.ToggleShade(window);
         EXPECT_FALSE(IsZoomed(window));
         EXPECT_EQ(Style(window) & WS_MAXIMIZE, 0u);
-        const ShadeRecord& record = windowTable.RecordFor(window);
+        const ShadeRecord record = *windowTable.RecordFor(window);
         EXPECT_TRUE(record.wasMaximized);
         EXPECT_TRUE(SameRect(record.shadedFrom, start)) << "the restored rectangle is the one shaded";
         EXPECT_EQ(Height(window), ShadedHeight());
@@ -207,7 +207,7 @@ TEST_F(Shading, UnshadesToTheHeightOfTheLatestShading)
     EXPECT_EQ(Height(window), ShadedHeight());
     windowTable.ToggleShade(window);
     EXPECT_EQ(Height(window), 377);
-    EXPECT_EQ(windowTable.RecordFor(window).storedHeight, 300) << "fixed at the first lookup";
+    EXPECT_EQ(windowTable.RecordFor(window)->storedHeight, 300) << "fixed at the first lookup";
 }
 
 TEST_F(Shading, FrameIsTheNearestSystemMenuWindowOrWithShiftTheOutermost)
@@ -399,7 +399,7 @@ TEST_F(Shading, EachThreadPutsBackOnlyItsOwnWindowsAndTheirRecordsStartAfresh)
     EXPECT_EQ(Height(own), height);
     EXPECT_FALSE(IsTopmost(own));
     EXPECT_EQ(Style(own) & kSizingBits, kSizingBits);
-    EXPECT_FALSE(windowTable.RecordFor(own).alwaysOnTop) << "the next session's record starts afresh";
+    EXPECT_FALSE(windowTable.RecordFor(own)->alwaysOnTop) << "the next session's record starts afresh";
     EXPECT_EQ(Height(other.window()), ShadedHeight()) << "another thread's window is its own thread's";
     EXPECT_TRUE(IsTopmost(other.window()));
 

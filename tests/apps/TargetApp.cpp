@@ -9,6 +9,8 @@
 namespace {
 
 constexpr char kClassName[] = "MirelundeTargetApp";
+// Stops the program in its window procedure for good: the case of a hang whose report is checked.
+constexpr UINT kHangMessage = WM_APP + 1;
 
 void Report(const char* format, long value)
 {
@@ -32,6 +34,7 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         break;
     }
     case WM_DESTROY: PostQuitMessage(0); return 0;
+    case kHangMessage: Sleep(INFINITE); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

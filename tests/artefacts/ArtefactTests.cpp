@@ -152,6 +152,24 @@ TEST(ArtefactExports, LibraryExportsExactlyTheUndecoratedNames)
     EXPECT_EQ(exported, expected);
 }
 
+// A program that still holds an earlier library after an upgrade is called by the new launcher's hooks
+// at these addresses: the hook entries never move from one release to the next.
+TEST(ArtefactExports, HookEntriesStayAtTheirFixedAddresses)
+{
+    const auto tables = ReadPeTables(BuiltFile(kLibrary));
+    ASSERT_TRUE(tables.valid);
+    const struct {
+        const char* name;
+        unsigned long rva;
+    } kFixed[] = {{"BrackwenGetMsgProc", 0x1000}, {"BrackwenCallWndProc", 0x1040}};
+    for (const auto& entry : kFixed) {
+        const auto found = std::ranges::find(tables.exportedNames, entry.name);
+        ASSERT_NE(found, tables.exportedNames.end()) << entry.name;
+        EXPECT_EQ(tables.exportedRvas[static_cast<size_t>(found - tables.exportedNames.begin())], entry.rva)
+            << entry.name;
+    }
+}
+
 TEST(ArtefactExports, LoaderResolvesEveryNameInsideTheLibrary)
 {
     // Mapped without running DllMain: only the export table is under test here.

@@ -1,6 +1,7 @@
 // The command menu in Wine's notepad, opened by a real middle click and from the System Menu,
 // and answered with real keys.
 #include "commands/Help.h"
+#include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
@@ -97,6 +98,47 @@ TEST_F(CommandMenu, AltKeypadDigitsHugAsAltIsLetGo)
     Chord({VK_MENU, VK_NUMPAD7});
     const RECT topLeft{work.left, work.top, work.left + width, work.top + height};
     EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, topLeft); }, kMenuMs));
+}
+
+// Turns the user's hex Alt codes on, and puts the value back as it was found.
+struct HexAltCodes {
+    DWORD type = REG_NONE;
+    std::string was;
+    const bool had = RegReader(HKEY_CURRENT_USER, names::kInputMethodKey).Raw(names::kEnableHexNumpad, type, was);
+    const bool on = WriteRegString(HKEY_CURRENT_USER, names::kInputMethodKey, names::kEnableHexNumpad, "1");
+    ~HexAltCodes()
+    {
+        if (!had) RegDeleteKeyValueA(HKEY_CURRENT_USER, names::kInputMethodKey, names::kEnableHexNumpad);
+        if (had)
+            RegSetKeyValueA(HKEY_CURRENT_USER, names::kInputMethodKey, names::kEnableHexNumpad, type, was.data(),
+                            static_cast<DWORD>(was.size()));
+    }
+};
+
+// With hex Alt codes, Alt, keypad + and hex digits type a character: keypad + opens the menu only as
+// Alt is let go, and only alone. "Shade window", the first item, proves which menu is open: Wine
+// types no hex codes, and its Alt+E opens notepad's Edit menu instead.
+TEST_F(CommandMenu, WithHexAltCodesKeypadPlusOpensItOnlyAloneAsAltIsLetGo)
+{
+    const HexAltCodes hexCodes;
+    ASSERT_TRUE(hexCodes.on);
+    LetFocusSettle();
+    PressKey(VK_MENU);
+    for (const WORD key : {WORD{VK_ADD}, WORD{'E'}, WORD{'9'}}) Chord({key});
+    ReleaseKey(VK_MENU);
+    Sleep(500);
+    for (const WORD key : {WORD{VK_HOME}, WORD{VK_RETURN}, WORD{VK_ESCAPE}, WORD{VK_ESCAPE}}) Chord({key});
+    EXPECT_FALSE(HeightBecomes(window_, ShadedHeight())) << "the hex code opened the command menu";
+
+    LetFocusSettle();
+    PressKey(VK_MENU);
+    Chord({VK_ADD});
+    Sleep(500);
+    EXPECT_EQ(VisiblePopupMenus(notepad_->id), 0) << "opened before Alt was let go";
+    ReleaseKey(VK_MENU);
+    ASSERT_TRUE(MenuOpens()) << "a lone keypad + opened nothing";
+    for (const WORD key : {WORD{VK_HOME}, WORD{VK_RETURN}}) Chord({key});
+    EXPECT_TRUE(HeightBecomes(window_, ShadedHeight()));
 }
 
 TEST_F(CommandMenu, MaximizeBothFromTheKeyboardCoversTheWorkArea)

@@ -102,7 +102,7 @@ Process::~Process()
     WaitForSingleObject(process.get(), kStopMs);
 }
 
-std::unique_ptr<Process> Start(const std::string& commandLine)
+std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WORD> show)
 {
     auto started = std::make_unique<Process>();
     started->errorFile = testing_support::TempDirectory() + "\\output.txt";
@@ -115,6 +115,10 @@ std::unique_ptr<Process> Start(const std::string& commandLine)
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = output.get();
     startup.hStdError = output.get();
+    if (show) {
+        startup.dwFlags |= STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *show;
+    }
     std::wstring line = mirelunde::Wide(commandLine);
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))

@@ -55,8 +55,9 @@ struct Process {
     ~Process();
 };
 
-// Starts a command line (UTF-8) with standard output and error going to a file of its own.
-std::unique_ptr<Process> Start(const std::string& commandLine);
+// Starts a command line (UTF-8) with standard output and error going to a file of its own; `show`, when
+// given, is how the program is asked to show its first window (SW_SHOWMAXIMIZED for `start /max`).
+std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WORD> show = std::nullopt);
 
 std::string LauncherPath();
 std::string NotepadPath();  // the notepad of the test's own architecture

@@ -1,7 +1,7 @@
 // The settings window of the real launcher, opened by `--settings`, the command menu and the icon,
 // read as a person sees it and worked with real keys; and what its choices then do in other programs.
-#include "launcher/DialogIds.h"
 #include "launcher/LauncherTexts.h"
+#include "launcher/window/DialogIds.h"
 #include "menu/MenuTexts.h"
 #include "settings/Language.h"
 #include "settings/Registry.h"
@@ -10,6 +10,7 @@
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
+#include "tests/support/Paths.h"
 #include "tests/support/UserLanguage.h"
 
 #include <gtest/gtest.h>
@@ -325,6 +326,40 @@ TEST_F(SettingsWindow, ProgramsRemovedAndAddedAreServedOrLeftAloneAtTheirNextSta
     Activate(other);
     DoubleClickCaption(other);
     EXPECT_TRUE(WaitUntil([&] { return IsZoomed(other) != FALSE; }, kActionMs)) << "height " << Height(other);
+}
+
+// A program whose name holds ";" would be read back as two names: "Add ..." says so and adds nothing.
+TEST_F(SettingsWindow, AddRefusesAProgramWhoseNameTheListCannotHold)
+{
+    SetText(names::kExcludedPrograms, "notepad.exe");
+    const std::string copy = TempDirectory() + "\\t;arget.exe";
+    ASSERT_TRUE(CopyFileA(BuiltFile("target_app.exe").c_str(), copy.c_str(), FALSE));
+    auto target = Start("\"" + copy + "\"");
+    ASSERT_TRUE(target && WaitForWindow(target->id));
+
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    Chord({VK_MENU, 'D'});
+    const HWND picker = WaitForDialog(texts::kAddProgramCaption);
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(Keys({'T'}, [&] {
+        const auto rows = Rows(picker, IDC_RUNNING_LIST);
+        const LRESULT row = Ask(picker, IDC_RUNNING_LIST, LB_GETCURSEL);
+        return row >= 0 && static_cast<size_t>(row) < rows.size() && rows[row].rfind("t;arget.exe\t", 0) == 0;
+    }));
+    Chord({VK_RETURN});
+    // The box, unlike the settings window, is captioned with the product's name alone.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindWindowA(kDialogClass, names::kCaption)) != nullptr; }, kActionMs));
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text
+    EXPECT_NE(std::string(text).find("\";\""), std::string::npos) << text;
+    ASSERT_TRUE(Keys({VK_RETURN}, [&] { return !IsWindow(box); }));
+    EXPECT_EQ(Rows(window), std::vector<std::string>{"notepad.exe"});
+    ASSERT_TRUE(Close(window, VK_RETURN));
+    char list[MAX_PATH] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, list, sizeof list);
+    EXPECT_STREQ(list, "notepad.exe");
 }
 
 // A list the library cannot read is shown as it is, with what is wrong; Cancel after changes writes

@@ -427,6 +427,19 @@ TEST_F(Shading, ProgramKeptOnTopStartsOnTopWithItsDialogAboveItUntilTheStop)
     EXPECT_FALSE(IsTopmost(mines));
 }
 
+// Started maximized, as `start /max` has it, notepad kept on top is on top too: a window that opens
+// maximized gets no WM_SHOWWINDOW.
+TEST_F(Shading, ProgramKeptOnTopStartedMaximizedIsOnTop)
+{
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, "notepad.exe"));
+    auto notepad = Start(NotepadPath(), SW_SHOWMAXIMIZED);
+    ASSERT_TRUE(notepad);
+    const HWND pad = WaitForWindow(notepad->id);
+    ASSERT_NE(pad, nullptr);
+    EXPECT_TRUE(IsZoomed(pad)) << "notepad did not open maximized";
+    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(pad); }, kActionMs));
+}
+
 // "Always for this program" in notepad's menu takes notepad off the list and off the top at once; in
 // minesweeper's it puts minesweeper on both, until the stop.
 TEST_F(Shading, AlwaysForThisProgramUnpinsNotepadAndPinsMinesweeperAtOnce)

@@ -197,8 +197,12 @@ TEST_F(Attach, ListedProgramIsLeftAloneOrKeptOnTopFromTheStart)
 
 TEST_F(Attach, InTheLaunchersOwnProcessTheHooksOnlyPassMessagesOn)
 {
-    WithHooks();
     ASSERT_TRUE(SetEnvironmentVariableA(names::kLauncherMarker, "1"));
+    AttachProcess();  // its first start: no handles published yet
+    EXPECT_FALSE(processSettings.hooksActive);
+
+    processSettings = ProcessSettings{};
+    WithHooks();
     AttachProcess();
     SetEnvironmentVariableA(names::kLauncherMarker, nullptr);
     EXPECT_FALSE(processSettings.hooksActive);

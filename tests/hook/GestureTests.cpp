@@ -319,6 +319,22 @@ TEST_F(Gestures, CommandMenuOpensFromTheTwoButtonRightPressAndFromAltKeypadPlus)
         const RECT editAfter = WindowRect(edit);
         EXPECT_TRUE(EqualRect(&editBefore, &editAfter));
     }
+    // Where the user types characters with Alt, keypad + and hex digits, keypad + waits for Alt, and
+    // acts only alone: a digit after it, even a keypad one, is the code's.
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, names::kInputMethodKey, names::kEnableHexNumpad, "1"));
+    const HWND typedIn = Frame();
+    const KeyStep altDown{WM_SYSKEYDOWN, VK_LMENU}, plus{WM_SYSKEYDOWN, VK_ADD}, plusUp{WM_SYSKEYUP, VK_ADD};
+    const std::pair<std::vector<KeyStep>, bool> hexCases[] = {
+        {{altDown, plus, plusUp, {WM_KEYUP, VK_LMENU, true}}, true},
+        {{altDown, plus, plusUp, {WM_SYSKEYDOWN, 'E'}, {WM_SYSKEYDOWN, '9'}, {WM_KEYUP, VK_LMENU}}, false},
+        {{altDown, plus, plusUp, {WM_SYSKEYDOWN, VK_NUMPAD5}, {WM_KEYUP, VK_LMENU}}, false},
+    };
+    for (const auto& [steps, opens] : hexCases) {
+        MenuAnswerer answerer(GetCurrentProcessId(), {}, opens ? 10000 : 1000);
+        for (const KeyStep& step : steps) EXPECT_EQ(Type(typedIn, step), step.swallowed) << step.key;
+        EXPECT_EQ(answerer.Result().has_value(), opens) << steps.size() << " steps";
+        EXPECT_FALSE(windowTable.IsShaded(typedIn));
+    }
 }
 
 TEST_F(Gestures, RightPressShadesUnlessTurnedOff)
@@ -475,6 +491,8 @@ TEST_F(Gestures, ProgramKeptOnTopHasItsCaptionedWindowsTopmostAsTheyAreFirstShow
         bool topmost;
     } cases[] = {
         {"frame", Frame(), true},
+        {"frame created visible and maximized", Keep(MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE)), true},
+        {"frame shown maximized, with no WM_SHOWWINDOW", Keep(MakeWindow(WS_OVERLAPPEDWINDOW | WS_MAXIMIZE)), true},
         {"pop-up with a caption", Keep(MakeWindow(WS_POPUP | WS_CAPTION)), true},
         {"tool window", Keep(MakeWindow(WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW)), false},
         {"pop-up without a caption", owner, false},
@@ -497,12 +515,13 @@ TEST_F(Gestures, DestroyedWindowIsForgottenWithItsShadeAndStretch)
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
     windowTable.ToggleShade(window);
     MaximizeVariant(window, Stretch::Vertically);
-    ASSERT_TRUE(windowTable.records.at(window).shaded);
+    const auto record = windowTable.RecordFor(window);
+    ASSERT_TRUE(record->shaded);
     ASSERT_EQ(placementTable.entries.count(window), 1u);
 
     DestroyWindow(window);
-    EXPECT_TRUE(windowTable.records.at(window).forgotten);
-    EXPECT_FALSE(windowTable.records.at(window).shaded) << "a new window with this handle starts afresh";
+    EXPECT_EQ(windowTable.records.count(window), 0u) << "a new window with this handle starts afresh";
+    EXPECT_TRUE(record->shaded) << "the record stays whole for a thread that still holds it";
     EXPECT_EQ(placementTable.entries.count(window), 0u);
 }
 

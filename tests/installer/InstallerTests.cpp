@@ -1,10 +1,12 @@
 // The installer as a user and a package manager run it, silently, in a Wine prefix of its own
-// (in-own-prefix.sh): install, an upgrade while notepad still has the old library mapped, and the
-// uninstall, in this order in one session; then what is left for the next session.
+// (in-own-prefix.sh): install into a folder of a long name, an upgrade while notepad still has the old
+// library mapped, a launcher that does not stop, and the uninstall, in this order in one session; then
+// what is left for the next session.
 // MIRELUNDE_INSTALLER and MIRELUNDE_UPGRADE_INSTALLER name the two installers.
 #include "settings/Registry.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
+#include "tests/support/ModalBox.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +32,8 @@ namespace {
 
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mirelunde";
 constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+// The longest command line Windows documents for a Run or RunOnce entry.
+constexpr size_t kLongestRunCommand = 260;
 constexpr DWORD kInstallMs = 120000;
 constexpr DWORD kActionMs = 5000;
 
@@ -39,7 +45,12 @@ std::filesystem::path Folder(int csidl, const char* below)
     SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
     return std::filesystem::path(path) / below;
 }
-const auto InstallFolder = [] { return Folder(CSIDL_LOCAL_APPDATA, "Programs\\Mirelunde"); };
+// A folder of a long name, about 210 characters, that still leaves room for "x86\\Mirelunde.dll.<n>.moved"
+// within MAX_PATH.
+const auto InstallFolder = [] {
+    const std::filesystem::path programs = Folder(CSIDL_LOCAL_APPDATA, "Programs");
+    return programs / ("Mirelunde " + std::string(200 - programs.string().size(), 'x'));
+};
 const auto StartMenuEntry = [] { return Folder(CSIDL_PROGRAMS, "Mirelunde.lnk"); };
 
 std::string Read(const char* key, const char* name)
@@ -113,7 +124,7 @@ void ExpectShadesAndUnshades(HWND window)
 TEST(Installer, SilentInstallPutsFilesStartMenuEntryAndRegistrationInPlaceAndStartsTheLauncher)
 {
     ASSERT_FALSE(std::filesystem::exists(InstallFolder())) << "the prefix is not a fresh one";
-    RunSilently("MIRELUNDE_INSTALLER", "/LOGIN");
+    RunSilently("MIRELUNDE_INSTALLER", "/LOGIN /D=" + InstallFolder().string());
 
     const std::filesystem::path folder = InstallFolder();
     for (const char* file : {"mirelunde.exe", "Mirelunde.dll", "x86\\mirelunde.exe", "x86\\Mirelunde.dll", "GUIDE.txt",
@@ -138,7 +149,11 @@ TEST(Installer, UpgradeWhileNotepadHoldsTheOldLibraryKeepsNotepadWorkingAndGives
 {
     ASSERT_TRUE(heldNotepad);
     const std::string oldVersion = Registered("DisplayVersion");
-    RunSilently("MIRELUNDE_UPGRADE_INSTALLER", "");
+    // The user's own login entry, with options, stays as it is.
+    const std::string entry = "\"" + (InstallFolder() / "mirelunde.exe").string() + "\" -2 -s off";
+    SetRunEntry(entry);
+    RunSilently("MIRELUNDE_UPGRADE_INSTALLER", "/LOGIN");
+    EXPECT_EQ(RunEntry(), entry);
     const std::string newVersion = Registered("DisplayVersion");
     EXPECT_NE(newVersion, oldVersion);
     EXPECT_TRUE(std::filesystem::exists(InstallFolder() / "Mirelunde.dll.1.moved"));
@@ -151,6 +166,62 @@ TEST(Installer, UpgradeWhileNotepadHoldsTheOldLibraryKeepsNotepadWorkingAndGives
     ASSERT_TRUE(newNotepad);
     ExpectShadesAndUnshades(window);
     EXPECT_EQ(LoadedLibraryVersion(newNotepad->id), newVersion);
+}
+
+// Started as Explorer or a package manager starts it: no console and no standard handles, so
+// nothing it starts can report but through its exit code, a file or a box.
+std::unique_ptr<Process> StartDetached(const std::string& commandLine)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    std::string line = commandLine;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &startup,
+                        &info))
+        return nullptr;
+    auto started = std::make_unique<Process>();
+    started->process.reset(info.hProcess);
+    started->thread.reset(info.hThread);
+    started->id = info.dwProcessId;
+    return started;
+}
+
+// A launcher that holds its lock and never ends: a silent install or uninstall waits for it a while,
+// then ends with an exit code that says so, shows no box, and leaves the installation as it was.
+TEST(Installer, SilentInstallAndUninstallFailWithoutABoxWhileALauncherDoesNotStop)
+{
+    const Handle stuck(CreateMutexA(nullptr, TRUE, "Local\\Mirelunde.Launcher.32"));
+    ASSERT_TRUE(stuck);
+    const std::string uninstaller = (InstallFolder() / "uninstall.exe").string();
+    // Run in place, the uninstaller returns its own exit code.
+    const std::string commands[] = {std::string("\"") + std::getenv("MIRELUNDE_UPGRADE_INSTALLER") + "\" /S",
+                                    "\"" + uninstaller + "\" /S _?=" + InstallFolder().string()};
+    for (const std::string& command : commands) {
+        auto run = StartDetached(command);
+        ASSERT_TRUE(run) << command;
+        std::optional<MessageBoxView> box;
+        int exitCode = -1;
+        const ULONGLONG deadline = GetTickCount64() + kInstallMs;
+        while (exitCode == -1 && !box && GetTickCount64() < deadline) {
+            exitCode = run->WaitForExit(250);
+            box = WaitForMessageBox(0, 0);
+        }
+        if (box) PressButton(*box, box->buttons.empty() ? IDOK : box->buttons.front());
+        EXPECT_FALSE(box) << command << ": " << box->text;
+        if (exitCode == -1) exitCode = run->WaitForExit(kInstallMs);
+        EXPECT_NE(exitCode, 0) << command;
+        EXPECT_NE(exitCode, -1) << command;
+        EXPECT_EQ(Registered("DisplayName"), "Mirelunde") << command;
+        EXPECT_TRUE(std::filesystem::is_regular_file(uninstaller)) << command;
+    }
+    ReleaseMutex(stuck.get());
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::ifstream log(std::filesystem::path(temp) / "Mirelunde-setup.log");
+    const std::string lines{std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};
+    EXPECT_NE(lines.find("setup: "), std::string::npos) << lines;
+    EXPECT_NE(lines.find("uninstall: "), std::string::npos) << lines;
 }
 
 TEST(Installer, SilentUninstallRemovesFilesEntriesAndRegistrationAndKeepsTheSettings)
@@ -173,7 +244,9 @@ TEST(Installer, SilentUninstallRemovesFilesEntriesAndRegistrationAndKeepsTheSett
             EXPECT_EQ(entry.path().extension(), ".moved") << entry.path();
         }
     }
-    EXPECT_EQ(Read(kRunOnceKey, "Mirelunde").empty(), !std::filesystem::exists(InstallFolder()));
+    const std::string cleanup = Read(kRunOnceKey, "Mirelunde");
+    EXPECT_EQ(cleanup.empty(), !std::filesystem::exists(InstallFolder()));
+    EXPECT_LE(cleanup.size(), kLongestRunCommand) << cleanup;
 }
 
 // Every program of the session has ended; the login runs the user's RunOnce entry and deletes it.
@@ -188,6 +261,7 @@ TEST(NextSession, LeavesNothingOfTheInstallationAfterTheLoginRunsItsEntry)
         EXPECT_NE(cleanup->WaitForExit(kStartMs), -1) << cleanup->Errors();
     }
     EXPECT_FALSE(std::filesystem::exists(InstallFolder()));
+    EXPECT_FALSE(std::filesystem::exists(Folder(CSIDL_LOCAL_APPDATA, "Mirelunde-cleanup.cmd")));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "tests/support/Forensics.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/ModalBox.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
@@ -313,7 +315,8 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
 }
 
 // A thread that does not end its burst holds the others' windows and the library: the test says
-// where each thread was and which windows were open, and ends the process, which cannot unwind.
+// where each thread was and which windows were open, has every thread's stack recorded, and ends
+// the process, which cannot unwind.
 [[noreturn]] void AbandonStuckBurst(unsigned seed, int burst, const std::vector<std::unique_ptr<Worker>>& workers)
 {
     std::printf("storm: seed %u: burst %d did not end within 120 s\n", seed, burst);
@@ -323,6 +326,9 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
                     worker->position.load(), worker->lastPick.load(),
                     WaitForSingleObject(worker->Done(), 0) == WAIT_OBJECT_0 ? "ended" : "running");
     EnumWindows(ReportWindow, 0);
+    std::fflush(stdout);
+    testing_support::RecordHang("storm: seed " + std::to_string(seed) + ": burst " + std::to_string(burst) +
+                                " did not end within 120 s");
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 2);
     std::abort();
@@ -415,6 +421,66 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
     }
     std::printf("storm: seed %u, %d threads, %d messages, %d menus and %d boxes dismissed\n", seed, kThreads, sent,
                 menus, boxes);
+}
+
+// Threads that make windows, lift them over a topmost window of their own and destroy them, while
+// other threads shade, raise, lift and put back those same windows: a record is never freed under
+// a thread that works on it, which would show as a damaged heap or a crash.
+TEST(Storm, WindowsDestroyedWhileOtherThreadsShadeRaiseAndRestoreThem)
+{
+    RegistrySandbox::Clear();
+    std::mutex liveLock;
+    std::vector<HWND> live;
+    std::atomic<int> ownersLeft{2}, acted{0}, changed{0};
+    std::vector<std::thread> threads;
+    const auto setLive = [&](HWND window, bool on) {
+        const std::lock_guard<std::mutex> hold(liveLock);
+        if (on)
+            live.push_back(window);
+        else
+            live.erase(std::find(live.begin(), live.end(), window));
+    };
+    for (int i = 0; i < 2; ++i)
+        threads.emplace_back([&] {
+            const Hook callWnd(SetWindowsHookExA(WH_CALLWNDPROC, BrackwenCallWndProc, nullptr, GetCurrentThreadId()));
+            for (int n = 0; n < 120; ++n) {
+                const HWND frame = MakeWindow(WS_OVERLAPPEDWINDOW);
+                MakeWindow(WS_POPUP | WS_CAPTION, WS_EX_TOPMOST, frame, {250, 200, 400, 300});
+                windowTable.AlwaysOnTop(frame, true);  // its record keeps the owned window on top
+                setLive(frame, true);
+                PumpFor(5);
+                setLive(frame, false);
+                DestroyWindow(frame);
+            }
+            --ownersLeft;
+        });
+    for (unsigned i = 0; i < 3; ++i)
+        threads.emplace_back([&, i] {
+            std::mt19937 random(StormSeed() + i);
+            for (HWND window = nullptr; ownersLeft > 0; window = nullptr) {
+                {
+                    const std::lock_guard<std::mutex> hold(liveLock);
+                    if (!live.empty()) window = live[random() % live.size()];
+                }
+                if (window == nullptr) continue;
+                const auto record = windowTable.RecordFor(window);  // held as each action holds it
+                const int height = record->storedHeight;
+                const unsigned pick = random() % 4;
+                if (pick == 0) windowTable.ToggleShade(window);
+                if (pick == 1) windowTable.RaiseOrSink(window, nullptr);
+                if (pick == 2) windowTable.AlwaysOnTop(window, true);
+                if (pick == 3) windowTable.RestoreAll();
+                ++acted;
+                changed += record->storedHeight != height;
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    for (DWORD i = 0; i < count && i < 64; ++i) EXPECT_TRUE(HeapValidate(heaps[i], 0, nullptr)) << "heap " << i;
+    EXPECT_EQ(changed, 0) << "records changed under the threads that held them";
+    EXPECT_GT(acted, 0);
+    std::printf("storm: 240 windows destroyed while %d actions ran on them\n", acted.load());
 }
 
 }  // namespace

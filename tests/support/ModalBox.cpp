@@ -34,7 +34,8 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) noexcept
     auto* search = reinterpret_cast<Search*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) && ClassName(window) == kDialogClass) {
+    if ((search->processId == 0 || owner == search->processId) && IsWindowVisible(window) &&
+        ClassName(window) == kDialogClass) {
         search->found = window;
         return FALSE;
     }

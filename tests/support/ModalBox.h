@@ -19,7 +19,7 @@ struct MessageBoxView {
     int defaultButton = 0;
 };
 
-// Waits for a visible message box of the given process; nullopt after the timeout.
+// Waits for a visible message box of the given process (0: of any); nullopt after the timeout.
 std::optional<MessageBoxView> WaitForMessageBox(DWORD processId, DWORD timeoutMs);
 
 // Clicks the button with that id; false when the box has no such button.

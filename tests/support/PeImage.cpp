@@ -89,10 +89,17 @@ PeTables ReadPeTables(const std::string& path)
         IMAGE_EXPORT_DIRECTORY directory{};
         if (file.Read(toOffset(exports.VirtualAddress), directory)) {
             const size_t names = toOffset(directory.AddressOfNames);
+            const size_t ordinals = toOffset(directory.AddressOfNameOrdinals);
+            const size_t functions = toOffset(directory.AddressOfFunctions);
             for (DWORD i = 0; i < directory.NumberOfNames; ++i) {
-                DWORD nameRva = 0;
-                if (!file.Read(names + i * sizeof nameRva, nameRva)) break;
+                DWORD nameRva = 0, functionRva = 0;
+                WORD ordinal = 0;
+                if (!file.Read(names + i * sizeof nameRva, nameRva) ||
+                    !file.Read(ordinals + i * sizeof ordinal, ordinal) ||
+                    !file.Read(functions + ordinal * sizeof functionRva, functionRva))
+                    break;
                 tables.exportedNames.push_back(file.String(toOffset(nameRva)));
+                tables.exportedRvas.push_back(functionRva);
             }
         }
     }

@@ -12,6 +12,7 @@ struct PeTables {
     unsigned short subsystem = 0;  // IMAGE_SUBSYSTEM_*
     std::vector<std::string> importedDlls;
     std::vector<std::string> exportedNames;
+    std::vector<unsigned long> exportedRvas;  // the address of each name's entry, in the same order
 };
 
 PeTables ReadPeTables(const std::string& path);

@@ -1,10 +1,10 @@
 // A list of programs in the settings window: the stored list read with the library's own reader,
 // shown as it is when the library cannot read it, changed only at the user's word.
-#include "launcher/ProgramList.h"
+#include "launcher/window/ProgramList.h"
 
-#include "launcher/Dialogs.h"
 #include "launcher/LauncherTexts.h"
-#include "launcher/ProgramPicker.h"
+#include "launcher/window/Dialogs.h"
+#include "launcher/window/ProgramPicker.h"
 #include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -83,6 +83,13 @@ bool ProgramList::OnCommand(HWND dialog, int control, int code)
     if (control == controls_.add) {
         const auto name = PickProgram(dialog);
         if (!name) return true;
+        if (const NameFault fault = CheckProgramName(*name); fault != NameFault::None) {
+            const std::string text = fault == NameFault::HoldsSeparator
+                                         ? Format(Text(texts::kNameHoldsSeparatorFormat), name->c_str())
+                                         : Format(Text(texts::kNameTooLongFormat), name->c_str(), kLongestList);
+            MessageBoxText(dialog, text.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
+            return true;
+        }
         // A row that names the program already is shown rather than added again.
         const auto named = std::find_if(rows_.begin(), rows_.end(),
                                         [&](const std::string& row) { return ListNamesProgram(row, *name); });

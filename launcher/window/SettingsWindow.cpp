@@ -1,15 +1,15 @@
 // The settings window: its choices as the library reads them, what a click changes in the window,
 // and the writes of OK and Apply through the settings layer's names.
-#include "launcher/SettingsWindow.h"
+#include "launcher/window/SettingsWindow.h"
 
 #include "commands/Login.h"
 #include "commands/SettingsRequest.h"
 #include "hook/Exports.h"
-#include "launcher/DialogIds.h"
-#include "launcher/Dialogs.h"
 #include "launcher/LauncherTexts.h"
 #include "launcher/Output.h"
-#include "launcher/ProgramList.h"
+#include "launcher/window/DialogIds.h"
+#include "launcher/window/Dialogs.h"
+#include "launcher/window/ProgramList.h"
 #include "menu/MenuTexts.h"
 #include "settings/Language.h"
 #include "settings/Registry.h"

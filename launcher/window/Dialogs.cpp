@@ -1,6 +1,6 @@
 // The launcher's dialogs: a dialog resource with its font made the system's message font before it is
 // shown, access keys, and formatting.
-#include "launcher/Dialogs.h"
+#include "launcher/window/Dialogs.h"
 
 #include "settings/Language.h"
 #include "settings/Text.h"

@@ -1,10 +1,10 @@
 // The window that "Add ..." opens: the programs running now, one row per file name with the caption
 // of one of its windows, and "Browse ..." for a program that is not running.
-#include "launcher/ProgramPicker.h"
+#include "launcher/window/ProgramPicker.h"
 
-#include "launcher/DialogIds.h"
-#include "launcher/Dialogs.h"
 #include "launcher/LauncherTexts.h"
+#include "launcher/window/DialogIds.h"
+#include "launcher/window/Dialogs.h"
 #include "settings/Handles.h"
 #include "settings/Language.h"
 #include "settings/ProgramLists.h"

@@ -1,0 +1,142 @@
+// Asks the entry's runner for a hang report through a file both sides see, and watches test cases.
+#include "tests/support/Forensics.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <thread>
+
+namespace testing_support {
+namespace {
+
+// The runner's whole report is bounded by MIRELUNDE_FORENSICS_BUDGET (240 s); its analysis follows.
+constexpr DWORD kReportMs = 330000;
+
+// A path of the Unix side as this process opens it (Wine's own conversion where there is one).
+std::string DosPath(const std::string& unixPath)
+{
+    using Convert = LPWSTR(CDECL*)(LPCSTR);
+    const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    if (convert) {
+        if (LPWSTR wide = convert(unixPath.c_str())) {
+            char path[MAX_PATH * 2] = {};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof path, nullptr, nullptr);
+            HeapFree(GetProcessHeap(), 0, wide);
+            return path;
+        }
+    }
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string Trimmed(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+class CaseWatch : public testing::EmptyTestEventListener {
+public:
+    explicit CaseWatch(DWORD limitMs)
+        : limitMs_(limitMs), onFailure_(std::getenv("MIRELUNDE_FORENSICS_ON_FAILURE") != nullptr)
+    {
+        std::thread([this] { Watch(); }).detach();
+    }
+
+private:
+    void OnTestStart(const testing::TestInfo& test) override
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        name_ = std::string(test.test_suite_name()) + "." + test.name();
+        started_ = GetTickCount64();
+        running_ = true;
+        reported_ = false;
+    }
+
+    void OnTestEnd(const testing::TestInfo&) override
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        running_ = false;
+    }
+
+    void OnTestPartResult(const testing::TestPartResult& result) override
+    {
+        if (!onFailure_ || !result.failed()) return;
+        std::string name;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            if (reported_) return;
+            reported_ = true;
+            name = name_;
+        }
+        RecordHang(name + " failed at " + (result.file_name() ? result.file_name() : "?") + ":" +
+                   std::to_string(result.line_number()));
+    }
+
+    [[noreturn]] void Watch()
+    {
+        for (;;) {
+            Sleep(1000);
+            std::string name;
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                if (!running_ || GetTickCount64() - started_ < limitMs_) continue;
+                name = name_;
+            }
+            std::printf("%s did not end within %lu s\n", name.c_str(), static_cast<unsigned long>(limitMs_ / 1000));
+            std::fflush(stdout);
+            RecordHang(name + " did not end within " + std::to_string(limitMs_ / 1000) + " s");
+            std::fflush(stdout);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+    }
+
+    const DWORD limitMs_;
+    const bool onFailure_;
+    std::mutex lock_;
+    std::string name_;
+    ULONGLONG started_ = 0;
+    bool running_ = false;
+    bool reported_ = false;
+};
+
+}  // namespace
+
+std::optional<std::string> RecordHang(const std::string& why, const std::vector<DWORD>& processes)
+{
+    const char* request = std::getenv("MIRELUNDE_FORENSICS_REQUEST");
+    if (!request) return std::nullopt;
+    const std::string path = DosPath(request);
+    {
+        std::ofstream part(path + ".part");
+        part << why << "\n";
+        for (DWORD process : processes) part << process << " ";
+        part << "\n";
+    }
+    DeleteFileA((path + ".done").c_str());
+    if (!MoveFileExA((path + ".part").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return std::nullopt;
+    const ULONGLONG deadline = GetTickCount64() + kReportMs;
+    while (GetFileAttributesA((path + ".done").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount64() > deadline) return std::nullopt;
+        Sleep(250);
+    }
+    std::ifstream done(path + ".done");
+    const std::string folder = Trimmed(std::string(std::istreambuf_iterator<char>(done), {}));
+    done.close();
+    DeleteFileA((path + ".done").c_str());
+    return DosPath(folder);
+}
+
+void WatchEachCase(DWORD limitMs)
+{
+    testing::UnitTest::GetInstance()->listeners().Append(new CaseWatch(limitMs));
+}
+
+}  // namespace testing_support
