@@ -340,7 +340,7 @@ TEST_F(SettingsWindow, AddRefusesAProgramWhoseNameTheListCannotHold)
     const HWND window = Open();
     ASSERT_NE(window, nullptr);
     Chord({VK_MENU, 'D'});
-    const HWND picker = WaitForDialog(texts::kAddProgramCaption);
+    const HWND picker = WaitForDialog(mirelunde::Text(texts::kAddProgramCaption));
     ASSERT_NE(picker, nullptr);
     ASSERT_TRUE(Keys({'T'}, [&] {
         const auto rows = Rows(picker, IDC_RUNNING_LIST);
