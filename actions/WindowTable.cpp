@@ -6,6 +6,7 @@
 #include "settings/Handles.h"
 #include "settings/ProcessSettings.h"
 #include "settings/Registry.h"
+#include "settings/Text.h"
 
 #include <cstdio>
 #include <vector>
@@ -34,7 +35,7 @@ void DebugBox(HWND window, const char* caption, const char* format, int storedHe
     if (processSettings.debugLevel < kBoxLevel) return;
     char text[128];
     std::snprintf(text, sizeof text, format, storedHeight, ShadedHeightOf(window));
-    MessageBoxA(BoxOwner(window), text, caption, MB_OK);
+    MessageBoxText(BoxOwner(window), text, caption, MB_OK);
 }
 
 bool ResizeHeight(HWND window, const RECT& rect, int height)

@@ -1,7 +1,11 @@
-// The texts of the process and product commands: questions, the information header, the usage text.
+// The texts of the process and product commands: questions, the information header, the usage text;
+// ids of the string tables in res/, but for the names that are never translated.
 #pragma once
 
 #include "Version.h"
+#include "res/TextIds.h"
+
+#include <windows.h>
 
 #include <cstddef>
 
@@ -11,54 +15,35 @@ namespace mirelunde::texts {
 // most 32,767 characters, and longer texts come out mangled.
 inline constexpr size_t kLongestBoxText = 32000;
 
-inline constexpr char kStopQuestion[] = "Are you sure you want to stop Mirelunde?";
+inline constexpr UINT kStopQuestion = IDS_STOP_QUESTION;
 
-inline constexpr char kDeleteQuestion[] =
-    "Deleting a process should only be used as a penultimate resort.\n(It's not a lot nicer than destroying a "
-    "process.)\n\nAre you sure you want to do this?";
-inline constexpr char kDeleteLastChance[] = "Last chance to say no:\n\n\tDelete this process?";
-inline constexpr char kDestroyQuestion[] =
-    "Destroying a process should only be used as a last resort.\n\nAre you really sure you want to do this?";
-inline constexpr char kDestroyLastChance[] = "Really, really sure you want to do this?";
+inline constexpr UINT kDeleteQuestion = IDS_DELETE_QUESTION;
+inline constexpr UINT kDeleteLastChance = IDS_DELETE_LAST_CHANCE;
+inline constexpr UINT kDestroyQuestion = IDS_DESTROY_QUESTION;
+inline constexpr UINT kDestroyLastChance = IDS_DESTROY_LAST_CHANCE;
 
 // The boxes of the menu's rows for the lists of programs.
 inline constexpr size_t kListBoxTextSize = 256;
-inline constexpr char kNotListedFormat[] =
-    "Mirelunde leaves this program alone until it ends, but could not add it to \"%s\": %s";
-inline constexpr char kNotKeptOnTopFormat[] =
-    "Mirelunde keeps this program's windows on top until it ends, but could not add it to \"%s\": %s";
+inline constexpr UINT kNotListedFormat = IDS_NOT_LISTED_FORMAT;
+inline constexpr UINT kNotKeptOnTopFormat = IDS_NOT_KEPT_ON_TOP_FORMAT;
 // Why: the list, or the program's name.
-inline constexpr char kListCannotTakeIt[] = "the list is full, or holds something that is not a program's name.";
-inline constexpr char kNameHoldsSeparator[] = "its name holds \";\", which the list puts between names.";
-inline constexpr char kNameTooLong[] = "its name is longer than the list can hold.";
-inline constexpr char kStillKeptOnTopFormat[] =
-    "Mirelunde no longer keeps this program's windows on top, but could not take it off \"%s\", so they will "
-    "be again when it next starts.";
+inline constexpr UINT kListCannotTakeIt = IDS_LIST_CANNOT_TAKE_IT;
+inline constexpr UINT kNameHoldsSeparator = IDS_NAME_HOLDS_SEPARATOR;
+inline constexpr UINT kNameTooLong = IDS_NAME_TOO_LONG;
+inline constexpr UINT kStillKeptOnTopFormat = IDS_STILL_KEPT_ON_TOP_FORMAT;
 
-inline constexpr char kInfoHeaderFormat[] = "Command-line: %s\nPriority: %s\n\nEnvironment variables:\n\n";
-inline constexpr char kUnknownPriority[] = "Unknown";
+inline constexpr UINT kInfoHeaderFormat = IDS_INFO_HEADER_FORMAT;
+inline constexpr UINT kUnknownPriority = IDS_UNKNOWN_PRIORITY;
 
 inline constexpr char kProductName[] = "Mirelunde";
-inline constexpr char kHelpBanner[] =
-    "Mirelunde " MIRELUNDE_VERSION_TEXT ": window shading and window commands for every program\n\n";
+inline constexpr UINT kHelpBanner = IDS_HELP_BANNER;
 inline constexpr char kHelpContact[] = "mirelunde@pellamor.example";
-inline constexpr char kHelpUsageFormat[] = "Usage:\n\n  %s [<options>]\n\n";
-inline constexpr char kHelpOptions[] =
-    "Options:\t\t\t[now mostly redundant/deprecated, see 'Configure' menu]\n\n"
-    "  -d <level> or --debug <level>\t: amount of debug info to display\n"
-    "  --debug-process-detach\t\t: raise a messagebox when dll is detaching from a process\n"
-    "  -dm or --depth-on-middle\t\t: enable raise/sink window on middle-click\n"
-    "  -h  or --help\t\t\t: display this help message\n"
-    "  -2  or --two-button-mouse\t\t: right button behaves as middle button would have done\n"
-    "  -i  or --invert\t\t\t: swap behaviour of left and middle button doubleclicks\n";
-inline constexpr char kHelpKillFormat[] = "  -k  or --kill\t\t\t: stop any running %s\n";
-inline constexpr char kHelpLoginFormat[] =
-    "  --login [on|off]\t\t\t: run %s with given options at login. Use 'off' to cancel.\n";
-inline constexpr char kHelpMoreOptions[] =
-    "  -m or --root-menu\t\t\t: enable desktop menu on middle-click\n"
-    "  -s or --system-menu [on|off]\t: put the Mirelunde menu item in the System Menu\n\n";
-inline constexpr char kHelpContactIntro[] =
-    "email with plaudits or problems (but _only_ after reading the docs!) to:\n\n";
-inline constexpr char kHelpQuib[] = "\nQuib:\t";
+inline constexpr UINT kHelpUsageFormat = IDS_HELP_USAGE_FORMAT;
+inline constexpr UINT kHelpOptions = IDS_HELP_OPTIONS;
+inline constexpr UINT kHelpKillFormat = IDS_HELP_KILL_FORMAT;
+inline constexpr UINT kHelpLoginFormat = IDS_HELP_LOGIN_FORMAT;
+inline constexpr UINT kHelpMoreOptions = IDS_HELP_MORE_OPTIONS;
+inline constexpr UINT kHelpContactIntro = IDS_HELP_CONTACT_INTRO;
+inline constexpr UINT kHelpQuib = IDS_HELP_QUIB;
 
 }  // namespace mirelunde::texts

@@ -6,9 +6,11 @@
 #include "commands/CommandTexts.h"
 #include "commands/LeaveAlone.h"
 #include "commands/ThreadRequest.h"
+#include "settings/Language.h"
 #include "settings/ProcessSettings.h"
 #include "settings/ProgramLists.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <cstdio>
 
@@ -27,9 +29,9 @@ void KeepProgramOnTop(HWND owner, bool on)
 
     if (listed) return;
     char text[texts::kListBoxTextSize];
-    std::snprintf(text, sizeof text, on ? texts::kNotKeptOnTopFormat : texts::kStillKeptOnTopFormat,
+    std::snprintf(text, sizeof text, on ? Text(texts::kNotKeptOnTopFormat) : Text(texts::kStillKeptOnTopFormat),
                   names::kProgramsKeptOnTop, WhyNotListed(processSettings.exePath));
-    MessageBoxA(BoxOwner(owner), text, names::kCaption, MB_OK);
+    MessageBoxText(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 
 }  // namespace mirelunde

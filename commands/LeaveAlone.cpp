@@ -5,9 +5,11 @@
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "commands/ThreadRequest.h"
+#include "settings/Language.h"
 #include "settings/ProcessSettings.h"
 #include "settings/ProgramLists.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <cstdio>
 
@@ -16,11 +18,11 @@ namespace mirelunde {
 const char* WhyNotListed(const std::string& exePath)
 {
     switch (CheckProgramName(FileNameOf(exePath))) {
-    case NameFault::HoldsSeparator: return texts::kNameHoldsSeparator;
-    case NameFault::TooLong: return texts::kNameTooLong;
+    case NameFault::HoldsSeparator: return Text(texts::kNameHoldsSeparator);
+    case NameFault::TooLong: return Text(texts::kNameTooLong);
     case NameFault::None: break;
     }
-    return texts::kListCannotTakeIt;
+    return Text(texts::kListCannotTakeIt);
 }
 
 void LeaveProgramAlone(HWND owner)
@@ -33,9 +35,9 @@ void LeaveProgramAlone(HWND owner)
 
     if (listed) return;
     char text[texts::kListBoxTextSize];
-    std::snprintf(text, sizeof text, texts::kNotListedFormat, names::kExcludedPrograms,
+    std::snprintf(text, sizeof text, Text(texts::kNotListedFormat), names::kExcludedPrograms,
                   WhyNotListed(processSettings.exePath));
-    MessageBoxA(BoxOwner(owner), text, names::kCaption, MB_OK);
+    MessageBoxText(BoxOwner(owner), text, names::kCaption, MB_OK);
 }
 
 }  // namespace mirelunde

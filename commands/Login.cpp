@@ -4,6 +4,7 @@
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <cstring>
 
@@ -38,11 +39,11 @@ bool OnSixtyFourBitWindows()
 #endif
 }
 
-// Opened rather than asked for its attributes: the library imports CreateFileA already.
+// Opened rather than asked for its attributes: the library imports CreateFileW already.
 bool FileExists(const char* path)
 {
-    const Handle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+    const Handle file(CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
     return static_cast<bool>(file);
 }
 
@@ -74,16 +75,18 @@ bool StartsTheLauncher(const char* entry)
 }
 
 // `"<launcher path>" <options>` into `entry`; ERROR_SUCCESS, or why it does not fit.
-LONG BuildEntry(const char* options, char (&entry)[kLoginEntrySize])
+LONG BuildEntry(const char* options, char (&entry)[kLoginEntryBytes])
 {
-    char module[kLauncherPathSize];
-    const DWORD length = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), module, sizeof module);
+    constexpr DWORD kModuleSize = kLauncherPathSize / 3;
+    wchar_t wideModule[kModuleSize];
+    const DWORD length = GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), wideModule, kModuleSize);
+    const std::string module = length == 0 || length >= kModuleSize ? "" : Utf8(std::wstring_view(wideModule, length));
     char launcher[kLauncherPathSize];
-    if (length == 0 || length >= sizeof module || !LoginLauncherFor(module, launcher))
+    if (module.empty() || module.size() >= kLauncherPathSize || !LoginLauncherFor(module.c_str(), launcher))
         return ERROR_FILENAME_EXCED_RANGE;
     const size_t optionsLength = options == nullptr ? 0 : std::strlen(options);
     // An entry cut short would start the launcher with options nobody gave: it is not written at all.
-    if (std::strlen(launcher) + 2 + (optionsLength == 0 ? 0 : 1 + optionsLength) >= sizeof entry)
+    if (Utf16Length(launcher) + 2 + (optionsLength == 0 ? 0 : 1 + Utf16Length(options)) >= kLoginEntrySize)
         return ERROR_INSUFFICIENT_BUFFER;
     std::strcpy(entry, "\"");
     std::strcat(entry, launcher);
@@ -99,8 +102,10 @@ LONG BuildEntry(const char* options, char (&entry)[kLoginEntrySize])
 
 bool IsRunAtLogin()
 {
-    char entry[kLoginEntrySize];
-    if (!ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, kLoginEntrySize - 1)) return false;
+    char entry[kLoginEntryBytes];
+    if (!ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, kLoginEntryBytes) ||
+        Utf16Length(entry) + 1 >= kLoginEntrySize - 1)
+        return false;
     return StartsTheLauncher(entry);
 }
 
@@ -125,7 +130,7 @@ LONG SwitchLoginEntry(bool enable, const char* options)
 {
     LONG notWritten = ERROR_SUCCESS;
     if (enable) {
-        char entry[kLoginEntrySize];
+        char entry[kLoginEntryBytes];
         notWritten = BuildEntry(options, entry);
         if (notWritten == ERROR_SUCCESS) WriteRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry);
     } else {

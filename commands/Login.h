@@ -7,8 +7,9 @@
 
 namespace mirelunde {
 
-inline constexpr size_t kLauncherPathSize = 520;
-inline constexpr unsigned kLoginEntrySize = 1024;  // the entry with its options
+inline constexpr size_t kLauncherPathSize = 520 * 3;               // a path of 520 UTF-16 units, in UTF-8 bytes
+inline constexpr unsigned kLoginEntrySize = 1024;                  // the entry with its options, in UTF-16 units
+inline constexpr unsigned kLoginEntryBytes = kLoginEntrySize * 3;  // the same in UTF-8
 
 // True when the user's Run key holds an entry that starts the launcher, named by its full, quoted
 // path or, as entries were written before, by its bare file name.

@@ -2,7 +2,9 @@
 #include "actions/WindowTable.h"
 #include "commands/CommandTexts.h"
 #include "commands/ProcessInfo.h"
+#include "settings/Language.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <process.h>
 
@@ -10,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -40,7 +43,7 @@ const char* PriorityText(DWORD priorityClass)
 {
     for (const PriorityName& name : kPriorityNames)
         if (name.priorityClass == priorityClass) return name.text;
-    return texts::kUnknownPriority;
+    return Text(texts::kUnknownPriority);
 }
 
 // What a display thread owns: its text, so a later command cannot rewrite a box's text under it,
@@ -54,7 +57,7 @@ struct InfoBox {
 unsigned __stdcall ShowInfoBox(void* param) noexcept
 {
     std::unique_ptr<InfoBox> box(static_cast<InfoBox*>(param));
-    MessageBoxA(nullptr, box->text.c_str(), names::kCaption, MB_OK);
+    MessageBoxText(nullptr, box->text.c_str(), names::kCaption, MB_OK);
     const HMODULE library = box->library;
     box.reset();
     FreeLibraryAndExitThread(library, 0);
@@ -70,9 +73,9 @@ HMODULE ReferenceThisLibrary()
 // Both questions must be answered Yes; the first other answer is returned.
 int ConfirmTwice(HWND window, const char* first, const char* second)
 {
-    const int answer = MessageBoxA(BoxOwner(window), first, names::kCaption, kConfirmStyle);
+    const int answer = MessageBoxText(BoxOwner(window), first, names::kCaption, kConfirmStyle);
     if (answer != IDYES) return answer;
-    return MessageBoxA(BoxOwner(window), second, names::kCaption, kConfirmStyle);
+    return MessageBoxText(BoxOwner(window), second, names::kCaption, kConfirmStyle);
 }
 
 }  // namespace
@@ -80,24 +83,25 @@ int ConfirmTwice(HWND window, const char* first, const char* second)
 std::string ProcessInfoText()
 {
     char header[kHeaderSize];
-    const int written = std::snprintf(header, sizeof header, texts::kInfoHeaderFormat, GetCommandLineA(),
-                                      PriorityText(GetPriorityClass(GetCurrentProcess())));
+    const int written =
+        std::snprintf(header, sizeof header, Text(texts::kInfoHeaderFormat), Utf8(GetCommandLineW()).c_str(),
+                      PriorityText(GetPriorityClass(GetCurrentProcess())));
     std::string text(header, written < 0 ? 0 : std::min<size_t>(written, sizeof header - 1));
 
-    const LPCH block = GetEnvironmentStringsA();
+    const LPWCH block = GetEnvironmentStringsW();
     if (block == nullptr) return text;
     try {
-        for (const char* entry = block; *entry != '\0'; entry += std::strlen(entry) + 1) {
-            const size_t length = std::strlen(entry);
+        for (const wchar_t* entry = block; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+            const std::string line = Utf8(entry);
             // Whole lines only, as many as the box can show.
-            if (text.size() + length + 1 > texts::kLongestBoxText) break;
-            text.append(entry, length).append("\n");
+            if (text.size() + line.size() + 1 > texts::kLongestBoxText) break;
+            text.append(line).append("\n");
         }
     } catch (...) {
-        FreeEnvironmentStringsA(block);
+        FreeEnvironmentStringsW(block);
         throw;
     }
-    FreeEnvironmentStringsA(block);
+    FreeEnvironmentStringsW(block);
     return text;
 }
 
@@ -121,14 +125,14 @@ void WindowTable::ShowProcessInfo(HWND)
 
 int WindowTable::DeleteProcess(HWND window)
 {
-    const int answer = ConfirmTwice(window, texts::kDeleteQuestion, texts::kDeleteLastChance);
+    const int answer = ConfirmTwice(window, Text(texts::kDeleteQuestion), Text(texts::kDeleteLastChance));
     if (answer != IDYES) return answer;
     ExitProcess(0);
 }
 
 int WindowTable::DestroyProcess(HWND window)
 {
-    const int answer = ConfirmTwice(window, texts::kDestroyQuestion, texts::kDestroyLastChance);
+    const int answer = ConfirmTwice(window, Text(texts::kDestroyQuestion), Text(texts::kDestroyLastChance));
     if (answer != IDYES) return answer;
     TerminateProcess(GetCurrentProcess(), 0);
     return answer;  // not reached: termination ends this thread too

@@ -7,6 +7,7 @@
 #include "settings/ProcessSettings.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <cstdio>
 
@@ -37,7 +38,7 @@ void DetachProcess()
     if (processSettings.detachBox && SettingOn(names::kDebugProcessDetach, false)) {
         char text[kTextSize];
         std::snprintf(text, sizeof text, names::kProcessDetachFormat, processSettings.exePath.c_str());
-        MessageBoxA(nullptr, text, names::kCaption, MB_OK);
+        MessageBoxText(nullptr, text, names::kCaption, MB_OK);
     }
 
     if (processSettings.debugLevel != 0) EndProcessTrace();

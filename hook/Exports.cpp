@@ -3,11 +3,13 @@
 
 #include "commands/Help.h"
 #include "commands/Login.h"
+#include "settings/Text.h"
 
 extern "C" int WINAPI DisplayHelp(const char* extraText) noexcept
 {
     try {
-        return mirelunde::ShowUsageBox(nullptr, extraText);
+        const std::string extra = mirelunde::Utf8(mirelunde::CallerText(extraText));
+        return mirelunde::ShowUsageBox(nullptr, extraText == nullptr ? nullptr : extra.c_str());
     } catch (...) {
         return 0;
     }
@@ -15,5 +17,10 @@ extern "C" int WINAPI DisplayHelp(const char* extraText) noexcept
 
 extern "C" LONG WINAPI RunAtLogin(bool enable, const char* options) noexcept
 {
-    return mirelunde::SwitchLoginEntry(enable, options);
+    try {
+        const std::string given = mirelunde::Utf8(mirelunde::CallerText(options));
+        return mirelunde::SwitchLoginEntry(enable, options == nullptr ? nullptr : given.c_str());
+    } catch (...) {
+        return ERROR_OUTOFMEMORY;
+    }
 }

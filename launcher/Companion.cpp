@@ -4,6 +4,7 @@
 #include "launcher/Output.h"
 #include "launcher/StopWait.h"
 #include "launcher/WineVersion.h"
+#include "settings/Text.h"
 
 namespace mirelunde {
 
@@ -15,9 +16,9 @@ constexpr DWORD kStopWaitMs = 10000;
 
 std::string OwnDirectory()
 {
-    char path[MAX_PATH * 2] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string result(path, length < sizeof path ? length : 0);
+    wchar_t path[MAX_PATH * 2] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+    std::string result = Utf8({path, length < ARRAYSIZE(path) ? length : 0});
     result.resize(result.find_last_of("\\/") + 1);
     return result;
 }
@@ -84,7 +85,7 @@ void Companion::Start(const std::string& options)
         GoingOnWithout(path, "is not started under Wine, which serves only the newest hook's architecture");
         return;
     }
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
         GoingOnWithout(path, Error("cannot be found"));
         return;
     }
@@ -95,9 +96,9 @@ void Companion::Start(const std::string& options)
     }
     ResetEvent(ready.get());
 
-    std::string commandLine = "\"" + path + "\"" + (options.empty() ? "" : " " + options);
+    std::wstring commandLine = Wide("\"" + path + "\"" + (options.empty() ? "" : " " + options));
     // It writes where this launcher writes; a GUI program is given no standard handles otherwise.
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = Inheritable(STD_INPUT_HANDLE);
@@ -106,8 +107,8 @@ void Companion::Start(const std::string& options)
     PROCESS_INFORMATION info{};
     SetEnvironmentVariableA(kCompanionMarker, "1");
     // Started suspended, so it is in the job before it can install anything.
-    const BOOL started = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
-                                        nullptr, nullptr, &startup, &info);
+    const BOOL started = CreateProcessW(Wide(path).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
     const DWORD error = GetLastError();
     SetEnvironmentVariableA(kCompanionMarker, nullptr);
     if (!started) {

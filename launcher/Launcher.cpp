@@ -17,6 +17,9 @@
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
+
+#include <shellapi.h>
 
 #include <atomic>
 #include <cerrno>
@@ -177,9 +180,9 @@ int Fail(const char* what, const std::string& detail)
 
 std::string LibraryPath()
 {
-    char path[MAX_PATH * 2] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string result(path, length < sizeof path ? length : 0);
+    wchar_t path[MAX_PATH * 2] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+    std::string result = Utf8({path, length < ARRAYSIZE(path) ? length : 0});
     const size_t slash = result.find_last_of("\\/");
     result.resize(slash == std::string::npos ? 0 : slash + 1);
     return result + kLibraryName;
@@ -217,7 +220,7 @@ int SwitchLogin(bool on, const std::string& entryOptions)
         ReportFailure(std::string("cannot ") + (on ? "write" : "remove") + " the login entry");
         return kFailed;
     }
-    char entry[kLoginEntrySize] = {};
+    char entry[kLoginEntryBytes] = {};
     if (on && ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, sizeof entry))
         Say(std::string("runs at login as ") + entry);
     else
@@ -264,7 +267,19 @@ int StopRunningLauncher()
 
 }  // namespace
 
-int main(int argc, char** argv)
+// The command line as it was given, in UTF-8: the C runtime's own arguments are in the ANSI code page.
+std::vector<std::string> Arguments()
+{
+    std::vector<std::string> args;
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (words == nullptr) return args;
+    for (int i = 1; i < count; ++i) args.push_back(Utf8(words[i]));
+    LocalFree(words);
+    return args;
+}
+
+int main()
 {
     const bool startedAsCompanion = StartedAsCompanion();
     // Before the console is attached: Ctrl+C or its closing may come at any time after.
@@ -272,7 +287,7 @@ int main(int argc, char** argv)
     ConnectOutput(!startedAsCompanion);
     Options options;
     std::string error;
-    const bool parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+    const bool parsed = ParseOptions(Arguments(), options, error);
     if (!options.logFile.empty()) WriteToLog(options.logFile);
     if (!parsed) {
         ReportFailure(error + "\n\n" + UsageText(nullptr));
@@ -303,7 +318,7 @@ int main(int argc, char** argv)
     // The library reads the marker as it arrives; the programs this launcher starts (from the settings
     // window's file dialog, say) do not inherit it.
     SetEnvironmentVariableA(names::kLauncherMarker, "1");
-    Module library(LoadLibraryA(libraryPath.c_str()));
+    Module library(LoadLibraryW(Wide(libraryPath).c_str()));
     SetEnvironmentVariableA(names::kLauncherMarker, nullptr);
     if (!library) return Fail("cannot load", libraryPath);
     const auto getMsgProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenGetMsgProc");

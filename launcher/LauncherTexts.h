@@ -2,6 +2,7 @@
 // find it by. The settings window's choices are named with the command menu's texts.
 #pragma once
 
+#include "res/TextIds.h"
 #include "settings/SettingsNames.h"
 
 #include <windows.h>
@@ -18,78 +19,51 @@ inline constexpr WORD kIconGroup = 104;
 namespace texts {
 
 inline constexpr char kIconTip[] = "Mirelunde";
-inline constexpr char kStopMirelunde[] = "Stop Mirelunde";
+inline constexpr UINT kStopMirelunde = IDS_STOP_MIRELUNDE;
 
 // The settings window, found by its caption as well.
-inline constexpr char kSettingsCaption[] = "Mirelunde Settings";
-inline constexpr char kOptions[] = "Options";
-inline constexpr char kExcludedProgramsLabel[] = "Programs Mirelunde leaves alone";
-inline constexpr char kKeptOnTopLabel[] = "Programs kept on top";
-inline constexpr char kAdd[] = "Add ...";
-inline constexpr char kRemove[] = "Remove";
-inline constexpr char kOk[] = "OK";
-inline constexpr char kCancel[] = "Cancel";
-inline constexpr char kApply[] = "Apply";
-inline constexpr char kTakesEffectFormat[] =
-    "\"%s\", \"%s\" and the two lists of programs reach only programs started after OK or Apply; the "
-    "other choices reach running programs at once.";
-inline constexpr char kNotWrittenFormat[] = "Could not save \"%s\".";
+inline constexpr UINT kSettingsCaption = IDS_SETTINGS_CAPTION;
+inline constexpr UINT kOptions = IDS_OPTIONS;
+inline constexpr UINT kExcludedProgramsLabel = IDS_EXCLUDED_PROGRAMS_LABEL;
+inline constexpr UINT kKeptOnTopLabel = IDS_KEPT_ON_TOP_LABEL;
+inline constexpr UINT kAdd = IDS_ADD;
+inline constexpr UINT kRemove = IDS_REMOVE;
+inline constexpr UINT kOk = IDS_OK;
+inline constexpr UINT kCancel = IDS_CANCEL;
+inline constexpr UINT kApply = IDS_APPLY;
+inline constexpr UINT kTakesEffectFormat = IDS_TAKES_EFFECT_FORMAT;
+inline constexpr UINT kNotWrittenFormat = IDS_NOT_WRITTEN_FORMAT;
 
 // The settings window's "Shortcuts" part: a row for each command of the user's shortcuts, in the order
 // of ShortcutCommand, and why a shortcut is inactive.
-inline constexpr char kShortcuts[] = "Shortcuts";
-inline constexpr char kShortcutsRule[] =
-    "Click a field and press the keys: Ctrl, Alt, Shift or Win with one other key. A letter, digit, "
-    "Space or keypad key needs Ctrl, Alt or Win. Alt with the keypad works as before.";
-inline constexpr const char* kShortcutLabels[] = {"Command menu",
-                                                  "Shade window",
-                                                  "Sink window",
-                                                  "On top always",
-                                                  "On top when shaded",
-                                                  "Stretch vertically",
-                                                  "Stretch horizontally",
-                                                  "Stretch both",
-                                                  "Un-maximize",
-                                                  "Hug top",
-                                                  "Hug right",
-                                                  "Hug left",
-                                                  "Hug bottom",
-                                                  "Hug top left",
-                                                  "Hug top right",
-                                                  "Hug bottom left",
-                                                  "Hug bottom right",
-                                                  "Shade all",
-                                                  "Unshade all"};
-inline constexpr char kClear[] = "Clear";
-inline constexpr char kShortcutTaken[] = "Already used by another program";
-inline constexpr char kShortcutNotAKeyFormat[] = "Not a key: %s";
-inline constexpr char kShortcutNeedsModifierFormat[] = "Needs Ctrl, Alt or Win: %s";
+inline constexpr UINT kShortcuts = IDS_SHORTCUTS;
+inline constexpr UINT kShortcutsRule = IDS_SHORTCUTS_RULE;
+inline constexpr UINT kFirstShortcutLabel = IDS_SC_COMMAND_MENU;  // then one a command, in order
+inline constexpr UINT kClear = IDS_CLEAR;
+inline constexpr UINT kShortcutTaken = IDS_SHORTCUT_TAKEN;
+inline constexpr UINT kShortcutNotAKeyFormat = IDS_SHORTCUT_NOT_A_KEY_FORMAT;
+inline constexpr UINT kShortcutNeedsModifierFormat = IDS_SHORTCUT_NEEDS_MODIFIER_FORMAT;
 
 // What keeps the library from reading a stored list of programs, and what the window does about it.
-inline constexpr char kListTooLongFormat[] = "The list is %zu characters long; Mirelunde reads at most %u.";
-inline constexpr char kListBadEntryFormat[] =
-    "\"%s\" is not a program's file name: it holds a character no file "
-    "name can hold.";
-inline constexpr char kListZeroByte[] = "The stored list holds a zero byte; only the text before it is shown.";
-inline constexpr char kListNotTextFormat[] = "The stored list is not text (registry type %lu, %lu bytes).";
-inline constexpr char kListKept[] =
-    " While it is so, the list names no program to Mirelunde. It is kept as it is unless you change it here.";
-inline constexpr char kListReplaces[] = "OK or Apply replaces the stored list that Mirelunde could not read.";
-inline constexpr char kListNotSaved[] =
-    "\n\nNothing was saved. Change the list, or choose Cancel to leave everything as it was.";
+inline constexpr UINT kListTooLongFormat = IDS_LIST_TOO_LONG_FORMAT;
+inline constexpr UINT kListBadEntryFormat = IDS_LIST_BAD_ENTRY_FORMAT;
+inline constexpr UINT kListZeroByte = IDS_LIST_ZERO_BYTE;
+inline constexpr UINT kListNotTextFormat = IDS_LIST_NOT_TEXT_FORMAT;
+inline constexpr UINT kListKept = IDS_LIST_KEPT;
+inline constexpr UINT kListReplaces = IDS_LIST_REPLACES;
+inline constexpr UINT kListNotSaved = IDS_LIST_NOT_SAVED;
 
 // A program "Add ..." cannot put on a list.
-inline constexpr char kNameHoldsSeparatorFormat[] =
-    "\"%s\" cannot go on the list: its name holds \";\", which the list puts between names.";
-inline constexpr char kNameTooLongFormat[] = "\"%s\" cannot go on the list: it is longer than %u characters.";
+inline constexpr UINT kNameHoldsSeparatorFormat = IDS_NAME_HOLDS_SEPARATOR_FORMAT;
+inline constexpr UINT kNameTooLongFormat = IDS_NAME_TOO_LONG_FORMAT;
 
 // The window that "Add ..." opens.
-inline constexpr char kAddProgramCaption[] = "Add a program";
-inline constexpr char kRunningPrograms[] = "Programs running now:";
-inline constexpr char kBrowse[] = "Browse ...";
-inline constexpr char kBrowseCaption[] = "Choose a program";
-// Pairs of a description and a pattern, each ended by a zero; the string's own zero ends the list.
-inline constexpr char kProgramFilter[] = "Programs (*.exe)\0*.exe\0";
+inline constexpr UINT kAddProgramCaption = IDS_ADD_PROGRAM_CAPTION;
+inline constexpr UINT kRunningPrograms = IDS_RUNNING_PROGRAMS;
+inline constexpr UINT kBrowse = IDS_BROWSE;
+inline constexpr UINT kBrowseCaption = IDS_BROWSE_CAPTION;
+// Pairs of a description and a pattern, each ended by a '|'.
+inline constexpr UINT kProgramFilter = IDS_PROGRAM_FILTER;
 
 }  // namespace texts
 

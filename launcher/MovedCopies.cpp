@@ -9,18 +9,18 @@ namespace mirelunde {
 
 void RemoveMovedCopies()
 {
-    char path[MAX_PATH * 2] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return;
-    std::string folder(path, length);
-    folder.resize(folder.find_last_of('\\') + 1);
+    wchar_t path[MAX_PATH * 2] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+    if (length == 0 || length >= ARRAYSIZE(path)) return;
+    std::wstring folder(path, length);
+    folder.resize(folder.find_last_of(L'\\') + 1);
 
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "*.moved").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder + L"*.moved").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) DeleteFileA((folder + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 

@@ -9,8 +9,10 @@
 #include "launcher/StopWait.h"
 #include "launcher/window/SettingsWindow.h"
 #include "menu/MenuTexts.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <shellapi.h>
 
@@ -33,9 +35,9 @@ enum MenuCommand : UINT { kHelp = 1, kLogin, kStop, kSettings };
 // A left click shows the menu once the double-click time has passed without a second click.
 constexpr UINT_PTR kMenuAfterClickTimer = 24;
 
-NOTIFYICONDATAA IconData(HWND window)
+NOTIFYICONDATAW IconData(HWND window)
 {
-    NOTIFYICONDATAA data{};
+    NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = window;
     data.uID = kNotifyIconId;
@@ -46,14 +48,16 @@ NOTIFYICONDATAA IconData(HWND window)
 
 Menu IconMenu()
 {
+    ChooseTextLanguageAgain();
     Menu menu(CreatePopupMenu());
     if (!menu) return menu;
-    AppendMenuA(menu.get(), MF_STRING, kSettings, texts::kSettings);
+    AppendMenuW(menu.get(), MF_STRING, kSettings, Wide(Text(texts::kSettings)).c_str());
     SetMenuDefaultItem(menu.get(), kSettings, FALSE);
-    AppendMenuA(menu.get(), MF_STRING, kHelp, texts::kAbout);
-    AppendMenuA(menu.get(), MF_STRING | (IsRunAtLogin() ? MF_CHECKED : MF_UNCHECKED), kLogin, texts::kRunAtLogin);
-    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu.get(), MF_STRING, kStop, texts::kStopMirelunde);
+    AppendMenuW(menu.get(), MF_STRING, kHelp, Wide(Text(texts::kAbout)).c_str());
+    AppendMenuW(menu.get(), MF_STRING | (IsRunAtLogin() ? MF_CHECKED : MF_UNCHECKED), kLogin,
+                Wide(Text(texts::kRunAtLogin)).c_str());
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, kStop, Wide(Text(texts::kStopMirelunde)).c_str());
     return menu;
 }
 
@@ -117,16 +121,16 @@ DWORD WINAPI NotifyIcon::Run(void* self) noexcept
 bool NotifyIcon::Add()
 {
     if (removed_) return false;
-    NOTIFYICONDATAA data = IconData(window_);
+    NOTIFYICONDATAW data = IconData(window_);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data.uCallbackMessage = kNotifyIconMessage;
     data.hIcon = icon_;
-    std::strcpy(data.szTip, texts::kIconTip);
+    lstrcpynW(data.szTip, Wide(texts::kIconTip).c_str(), ARRAYSIZE(data.szTip));
     SetLastError(0);
-    if (!Shell_NotifyIconA(NIM_ADD, &data)) {
+    if (!Shell_NotifyIconW(NIM_ADD, &data)) {
         const DWORD error = GetLastError();
         // An add that timed out may have been taken all the same: then the icon can be changed.
-        if (!Shell_NotifyIconA(NIM_MODIFY, &data)) {
+        if (!Shell_NotifyIconW(NIM_MODIFY, &data)) {
             SetLastError(error);
             return false;
         }
@@ -135,7 +139,7 @@ bool NotifyIcon::Add()
     // Version 4 reports a click as the menu key or a selection, with the icon's place on screen;
     // a shell without it reports the mouse buttons.
     data.uVersion = NOTIFYICON_VERSION_4;
-    version4_ = Shell_NotifyIconA(NIM_SETVERSION, &data) != FALSE;
+    version4_ = Shell_NotifyIconW(NIM_SETVERSION, &data) != FALSE;
     return true;
 }
 
@@ -202,8 +206,8 @@ LRESULT NotifyIcon::OnClose(UINT message, bool sessionEnds)
         return 0;
     }
     if (added_) {
-        NOTIFYICONDATAA data = IconData(window_);
-        Shell_NotifyIconA(NIM_DELETE, &data);
+        NOTIFYICONDATAW data = IconData(window_);
+        Shell_NotifyIconW(NIM_DELETE, &data);
     }
     DestroyWindow(window_);
     return 0;
@@ -246,7 +250,7 @@ void NotifyIcon::ShowMenu(POINT at)
     case kSettings: OpenSettings(); return;
     case kHelp:
         // Owned by the icon's window, so no other program's window is disabled while it shows.
-        MessageBoxA(window_, UsageText(nullptr).c_str(), names::kCaption, MB_OK);
+        MessageBoxText(window_, UsageText(nullptr).c_str(), names::kCaption, MB_OK);
         return;
     case kLogin: RunAtLogin(!IsRunAtLogin(), startOptions_.c_str()); return;
     // As -k does: both launchers watch "HHook" and stop on 0, this one included.

@@ -2,6 +2,7 @@
 #include "launcher/Output.h"
 
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <windows.h>
 
@@ -32,6 +33,13 @@ void WriteLine(DWORD which, const std::string& text)
         line += c;
     }
     DWORD written = 0;
+    // A console shows every script as UTF-16; a file or a pipe gets UTF-8.
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        const std::wstring wide = Wide(line);
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
     WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
@@ -59,7 +67,7 @@ void ConnectOutput(bool mayShowBoxes)
 void WriteToLog(const std::string& path)
 {
     showBoxes = false;
-    const HANDLE log = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const HANDLE log = CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return;
     SetStdHandle(STD_OUTPUT_HANDLE, log);
@@ -86,7 +94,7 @@ void Warn(const std::string& text)
 void ReportFailure(const std::string& text)
 {
     WriteLine(STD_ERROR_HANDLE, text);
-    if (showBoxes) MessageBoxA(nullptr, text.c_str(), names::kCaption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    if (showBoxes) MessageBoxText(nullptr, text.c_str(), names::kCaption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 }  // namespace mirelunde

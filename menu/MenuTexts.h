@@ -1,49 +1,53 @@
-// The command menu's own texts, as the user reads them.
+// The command menu's own texts, as the user reads them: ids of the string tables in res/.
 #pragma once
+
+#include "res/TextIds.h"
+
+#include <windows.h>
 
 namespace mirelunde::texts {
 
-inline constexpr char kShadeWindow[] = "Shade window";
-inline constexpr char kExposeWindow[] = "Expose window";
-inline constexpr char kSinkWindow[] = "Sink window";
-inline constexpr char kOnTop[] = "On Top";
-inline constexpr char kWhenShaded[] = "When shaded";
-inline constexpr char kAlways[] = "Always";
-inline constexpr char kAlwaysForThisProgram[] = "Always for this program";
-inline constexpr char kMaximize[] = "Maximize";
-inline constexpr char kVertically[] = "Vertically";
-inline constexpr char kHorizontally[] = "Horizontally";
-inline constexpr char kBoth[] = "Both";
-inline constexpr char kUnmaximize[] = "Un-maximize";
-inline constexpr char kHug[] = "Hug";
-inline constexpr char kTop[] = "Top";
-inline constexpr char kRight[] = "Right";
-inline constexpr char kLeft[] = "Left";
-inline constexpr char kBottom[] = "Bottom";
-inline constexpr char kTopLeft[] = "Top Left";
-inline constexpr char kTopRight[] = "Top Right";
-inline constexpr char kBottomLeft[] = "Bottom Left";
-inline constexpr char kBottomRight[] = "Bottom Right";
-inline constexpr char kStretchyHugging[] = "Stretchy hugging";
-inline constexpr char kProcess[] = "Process";
-inline constexpr char kInfo[] = "Info";
-inline constexpr char kDelete[] = "Delete";
-inline constexpr char kDestroy[] = "Destroy";
-inline constexpr char kConfigure[] = "Configure";
-inline constexpr char kMouse[] = "Mouse";
-inline constexpr char kLeftDoubleClick[] = "Left button double-click";
-inline constexpr char kShade[] = "Shade";
-inline constexpr char kShadeOnRight[] = "Shade on right button";
-inline constexpr char kSinkOnMiddle[] = "Sink on middle button";
-inline constexpr char kTwoButtonMouse[] = "Two button mouse";
-inline constexpr char kKeyboardShortcuts[] = "Keyboard shortcuts";
-inline constexpr char kSystemMenu[] = "System Menu";
-inline constexpr char kRunAtLogin[] = "Run Mirelunde at login";
-inline constexpr char kStopNow[] = "Stop Mirelunde now";
-inline constexpr char kAbout[] = "About Mirelunde ...";
-inline constexpr char kLeaveProgramAlone[] = "Leave this program alone";
-inline constexpr char kSettings[] = "Settings ...";
+inline constexpr UINT kShadeWindow = IDS_SHADE_WINDOW;
+inline constexpr UINT kExposeWindow = IDS_EXPOSE_WINDOW;
+inline constexpr UINT kSinkWindow = IDS_SINK_WINDOW;
+inline constexpr UINT kOnTop = IDS_ON_TOP;
+inline constexpr UINT kWhenShaded = IDS_WHEN_SHADED;
+inline constexpr UINT kAlways = IDS_ALWAYS;
+inline constexpr UINT kAlwaysForThisProgram = IDS_ALWAYS_FOR_THIS_PROGRAM;
+inline constexpr UINT kMaximize = IDS_MAXIMIZE;
+inline constexpr UINT kVertically = IDS_VERTICALLY;
+inline constexpr UINT kHorizontally = IDS_HORIZONTALLY;
+inline constexpr UINT kBoth = IDS_BOTH;
+inline constexpr UINT kUnmaximize = IDS_UNMAXIMIZE;
+inline constexpr UINT kHug = IDS_HUG;
+inline constexpr UINT kTop = IDS_TOP;
+inline constexpr UINT kRight = IDS_RIGHT;
+inline constexpr UINT kLeft = IDS_LEFT;
+inline constexpr UINT kBottom = IDS_BOTTOM;
+inline constexpr UINT kTopLeft = IDS_TOP_LEFT;
+inline constexpr UINT kTopRight = IDS_TOP_RIGHT;
+inline constexpr UINT kBottomLeft = IDS_BOTTOM_LEFT;
+inline constexpr UINT kBottomRight = IDS_BOTTOM_RIGHT;
+inline constexpr UINT kStretchyHugging = IDS_STRETCHY_HUGGING;
+inline constexpr UINT kProcess = IDS_PROCESS;
+inline constexpr UINT kInfo = IDS_INFO;
+inline constexpr UINT kDelete = IDS_DELETE;
+inline constexpr UINT kDestroy = IDS_DESTROY;
+inline constexpr UINT kConfigure = IDS_CONFIGURE;
+inline constexpr UINT kMouse = IDS_MOUSE;
+inline constexpr UINT kLeftDoubleClick = IDS_LEFT_DOUBLE_CLICK;
+inline constexpr UINT kShade = IDS_SHADE;
+inline constexpr UINT kShadeOnRight = IDS_SHADE_ON_RIGHT;
+inline constexpr UINT kSinkOnMiddle = IDS_SINK_ON_MIDDLE;
+inline constexpr UINT kTwoButtonMouse = IDS_TWO_BUTTON_MOUSE;
+inline constexpr UINT kKeyboardShortcuts = IDS_KEYBOARD_SHORTCUTS;
+inline constexpr UINT kSystemMenu = IDS_SYSTEM_MENU;
+inline constexpr UINT kRunAtLogin = IDS_RUN_AT_LOGIN;
+inline constexpr UINT kStopNow = IDS_STOP_NOW;
+inline constexpr UINT kAbout = IDS_ABOUT;
+inline constexpr UINT kLeaveProgramAlone = IDS_LEAVE_PROGRAM_ALONE;
+inline constexpr UINT kSettings = IDS_SETTINGS;
 
-inline constexpr char kSystemMenuItem[] = "Mirelunde ...";
+inline constexpr UINT kSystemMenuItem = IDS_SYSTEM_MENU_ITEM;
 
 }  // namespace mirelunde::texts

@@ -2,13 +2,16 @@
 #include "menu/PopupMenu.h"
 
 #include "settings/Handles.h"
+#include "settings/Text.h"
 
+#include <optional>
 #include <vector>
 
 namespace mirelunde {
 
 namespace {
 
+constexpr size_t kLongestItemText = 256;
 constexpr UINT kTrackFlags = TPM_RIGHTALIGN | TPM_VCENTERALIGN | TPM_NONOTIFY | TPM_RETURNCMD;
 
 RowKind KindOf(const MenuItemSpec& row)
@@ -20,7 +23,8 @@ RowKind KindOf(const MenuItemSpec& row)
 // Appends one item; `position` is never smaller than the menu's item count, so the item lands at the end.
 bool Insert(HMENU menu, UINT position, const MenuItemSpec& row, HMENU submenu)
 {
-    MENUITEMINFOA item{};
+    std::optional<WideText<kLongestItemText>> text;
+    MENUITEMINFOW item{};
     item.cbSize = sizeof item;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE | (submenu ? MIIM_SUBMENU : 0);
     item.wID = static_cast<UINT>(row.command);
@@ -28,14 +32,16 @@ bool Insert(HMENU menu, UINT position, const MenuItemSpec& row, HMENU submenu)
     if (IsCommandRow(row)) {
         item.fType = (row.flags & kItemRadio) ? MFT_RADIOCHECK : MFT_STRING;
         item.fState = ((row.flags & kItemChecked) ? MFS_CHECKED : 0) | ((row.flags & kItemGrayed) ? MFS_GRAYED : 0);
-        item.dwTypeData = const_cast<char*>(row.text);
+        text.emplace(row.text);
+        item.dwTypeData = const_cast<wchar_t*>(static_cast<const wchar_t*>(*text));
     } else if (KindOf(row) == RowKind::Separator) {
         item.fType = MFT_SEPARATOR;
     } else {
         item.fType = MFT_STRING;
-        item.dwTypeData = reinterpret_cast<char*>(row.command);
+        text.emplace(reinterpret_cast<const char*>(row.command));
+        item.dwTypeData = const_cast<wchar_t*>(static_cast<const wchar_t*>(*text));
     }
-    return InsertMenuItemA(menu, position, TRUE, &item) != FALSE;
+    return InsertMenuItemW(menu, position, TRUE, &item) != FALSE;
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 
 namespace mirelunde {
 
-// One row. `text` is a command's caption, or one of the small row kinds below held in the same
-// field; for a submenu start, `command` holds the submenu's caption.
+// One row. `text` is a command's caption (UTF-8), or one of the small row kinds below held in the
+// same field; for a submenu start, `command` holds the submenu's caption.
 struct MenuItemSpec {
     const char* text;
     UINT flags;

@@ -5,11 +5,14 @@
 #include "actions/WindowTable.h"
 #include "menu/MenuTexts.h"
 #include "settings/Handles.h"
+#include "settings/Language.h"
+#include "settings/Text.h"
 
 namespace mirelunde {
 
 namespace {
 constexpr UINT kHighestItemId = 0xEFFF;  // SC_SIZE, 0xF000, and up are the platform's
+constexpr size_t kLongestItemText = 256;
 }
 
 bool IsCommandIdFree(HMENU menu, UINT id)
@@ -30,7 +33,8 @@ bool WindowTable::AddSystemMenuItem(HWND window)
     ExclusiveLock lock(systemMenuLock_);
     UINT id = kHighestItemId;
     while (id != 0 && !IsCommandIdFree(menu, id)) --id;
-    if (id == 0 || !AppendMenuA(menu, MF_STRING, id, texts::kSystemMenuItem)) return false;
+    if (id == 0 || !AppendMenuW(menu, MF_STRING, id, WideText<kLongestItemText>(Text(texts::kSystemMenuItem))))
+        return false;
     systemMenuWindow = window;
     systemMenuItemId = id;
     return true;

@@ -12,13 +12,17 @@ WINE10_PACKAGES=(
   wine wine64 wine32:i386
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils xauth
   cmake procps file xvfb xdotool imagemagick
+  locales
 )
+# The locales of the tests in German and in Japanese (Wine takes its language from LANG).
+WINE10_LOCALES=(de_DE ja_JP)
 # Written last: a root holding it with these contents is complete and up to date.
 WINE10_STAMP="$WINE10_ROOT/etc/mirelunde-root"
 
 wine10_stamp_text() {
   echo "suite $WINE10_SUITE wine $WINE10_VERSION"
   echo "packages ${WINE10_PACKAGES[*]}"
+  echo "locales ${WINE10_LOCALES[*]}"
 }
 
 # The Debian mirror the host's own lists use for its release, so the root comes from the same place.
@@ -63,6 +67,10 @@ PIN
   wine10_in_root sh -c "dpkg --add-architecture i386 && apt-get update -qq &&
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ${WINE10_PACKAGES[*]} >/dev/null &&
     apt-get clean" || return 1
+  local locale
+  for locale in "${WINE10_LOCALES[@]}"; do
+    wine10_in_root localedef -i "$locale" -f UTF-8 "$locale.UTF-8" || return 1
+  done
   local version
   version=$(wine10_in_root dpkg-query -W -f='${Version}' wine)
   case $version in

@@ -5,6 +5,7 @@
 #include "settings/ProgramLists.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +18,7 @@ ProcessSettings processSettings;
 namespace {
 
 constexpr unsigned kPathSize = MAX_PATH;
+constexpr unsigned kPathBytes = kPathSize * 3;  // such a path in UTF-8
 constexpr size_t kTextSize = 1024;
 
 HHOOK HookFromDword(DWORD value)
@@ -96,9 +98,10 @@ void ReadSettings(bool again)
         processSettings.twoButtonMouse = ReadFlag(settings, names::kTwoButtonMouse, true);
         processSettings.addToSystemMenu = ReadFlag(settings, names::kAddToSystemMenu, true);
 
-        char sole[kPathSize];
-        if (settings.String(names::kSoleProcess, sole, kPathSize) && sole[0] != '\0' &&
-            lstrcmpiA(sole, processSettings.exePath.c_str()) != 0)
+        char sole[kPathBytes];
+        // A path counts as the registry holds it: fewer than kPathSize UTF-16 units, terminator included.
+        if (settings.String(names::kSoleProcess, sole, kPathBytes) && sole[0] != '\0' &&
+            Utf16Length(sole) + 1 < kPathSize && !SameIgnoringCase(sole, processSettings.exePath))
             active = false;
         if (!again && processSettings.debugLevel != 0) StartModulesTrace();
     }
@@ -109,10 +112,10 @@ void ReadSettings(bool again)
 
 void ReadProcessSettings()
 {
-    char exe[kPathSize] = {};
-    GetModuleFileNameA(nullptr, exe, kPathSize);
-    exe[kPathSize - 1] = '\0';
-    processSettings.exePath = exe;
+    wchar_t exe[kPathSize] = {};
+    GetModuleFileNameW(nullptr, exe, kPathSize);
+    exe[kPathSize - 1] = L'\0';
+    processSettings.exePath = Utf8(exe);
     processSettings.launcherProcess = GetEnvironmentVariableA(names::kLauncherMarker, nullptr, 0) != 0;
     ReadSettings(false);
 }

@@ -11,7 +11,7 @@
 namespace mirelunde {
 
 struct ProcessSettings {
-    std::string exePath;
+    std::string exePath;  // UTF-8, as every text of the library
     // Read again as new hooks arrive while other threads pass messages down the chain.
     SharedValue<HHOOK> callWndProcHook = nullptr;
     SharedValue<HHOOK> getMessageHook = nullptr;

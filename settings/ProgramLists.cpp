@@ -3,7 +3,9 @@
 #include "settings/ProgramLists.h"
 
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -53,22 +55,20 @@ bool IsFileNameText(std::string_view entry)
     return true;
 }
 
-// Compared as file names are: letters in either case alike, and either folder separator.
+// Compared as file names are: letters in either case alike, by the system's rules for every script,
+// and either folder separator.
 bool SameFileName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size() || a.size() >= kProgramListSize) return false;
-    char left[kProgramListSize];
-    char right[kProgramListSize];
-    std::memcpy(left, a.data(), a.size());
-    std::memcpy(right, b.data(), b.size());
-    const auto length = static_cast<DWORD>(a.size());
-    CharUpperBuffA(left, length);
-    CharUpperBuffA(right, length);
-    for (DWORD i = 0; i < length; ++i) {
-        if (left[i] == '/') left[i] = '\\';
-        if (right[i] == '/') right[i] = '\\';
+    wchar_t left[kProgramListSize];
+    wchar_t right[kProgramListSize];
+    if (!ToWide(a, left, kProgramListSize) || !ToWide(b, right, kProgramListSize)) return false;
+    const int length = lstrlenW(left);
+    if (length != lstrlenW(right)) return false;
+    for (int i = 0; i < length; ++i) {
+        if (left[i] == L'/') left[i] = L'\\';
+        if (right[i] == L'/') right[i] = L'\\';
     }
-    return std::memcmp(left, right, length) == 0;
+    return CompareStringOrdinal(left, length, right, length, TRUE) == CSTR_EQUAL;
 }
 
 bool EntryNamesProgram(std::string_view entry, std::string_view exePath)
@@ -98,7 +98,7 @@ std::optional<std::string_view> BadEntryOf(std::string_view list)
 // Whether the list, as read, fits and holds only entries a file name can make.
 bool IsReadableList(std::string_view list)
 {
-    return list.size() < kProgramListSize && !BadEntryOf(list);
+    return Utf16Length(list) < kProgramListSize && !BadEntryOf(list);
 }
 
 }  // namespace
@@ -123,7 +123,7 @@ namespace {
 
 // The stored list, when it is one the library reads.
 template <typename Settings>
-bool ReadList(const Settings& settings, const char* valueName, char (&list)[kProgramListSize])
+bool ReadList(const Settings& settings, const char* valueName, char (&list)[kProgramListBytes])
 {
     DWORD stored = 0;
     return settings.String(valueName, list, sizeof list, &stored) && HoldsOneString(list, stored) &&
@@ -155,13 +155,13 @@ std::string WithoutProgram(std::string_view list, std::string_view exePath)
 
 bool IsListedProgram(const RegSnapshot& settings, const char* valueName, const std::string& exePath)
 {
-    char list[kProgramListSize];
+    char list[kProgramListBytes];
     return ReadList(settings, valueName, list) && ListNamesProgram(list, exePath);
 }
 
 bool IsListedProgram(const char* valueName, const std::string& exePath)
 {
-    char list[kProgramListSize];
+    char list[kProgramListBytes];
     return ReadList(RegReader(HKEY_CURRENT_USER, names::kSettingsKey), valueName, list) &&
            ListNamesProgram(list, exePath);
 }
@@ -169,7 +169,7 @@ bool IsListedProgram(const char* valueName, const std::string& exePath)
 bool SetProgramListed(const char* valueName, const std::string& exePath, bool listed)
 {
     const RegReader settings(HKEY_CURRENT_USER, names::kSettingsKey);
-    char list[kProgramListSize];
+    char list[kProgramListBytes];
     std::string updated;
     if (ReadList(settings, valueName, list)) {
         if (ListNamesProgram(list, exePath) == listed) return true;
@@ -197,11 +197,14 @@ StoredList ReadStoredList(const char* valueName)
         list.fault = ListFault::NotText;
         return list;
     }
-    list.text = bytes.substr(0, bytes.find('\0'));
     // In the order the library meets them as it reads the value.
-    if (bytes.size() >= kProgramListSize)
+    const size_t units = bytes.size() / sizeof(wchar_t);
+    const std::wstring_view wide(reinterpret_cast<const wchar_t*>(bytes.data()), units);
+    const size_t textUnits = std::min(wide.find(L'\0'), units);
+    list.text = Utf8(wide.substr(0, textUnits));
+    if (units >= kProgramListSize)
         list.fault = ListFault::TooLong;
-    else if (!HoldsOneString(list.text.c_str(), list.size))
+    else if (units != textUnits && units != textUnits + 1)
         list.fault = ListFault::ZeroByte;
     else if (const auto bad = BadEntryOf(list.text)) {
         list.fault = ListFault::BadEntry;
@@ -233,7 +236,7 @@ NameFault CheckProgramName(std::string_view name)
 
 ListFault CheckList(std::string_view list, std::string* badEntry)
 {
-    if (list.size() > kLongestList) return ListFault::TooLong;
+    if (Utf16Length(list) > kLongestList) return ListFault::TooLong;
     const auto bad = BadEntryOf(list);
     if (!bad) return ListFault::None;
     if (badEntry != nullptr) *badEntry = *bad;

@@ -12,11 +12,13 @@
 
 namespace mirelunde {
 
-// A list, terminator included, is shorter than this; a longer one names no program, and is never
-// read in part.
+// A list, terminator included, is shorter than this many UTF-16 units, as the registry holds it; a
+// longer one names no program, and is never read in part.
 inline constexpr unsigned kProgramListSize = MAX_PATH;
 // The most characters a list can have that is written with its terminator, as the writers here do.
 inline constexpr unsigned kLongestList = kProgramListSize - 2;
+// The most bytes such a list takes in UTF-8, terminator included.
+inline constexpr unsigned kProgramListBytes = kProgramListSize * 3;
 
 // What keeps the library from reading a stored list.
 enum class ListFault { None, TooLong, BadEntry, ZeroByte, NotText };
@@ -24,11 +26,11 @@ enum class ListFault { None, TooLong, BadEntry, ZeroByte, NotText };
 // A stored list as a person sees it to mend it: its text as far as it is text, and what is wrong.
 struct StoredList {
     bool present = false;
-    std::string text;  // up to a zero byte in it; empty when the value is not text
+    std::string text;  // UTF-8, up to a zero in it; empty when the value is not text
     ListFault fault = ListFault::None;
     std::string badEntry;  // with BadEntry, the first entry no file name can make
     DWORD type = REG_NONE;
-    DWORD size = 0;  // bytes
+    DWORD size = 0;  // bytes, as the registry holds them
 };
 
 // The list stored as `valueName` in the settings key, as the library would read it.

@@ -5,6 +5,7 @@
 #include "settings/Handles.h"
 #include "settings/ProcessSettings.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +19,11 @@ namespace {
 
 constexpr size_t kKeyPathSize = 1024;
 constexpr DWORD kSubKeyNameSize = 512;
+constexpr size_t kValueNameSize = 256;
+
+// Key paths and value names for the W functions: a trace key's path holds the program's name.
+using KeyPath = WideText<kKeyPathSize>;
+using ValueName = WideText<kValueNameSize>;
 
 // Builds the trace key of one window; false when there is no trace or it does not fit.
 bool WindowKeyPath(HWND window, char (&path)[kKeyPathSize])
@@ -35,11 +41,29 @@ bool IsWholeDword(DWORD type, DWORD size)
     return type == REG_DWORD && size == sizeof(DWORD);
 }
 
+// The UTF-8 form of the UTF-16 units a REG_SZ holds, into `buffer` when it is shorter than `size`
+// bytes (its stored terminator counted); `stored` gets its length, as ReadRegString tells it.
+bool TakeString(const wchar_t* units, DWORD bytes, char* buffer, unsigned size, DWORD* stored)
+{
+    const DWORD count = bytes / sizeof(wchar_t);
+    DWORD text = 0;
+    while (text < count && units[text] != L'\0') ++text;
+    const std::string narrow = Utf8(std::wstring_view(units, text));
+    // A value with units after its text (a zero inside it) is counted by its bytes as it was read.
+    const std::string rest = count > text + 1 ? Utf8(std::wstring_view(units + text + 1, count - text - 1)) : "";
+    const DWORD length = static_cast<DWORD>(narrow.size() + (count > text ? 1 + rest.size() : 0));
+    const bool ok = length < size;
+    if (ok) std::memcpy(buffer, narrow.data(), narrow.size());
+    buffer[ok ? narrow.size() : 0] = '\0';
+    if (stored != nullptr) *stored = ok ? length : 0;
+    return ok;
+}
+
 }  // namespace
 
 RegReader::RegReader(HKEY root, const char* subKey)
 {
-    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key_.put()) != ERROR_SUCCESS) key_.reset();
+    if (RegOpenKeyExW(root, KeyPath(subKey), 0, KEY_QUERY_VALUE, key_.put()) != ERROR_SUCCESS) key_.reset();
 }
 
 bool RegReader::Dword(const char* name, DWORD& value) const
@@ -61,33 +85,40 @@ bool RegReader::String(const char* name, char* buffer, unsigned size, DWORD* sto
     if (buffer == nullptr || size == 0) return false;
     DWORD type = REG_NONE;
     DWORD length = 0;
-    bool ok = key_ && RegQueryValueExA(key_.get(), name, nullptr, &type, nullptr, &length) == ERROR_SUCCESS &&
-              type == REG_SZ && length < size;
+    const ValueName wideName(name);
+    // UTF-8 takes at least one byte for each UTF-16 unit, so a longer value cannot fit.
+    bool ok = key_ && RegQueryValueExW(key_.get(), wideName, nullptr, &type, nullptr, &length) == ERROR_SUCCESS &&
+              type == REG_SZ && length / sizeof(wchar_t) < size;
+    std::wstring units;
     if (ok) {
-        length = size;
-        ok = RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &length) ==
+        units.resize(size);
+        length = size * sizeof(wchar_t);
+        ok = RegQueryValueExW(key_.get(), wideName, nullptr, &type, reinterpret_cast<BYTE*>(units.data()), &length) ==
                  ERROR_SUCCESS &&
-             type == REG_SZ && length < size;  // the value may have grown between the two queries
+             type == REG_SZ && length / sizeof(wchar_t) < size;  // the value may have grown between the two queries
     }
-    buffer[ok ? length : 0] = '\0';
-    if (stored != nullptr) *stored = ok ? length : 0;
-    return ok;
+    if (ok) return TakeString(units.data(), length, buffer, size, stored);
+    buffer[0] = '\0';
+    if (stored != nullptr) *stored = 0;
+    return false;
 }
 
 bool RegReader::Has(const char* name) const
 {
-    return key_ && RegQueryValueExA(key_.get(), name, nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
+    return key_ &&
+           RegQueryValueExW(key_.get(), ValueName(name), nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
 }
 
 bool RegReader::Raw(const char* name, DWORD& type, std::string& bytes) const
 {
     if (!key_) return false;
+    const ValueName wideName(name);
     for (;;) {  // again while the value grows between the two queries
         DWORD size = 0;
-        if (RegQueryValueExA(key_.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+        if (RegQueryValueExW(key_.get(), wideName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
         bytes.resize(size);
         const LONG status =
-            RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
+            RegQueryValueExW(key_.get(), wideName, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
         if (status == ERROR_MORE_DATA) continue;
         bytes.resize(size);
         return status == ERROR_SUCCESS;
@@ -104,19 +135,18 @@ RegSnapshot::RegSnapshot(HKEY root, const char* subKey, std::initializer_list<co
     // A key with more values than this is not the settings key as the library writes it: the
     // values not met by then are queried by name instead.
     constexpr DWORD kMostValues = 64;
-    constexpr DWORD kNameSize = 64;  // longer than any name the library reads
     DWORD index = 0;
     for (; index < kMostValues; ++index) {
-        char name[kNameSize];
+        wchar_t name[kNameSize];
         DWORD nameLength = kNameSize;
         Value taken;
         taken.size = sizeof taken.data;
         LONG status =
-            RegEnumValueA(reader_.Key(), index, name, &nameLength, nullptr, &taken.type, taken.data, &taken.size);
+            RegEnumValueW(reader_.Key(), index, name, &nameLength, nullptr, &taken.type, taken.data, &taken.size);
         if (status == ERROR_NO_MORE_ITEMS) break;
         if (status == ERROR_MORE_DATA) {  // the data, or the name, is too long: the name tells whose
             nameLength = kNameSize;
-            status = RegEnumValueA(reader_.Key(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+            status = RegEnumValueW(reader_.Key(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
             if (status != ERROR_SUCCESS) continue;
             if (Value* value = Find(name)) value->state = State::Unread;
             continue;
@@ -140,6 +170,19 @@ RegSnapshot::Value* RegSnapshot::Find(const char* name)
     return nullptr;
 }
 
+// The names asked for are ASCII: a name met with any other character is none of them.
+RegSnapshot::Value* RegSnapshot::Find(const wchar_t* name)
+{
+    char ascii[kNameSize];
+    size_t at = 0;
+    for (; name[at] != L'\0'; ++at) {
+        if (name[at] >= 0x80 || at + 1 == kNameSize) return nullptr;
+        ascii[at] = static_cast<char>(name[at]);
+    }
+    ascii[at] = '\0';
+    return Find(ascii);
+}
+
 const RegSnapshot::Value* RegSnapshot::Find(const char* name) const
 {
     return const_cast<RegSnapshot*>(this)->Find(name);
@@ -159,11 +202,11 @@ bool RegSnapshot::String(const char* name, char* buffer, unsigned size, DWORD* s
     if (buffer == nullptr || size == 0) return false;
     const Value* found = Find(name);
     if (found == nullptr || found->state == State::Unread) return reader_.String(name, buffer, size, stored);
-    const bool ok = found->state == State::Taken && found->type == REG_SZ && found->size < size;
-    if (ok) std::memcpy(buffer, found->data, found->size);
-    buffer[ok ? found->size : 0] = '\0';
-    if (stored != nullptr) *stored = ok ? found->size : 0;
-    return ok;
+    if (found->state == State::Taken && found->type == REG_SZ)
+        return TakeString(reinterpret_cast<const wchar_t*>(found->data), found->size, buffer, size, stored);
+    buffer[0] = '\0';
+    if (stored != nullptr) *stored = 0;
+    return false;
 }
 
 bool ReadRegDword(HKEY root, const char* subKey, const char* name, DWORD& value)
@@ -182,11 +225,11 @@ namespace {
 bool SetValue(HKEY root, const char* subKey, const char* name, DWORD type, const void* data, DWORD size)
 {
     RegKey key;
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
+    if (RegCreateKeyExW(root, KeyPath(subKey), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
                         nullptr) != ERROR_SUCCESS ||
         !key)
         return false;
-    return RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), ValueName(name), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -199,7 +242,8 @@ bool WriteRegDword(HKEY root, const char* subKey, const char* name, DWORD value)
 bool WriteRegString(HKEY root, const char* subKey, const char* name, const char* text)
 {
     if (text == nullptr) return false;
-    return SetValue(root, subKey, name, REG_SZ, text, static_cast<DWORD>(std::char_traits<char>::length(text) + 1));
+    const std::wstring wide = Wide(text);
+    return SetValue(root, subKey, name, REG_SZ, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 bool WriteWindowString(HWND window, const char* name, const char* text)
@@ -224,23 +268,24 @@ bool SettingOn(const char* name, bool whenAbsent)
 void DeleteRegTree(HKEY root, const char* parentPath, const char* keyName)
 {
     RegKey parent;
-    if (RegOpenKeyExA(root, parentPath, 0, KEY_READ, parent.put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(root, KeyPath(parentPath), 0, KEY_READ, parent.put()) != ERROR_SUCCESS) return;
 
     // Collect the children first: deleting while enumerating would shift the indices.
     std::vector<std::string> children;
     {
         RegKey key;
-        if (RegOpenKeyExA(parent.get(), keyName, 0, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS) return;
-        char child[kSubKeyNameSize];
+        if (RegOpenKeyExW(parent.get(), KeyPath(keyName), 0, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS)
+            return;
+        wchar_t child[kSubKeyNameSize];
         for (DWORD index = 0;; ++index) {
             DWORD length = kSubKeyNameSize - 1;
-            if (RegEnumKeyExA(key.get(), index, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            if (RegEnumKeyExW(key.get(), index, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                 break;
-            children.emplace_back(child, length);
+            children.push_back(Utf8(std::wstring_view(child, length)));
         }
     }
     for (const std::string& child : children) DeleteRegTree(parent.get(), keyName, child.c_str());
-    RegDeleteKeyA(parent.get(), keyName);
+    RegDeleteKeyW(parent.get(), KeyPath(keyName));
 }
 
 }  // namespace mirelunde

@@ -20,7 +20,8 @@ public:
     bool String(const char* name, char* buffer, unsigned size, DWORD* stored = nullptr) const;
     // Whether the key holds the value, whatever its type and size.
     bool Has(const char* name) const;
-    // The value's type and bytes, whatever its type and size; false when the key does not hold it.
+    // The value's type and bytes, whatever its type and size (a REG_SZ as its UTF-16 units); false when
+    // the key does not hold it.
     bool Raw(const char* name, DWORD& type, std::string& bytes) const;
     HKEY Key() const { return key_.get(); }
 
@@ -45,9 +46,11 @@ private:
         State state = State::Absent;
         DWORD type = REG_NONE;
         DWORD size = 0;
-        BYTE data[MAX_PATH] = {};
+        BYTE data[MAX_PATH * sizeof(wchar_t)] = {};  // a REG_SZ's UTF-16 units
     };
+    static constexpr size_t kNameSize = 64;  // longer than any name the library reads
     Value* Find(const char* name);
+    Value* Find(const wchar_t* name);
     const Value* Find(const char* name) const;
 
     RegReader reader_;
@@ -59,7 +62,8 @@ private:
 // one, leaves `value` as it was, so callers that preset a default keep it.
 bool ReadRegDword(HKEY root, const char* subKey, const char* name, DWORD& value);
 
-// Reads a REG_SZ shorter than `size` bytes; the buffer always ends up holding a string.
+// Reads a REG_SZ whose UTF-8 form is shorter than `size` bytes; the buffer always ends up holding a
+// string. Every string of these functions is UTF-8; value names are ASCII, as the library's are.
 bool ReadRegString(HKEY root, const char* subKey, const char* name, char* buffer, unsigned size);
 
 // Both create the key and any missing keys above it.

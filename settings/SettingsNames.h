@@ -21,6 +21,8 @@ inline constexpr char kEnableKeyboard[] = "Enable keyboard";
 inline constexpr char kHugStretch[] = "Hug Stretch";
 inline constexpr char kExcludedPrograms[] = "Excluded programs";
 inline constexpr char kProgramsKeptOnTop[] = "Programs kept on top";
+// The language of the texts: a tag such as "de-DE"; empty, unknown or absent leaves Windows' choice.
+inline constexpr char kLanguage[] = "Language";
 
 // The user's choice that Alt, keypad + and hex digits type a character: a REG_SZ, "1" when on.
 inline constexpr char kInputMethodKey[] = "Control Panel\\Input Method";

@@ -2,6 +2,9 @@
 // shown, access keys, and formatting.
 #include "launcher/window/Dialogs.h"
 
+#include "settings/Language.h"
+#include "settings/Text.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -101,7 +104,7 @@ INT_PTR RunDialog(WORD id, HWND owner, DLGPROC procedure, LPARAM param)
     const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     if (bytes == nullptr) return -1;
     const std::vector<BYTE> dialog = WithMessageFont({bytes, bytes + SizeofResource(instance, found)});
-    return DialogBoxIndirectParamA(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner, procedure,
+    return DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner, procedure,
                                    param);
 }
 
@@ -117,10 +120,29 @@ HWND CreateChildDialog(WORD id, HWND parent, DLGPROC procedure, LPARAM param)
                                       param);
 }
 
+std::string WithoutAccessKey(std::string_view text)
+{
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.substr(i, 2) == "(&" && i + 3 < text.size() && text[i + 3] == ')') {
+            i += 3;
+            continue;
+        }
+        if (text[i] == '&' && i + 1 < text.size() && text[++i] != '&') {
+            plain += text[i];
+            continue;
+        }
+        plain += text[i];
+    }
+    while (!plain.empty() && plain.back() == ' ') plain.pop_back();
+    return plain;
+}
+
 std::string WithAccessKey(std::string_view text, char key)
 {
+    if (text.find('&') != std::string_view::npos) return key == 0 ? WithoutAccessKey(text) : std::string(text);
     std::string marked(text);
-    if (key == 0) return marked;
+    if (key == 0 || TextLanguage() != MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)) return marked;
     size_t at = std::string_view::npos;
     for (size_t i = 0; i < text.size() && at == std::string_view::npos; ++i)
         if (text[i] == key && (i == 0 || text[i - 1] == ' ')) at = i;
@@ -131,7 +153,7 @@ std::string WithAccessKey(std::string_view text, char key)
 
 void SetControlText(HWND dialog, int control, std::string_view text, char key)
 {
-    SetDlgItemTextA(dialog, control, WithAccessKey(text, key).c_str());
+    SetDlgItemTextW(dialog, control, Wide(WithAccessKey(text, key)).c_str());
 }
 
 std::string Format(const char* format, ...)

@@ -16,8 +16,12 @@ INT_PTR RunDialog(WORD id, HWND owner, DLGPROC procedure, LPARAM param);
 HWND CreateChildDialog(WORD id, HWND parent, DLGPROC procedure, LPARAM param);
 
 // The text with `key` marked as its access key: the first `key` that starts a word, else the first
-// `key`; no mark when the text has none.
+// `key`; no mark when the text has none. A translated text marks its own key with '&', or none: the
+// English key is not looked for in it, and with no key given its mark is taken away.
 std::string WithAccessKey(std::string_view text, char key);
+
+// The text without its access key: its '&', or a "(&K)" after it, as East Asian texts mark one.
+std::string WithoutAccessKey(std::string_view text);
 
 // Sets a control's text, with its access key marked when one is given.
 void SetControlText(HWND dialog, int control, std::string_view text, char key = 0);

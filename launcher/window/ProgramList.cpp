@@ -5,8 +5,10 @@
 #include "launcher/LauncherTexts.h"
 #include "launcher/window/Dialogs.h"
 #include "launcher/window/ProgramPicker.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <algorithm>
 
@@ -17,11 +19,11 @@ namespace {
 std::string Describe(ListFault fault, const StoredList& stored, size_t length, const std::string& badEntry)
 {
     switch (fault) {
-    case ListFault::TooLong: return Format(texts::kListTooLongFormat, length, kLongestList);
-    case ListFault::BadEntry: return Format(texts::kListBadEntryFormat, badEntry.c_str());
-    case ListFault::ZeroByte: return texts::kListZeroByte;
+    case ListFault::TooLong: return Format(Text(texts::kListTooLongFormat), length, kLongestList);
+    case ListFault::BadEntry: return Format(Text(texts::kListBadEntryFormat), badEntry.c_str());
+    case ListFault::ZeroByte: return Text(texts::kListZeroByte);
     case ListFault::NotText:
-        return Format(texts::kListNotTextFormat, static_cast<unsigned long>(stored.type),
+        return Format(Text(texts::kListNotTextFormat), static_cast<unsigned long>(stored.type),
                       static_cast<unsigned long>(stored.size));
     case ListFault::None: break;
     }
@@ -35,8 +37,8 @@ void ProgramList::Load(HWND dialog)
     stored_ = ReadStoredList(valueName_);
     loaded_ = rows_ = ListEntries(stored_.text);
     SetControlText(dialog, controls_.label, controls_.labelText, controls_.labelKey);
-    SetControlText(dialog, controls_.add, texts::kAdd, controls_.addKey);
-    SetControlText(dialog, controls_.remove, texts::kRemove, controls_.removeKey);
+    SetControlText(dialog, controls_.add, Text(texts::kAdd), controls_.addKey);
+    SetControlText(dialog, controls_.remove, Text(texts::kRemove), controls_.removeKey);
     Show(dialog);
 }
 
@@ -45,12 +47,13 @@ std::string ProgramList::FaultLine() const
     if (!Changed())
         return stored_.fault == ListFault::None
                    ? std::string()
-                   : Describe(stored_.fault, stored_, stored_.text.size(), stored_.badEntry) + texts::kListKept;
+                   : Describe(stored_.fault, stored_, Utf16Length(stored_.text), stored_.badEntry) +
+                         Text(texts::kListKept);
     const std::string list = JoinEntries(rows_);
     std::string badEntry;
     const ListFault fault = CheckList(list, &badEntry);
-    if (fault != ListFault::None) return Describe(fault, stored_, list.size(), badEntry);
-    return stored_.fault == ListFault::None ? std::string() : texts::kListReplaces;
+    if (fault != ListFault::None) return Describe(fault, stored_, Utf16Length(list), badEntry);
+    return stored_.fault == ListFault::None ? std::string() : Text(texts::kListReplaces);
 }
 
 void ProgramList::Show(HWND dialog) const
@@ -58,10 +61,11 @@ void ProgramList::Show(HWND dialog) const
     const HWND list = GetDlgItem(dialog, controls_.rows);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const std::string& row : rows_) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    for (const std::string& row : rows_)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    SetDlgItemTextA(dialog, controls_.fault, FaultLine().c_str());
+    SetDlgItemTextW(dialog, controls_.fault, Wide(FaultLine()).c_str());
 }
 
 void ProgramList::Select(HWND dialog, size_t row) const
@@ -81,9 +85,9 @@ bool ProgramList::OnCommand(HWND dialog, int control, int code)
         if (!name) return true;
         if (const NameFault fault = CheckProgramName(*name); fault != NameFault::None) {
             const std::string text = fault == NameFault::HoldsSeparator
-                                         ? Format(texts::kNameHoldsSeparatorFormat, name->c_str())
-                                         : Format(texts::kNameTooLongFormat, name->c_str(), kLongestList);
-            MessageBoxA(dialog, text.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
+                                         ? Format(Text(texts::kNameHoldsSeparatorFormat), name->c_str())
+                                         : Format(Text(texts::kNameTooLongFormat), name->c_str(), kLongestList);
+            MessageBoxText(dialog, text.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
             return true;
         }
         // A row that names the program already is shown rather than added again.
@@ -119,8 +123,8 @@ bool ProgramList::MayWrite(HWND dialog) const
     const std::string list = JoinEntries(rows_);
     const ListFault fault = CheckList(list, &badEntry);
     if (fault == ListFault::None) return true;
-    MessageBoxA(dialog, (Describe(fault, stored_, list.size(), badEntry) + texts::kListNotSaved).c_str(),
-                names::kCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxText(dialog, (Describe(fault, stored_, Utf16Length(list), badEntry) + Text(texts::kListNotSaved)).c_str(),
+                   names::kCaption, MB_OK | MB_ICONEXCLAMATION);
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, controls_.rows)), TRUE);
     return false;
 }

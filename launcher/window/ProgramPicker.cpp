@@ -6,7 +6,9 @@
 #include "launcher/window/DialogIds.h"
 #include "launcher/window/Dialogs.h"
 #include "settings/Handles.h"
+#include "settings/Language.h"
 #include "settings/ProgramLists.h"
+#include "settings/Text.h"
 
 #include <commdlg.h>
 
@@ -42,14 +44,14 @@ BOOL CALLBACK CollectProgram(HWND window, LPARAM param) noexcept
     GetWindowThreadProcessId(window, &processId);
     if (processId == GetCurrentProcessId()) return TRUE;
     const Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    char path[MAX_PATH * 2];
-    DWORD length = sizeof path;
-    if (!process || !QueryFullProcessImageNameA(process.get(), 0, path, &length)) return TRUE;
-    char caption[kCaptionLength] = {};
-    GetWindowTextA(window, caption, kCaptionLength);
+    wchar_t path[MAX_PATH * 2];
+    DWORD length = ARRAYSIZE(path);
+    if (!process || !QueryFullProcessImageNameW(process.get(), 0, path, &length)) return TRUE;
+    wchar_t caption[kCaptionLength] = {};
+    GetWindowTextW(window, caption, kCaptionLength);
     try {
         reinterpret_cast<std::vector<RunningProgram>*>(param)->push_back(
-            {std::string(FileNameOf({path, length})), caption});
+            {std::string(FileNameOf(Utf8({path, length}))), Utf8(caption)});
     } catch (...) {
         return FALSE;
     }
@@ -61,45 +63,48 @@ std::vector<RunningProgram> RunningPrograms()
     std::vector<RunningProgram> programs;
     EnumWindows(CollectProgram, reinterpret_cast<LPARAM>(&programs));
     const auto before = [](const RunningProgram& a, const RunningProgram& b) {
-        return lstrcmpiA(a.name.c_str(), b.name.c_str()) < 0;
+        return lstrcmpiW(Wide(a.name).c_str(), Wide(b.name).c_str()) < 0;
     };
     std::stable_sort(programs.begin(), programs.end(), before);
-    programs.erase(std::unique(programs.begin(), programs.end(),
-                               [](const RunningProgram& a, const RunningProgram& b) {
-                                   return lstrcmpiA(a.name.c_str(), b.name.c_str()) == 0;
-                               }),
-                   programs.end());
+    programs.erase(
+        std::unique(programs.begin(), programs.end(),
+                    [](const RunningProgram& a, const RunningProgram& b) { return SameIgnoringCase(a.name, b.name); }),
+        programs.end());
     return programs;
 }
 
 bool Browse(HWND owner, std::string& chosen)
 {
-    char path[MAX_PATH * 2] = {};
-    OPENFILENAMEA open{};
+    wchar_t path[MAX_PATH * 2] = {};
+    std::wstring filter = Wide(Text(texts::kProgramFilter));
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    const std::wstring title = Wide(Text(texts::kBrowseCaption));
+    OPENFILENAMEW open{};
     open.lStructSize = sizeof open;
     open.hwndOwner = owner;
-    open.lpstrFilter = texts::kProgramFilter;
+    open.lpstrFilter = filter.c_str();
     open.lpstrFile = path;
-    open.nMaxFile = sizeof path;
-    open.lpstrTitle = texts::kBrowseCaption;
+    open.nMaxFile = ARRAYSIZE(path);
+    open.lpstrTitle = title.c_str();
     open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&open)) return false;
-    chosen = FileNameOf(path);
+    if (!GetOpenFileNameW(&open)) return false;
+    chosen = FileNameOf(Utf8(path));
     return true;
 }
 
 void Fill(HWND dialog, const Picker& picker)
 {
-    SetWindowTextA(dialog, texts::kAddProgramCaption);
-    SetControlText(dialog, IDC_RUNNING_LABEL, texts::kRunningPrograms, 'P');
-    SetControlText(dialog, IDC_BROWSE, texts::kBrowse, 'B');
-    SetControlText(dialog, IDOK, texts::kOk);
-    SetControlText(dialog, IDCANCEL, texts::kCancel);
+    SetWindowTextW(dialog, Wide(Text(texts::kAddProgramCaption)).c_str());
+    SetControlText(dialog, IDC_RUNNING_LABEL, Text(texts::kRunningPrograms), 'P');
+    SetControlText(dialog, IDC_BROWSE, Text(texts::kBrowse), 'B');
+    SetControlText(dialog, IDOK, Text(texts::kOk));
+    SetControlText(dialog, IDCANCEL, Text(texts::kCancel));
     const HWND list = GetDlgItem(dialog, IDC_RUNNING_LIST);
     int tabStop = kTabStop;
     SendMessageA(list, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
     for (const RunningProgram& program : picker.running)
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((program.name + '\t' + program.caption).c_str()));
+        SendMessageW(list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Wide(program.name + '\t' + program.caption).c_str()));
     SendMessageA(list, LB_SETCURSEL, 0, 0);
 }
 

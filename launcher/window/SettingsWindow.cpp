@@ -13,8 +13,10 @@
 #include "launcher/window/ShortcutIds.h"
 #include "launcher/window/ShortcutsPart.h"
 #include "menu/MenuTexts.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 
 #include <commctrl.h>
 
@@ -31,7 +33,7 @@ constexpr char kDialogClass[] = "#32770";
 // A choice shown as a check box: its text and access key, and its value in the settings key.
 struct CheckChoice {
     int control;
-    const char* text;
+    UINT text;
     char key;
     const char* name;
     bool whenAbsent;
@@ -75,7 +77,7 @@ Choices ReadChoices()
 bool WriteChoice(const char* name, bool on, std::string& failures)
 {
     if (WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, on ? 1 : 0)) return true;
-    failures += Format(texts::kNotWrittenFormat, name) + "\n";
+    failures += Format(Text(texts::kNotWrittenFormat), name) + "\n";
     return false;
 }
 
@@ -88,7 +90,7 @@ void BringUp(HWND window)
 
 HWND FindSettingsWindow()
 {
-    return FindWindowA(kDialogClass, texts::kSettingsCaption);
+    return FindWindowW(Wide(kDialogClass).c_str(), Wide(Text(texts::kSettingsCaption)).c_str());
 }
 
 class SettingsWindow {
@@ -112,16 +114,16 @@ private:
     std::array<ProgramList, 2> lists_{
         ProgramList{names::kExcludedPrograms,
                     {IDC_EXCLUDED_LABEL, IDC_EXCLUDED_LIST, IDC_EXCLUDED_ADD, IDC_EXCLUDED_REMOVE, IDC_EXCLUDED_FAULT,
-                     texts::kExcludedProgramsLabel, 'P', 'd', 'R'}},
+                     Text(texts::kExcludedProgramsLabel), 'P', 'd', 'R'}},
         ProgramList{names::kProgramsKeptOnTop,
                     {IDC_KEPT_LABEL, IDC_KEPT_LIST, IDC_KEPT_ADD, IDC_KEPT_REMOVE, IDC_KEPT_FAULT,
-                     texts::kKeptOnTopLabel, 'o', 0, 'e'}}};
+                     Text(texts::kKeptOnTopLabel), 'o', 0, 'e'}}};
     ShortcutsPart shortcuts_;
 };
 
 void SettingsWindow::Open(HWND dialog)
 {
-    SetWindowTextA(dialog, texts::kSettingsCaption);
+    SetWindowTextW(dialog, Wide(Text(texts::kSettingsCaption)).c_str());
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const auto& [size, which] : {std::pair{SM_CXICON, ICON_BIG}, std::pair{SM_CXSMICON, ICON_SMALL}}) {
         const int side = GetSystemMetrics(size);
@@ -129,18 +131,19 @@ void SettingsWindow::Open(HWND dialog)
                      reinterpret_cast<LPARAM>(
                          LoadImageA(instance, MAKEINTRESOURCEA(kIconGroup), IMAGE_ICON, side, side, LR_SHARED)));
     }
-    SetControlText(dialog, IDC_MOUSE_GROUP, texts::kMouse);
-    SetControlText(dialog, IDC_DOUBLE_CLICK_LABEL, texts::kLeftDoubleClick);
-    SetControlText(dialog, IDC_DOUBLE_CLICK_SHADES, texts::kShade, 'S');
-    SetControlText(dialog, IDC_DOUBLE_CLICK_MAXIMIZES, texts::kMaximize, 'x');
-    SetControlText(dialog, IDC_OPTIONS_GROUP, texts::kOptions);
-    for (const CheckChoice& check : kChecks) SetControlText(dialog, check.control, check.text, check.key);
-    SetControlText(dialog, IDC_RUN_AT_LOGIN, texts::kRunAtLogin, 'l');
+    SetControlText(dialog, IDC_MOUSE_GROUP, Text(texts::kMouse));
+    SetControlText(dialog, IDC_DOUBLE_CLICK_LABEL, Text(texts::kLeftDoubleClick));
+    SetControlText(dialog, IDC_DOUBLE_CLICK_SHADES, Text(texts::kShade), 'S');
+    SetControlText(dialog, IDC_DOUBLE_CLICK_MAXIMIZES, Text(texts::kMaximize), 'x');
+    SetControlText(dialog, IDC_OPTIONS_GROUP, Text(texts::kOptions));
+    for (const CheckChoice& check : kChecks) SetControlText(dialog, check.control, Text(check.text), check.key);
+    SetControlText(dialog, IDC_RUN_AT_LOGIN, Text(texts::kRunAtLogin), 'l');
     SetControlText(dialog, IDC_TAKES_EFFECT,
-                   Format(texts::kTakesEffectFormat, texts::kTwoButtonMouse, texts::kSystemMenu));
-    SetControlText(dialog, IDOK, texts::kOk);
-    SetControlText(dialog, IDCANCEL, texts::kCancel);
-    SetControlText(dialog, IDC_APPLY, texts::kApply, 'A');
+                   Format(Text(texts::kTakesEffectFormat), WithoutAccessKey(Text(texts::kTwoButtonMouse)).c_str(),
+                          WithoutAccessKey(Text(texts::kSystemMenu)).c_str()));
+    SetControlText(dialog, IDOK, Text(texts::kOk));
+    SetControlText(dialog, IDCANCEL, Text(texts::kCancel));
+    SetControlText(dialog, IDC_APPLY, Text(texts::kApply), 'A');
     written_ = shown_ = ReadChoices();
     for (ProgramList& list : lists_) list.Load(dialog);
     shortcuts_.Open(dialog, GetDlgItem(dialog, IDC_TAKES_EFFECT));
@@ -196,17 +199,18 @@ bool SettingsWindow::Apply(HWND dialog)
     if (shown_.runAtLogin != written_.runAtLogin) {
         // The same entry the icon's menu writes, with the options this launcher was started with.
         RunAtLogin(shown_.runAtLogin, loginOptions_.c_str());
-        if (IsRunAtLogin() != shown_.runAtLogin) failures += Format(texts::kNotWrittenFormat, names::kRunEntry) + "\n";
+        if (IsRunAtLogin() != shown_.runAtLogin)
+            failures += Format(Text(texts::kNotWrittenFormat), names::kRunEntry) + "\n";
     }
     for (const ProgramList& list : lists_)
-        if (!list.Write()) failures += Format(texts::kNotWrittenFormat, list.ValueName()) + "\n";
+        if (!list.Write()) failures += Format(Text(texts::kNotWrittenFormat), list.ValueName()) + "\n";
     shortcuts_.Write(failures);
     // What is stored now, whoever else wrote meanwhile.
     written_ = shown_ = ReadChoices();
     for (ProgramList& list : lists_) list.Load(dialog);
     Show(dialog);
     if (failures.empty()) return true;
-    MessageBoxA(dialog, failures.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxText(dialog, failures.c_str(), names::kCaption, MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 
@@ -256,6 +260,7 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 void ShowSettingsWindow(HWND owner, const std::string& loginOptions)
 {
+    ChooseTextLanguageAgain();
     if (const HWND open = FindSettingsWindow()) {
         BringUp(open);
         return;

@@ -6,6 +6,7 @@
 #include "launcher/LauncherTexts.h"
 #include "launcher/window/Dialogs.h"
 #include "launcher/window/ShortcutIds.h"
+#include "settings/Language.h"
 
 #include <commctrl.h>
 
@@ -14,8 +15,6 @@
 namespace mirelunde {
 
 namespace {
-
-static_assert(std::size(texts::kShortcutLabels) == kShortcutCount);
 
 constexpr UINT_PTR kFieldSubclass = 1;
 // Where the part sits in the settings window, in its dialog units: right of its other choices.
@@ -114,12 +113,12 @@ void ShortcutsPart::Open(HWND settingsWindow, HWND after)
     RECT place = kPlace;
     MapDialogRect(settingsWindow, &place);
     SetWindowPos(part_, after, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    SetControlText(part_, IDC_SHORTCUTS_GROUP, texts::kShortcuts);
-    SetControlText(part_, IDC_SHORTCUTS_RULE, texts::kShortcutsRule);
+    SetControlText(part_, IDC_SHORTCUTS_GROUP, Text(texts::kShortcuts));
+    SetControlText(part_, IDC_SHORTCUTS_RULE, Text(texts::kShortcutsRule));
     for (size_t row = 0; row < kShortcutCount; ++row) {
         const int offset = static_cast<int>(row);
-        SetControlText(part_, IDC_SHORTCUT_LABEL0 + offset, texts::kShortcutLabels[row]);
-        SetControlText(part_, IDC_SHORTCUT_CLEAR0 + offset, texts::kClear);
+        SetControlText(part_, IDC_SHORTCUT_LABEL0 + offset, Text(texts::kFirstShortcutLabel + static_cast<UINT>(row)));
+        SetControlText(part_, IDC_SHORTCUT_CLEAR0 + offset, Text(texts::kClear));
         SetWindowSubclass(GetDlgItem(part_, IDC_SHORTCUT_FIELD0 + offset), FieldProcedure, kFieldSubclass, 0);
     }
     Load();
@@ -142,15 +141,15 @@ void ShortcutsPart::ShowState(size_t row) const
     const StoredShortcut parsed = ParseShortcut(shown_[row]);
     std::string state;
     if (parsed.fault == ShortcutFault::NotAKey) {
-        state = Format(texts::kShortcutNotAKeyFormat, parsed.part.c_str());
+        state = Format(Text(texts::kShortcutNotAKeyFormat), parsed.part.c_str());
     } else if (parsed.fault == ShortcutFault::NeedsModifier) {
-        state = Format(texts::kShortcutNeedsModifierFormat, parsed.part.c_str());
+        state = Format(Text(texts::kShortcutNeedsModifierFormat), parsed.part.c_str());
     } else if (const Hotkeys* hotkeys = RegisteredHotkeys(); hotkeys != nullptr && parsed.Set() &&
                                                              hotkeys->Key(row) == parsed.key &&
                                                              hotkeys->State(row) == HotkeyState::Taken) {
-        state = texts::kShortcutTaken;
+        state = Text(texts::kShortcutTaken);
     }
-    SetDlgItemTextA(part_, IDC_SHORTCUT_STATE0 + static_cast<int>(row), state.c_str());
+    SetControlText(part_, IDC_SHORTCUT_STATE0 + static_cast<int>(row), state);
 }
 
 void ShortcutsPart::Write(std::string& failures)
@@ -162,7 +161,7 @@ void ShortcutsPart::Write(std::string& failures)
         if (WriteShortcut(static_cast<ShortcutCommand>(row), shown_[row]))
             written = true;
         else
-            failures += Format(texts::kNotWrittenFormat, names::kShortcutValues[row]) + "\n";
+            failures += Format(Text(texts::kNotWrittenFormat), names::kShortcutValues[row]) + "\n";
     }
     if (Hotkeys* hotkeys = RegisteredHotkeys(); hotkeys != nullptr && written) hotkeys->Reload();
     Load();

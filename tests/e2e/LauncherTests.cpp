@@ -4,6 +4,7 @@
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Paths.h"
 
@@ -47,6 +48,43 @@ TEST_F(LauncherEndToEnd, NotepadStartedAfterTheLauncherGetsTheLibraryUntilItExit
     ASSERT_EQ(notepad->WaitForExit(kStopMs), 0);
     RegKey gone;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, traceKey.c_str(), 0, KEY_READ, gone.put()), ERROR_SUCCESS);
+}
+
+// Under an English code page, a launcher copied into a folder named in Cyrillic, or in Chinese, loads
+// its library and hooks notepad, and the login entry it writes names that folder.
+TEST_F(LauncherEndToEnd, LauncherInAFolderNamedInAnotherScriptHooksNotepadAndNamesItsFolderAtLogin)
+{
+    RunEntrySnapshot entry;
+    for (const char* name : {"Программы Мирелунде", "米雷伦德程序"}) {
+        SCOPED_TRACE(name);
+        const std::string folder = testing_support::TempDirectory() + "\\" + name;
+        ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
+        char inCodePage[MAX_PATH] = {};
+        BOOL lost = FALSE;
+        WideCharToMultiByte(CP_ACP, 0, Wide(name).c_str(), -1, inCodePage, sizeof inCodePage, nullptr, &lost);
+        EXPECT_TRUE(lost) << "the ANSI code page holds the folder's name, so this proves nothing";
+        for (const char* file : {"mirelunde.exe", "Mirelunde.dll"})
+            ASSERT_TRUE(
+                CopyFileW(Wide(testing_support::BuiltFile(file)).c_str(), Wide(folder + "\\" + file).c_str(), FALSE));
+        const std::string launcherPath = "\"" + folder + "\\mirelunde.exe\"";
+
+        auto launcher = StartLauncher(launcherPath);
+        ASSERT_TRUE(launcher);
+        auto notepad = Start(NotepadPath());
+        ASSERT_TRUE(notepad);
+        const HWND pad = WaitForWindow(notepad->id);
+        ASSERT_NE(pad, nullptr);
+        Activate(pad);
+        DoubleClickCaption(pad);
+        EXPECT_TRUE(HeightBecomes(pad, ShadedHeight())) << "height " << Height(pad);
+        RequestStop();
+        EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
+
+        auto login = Start(launcherPath + " --login on");
+        ASSERT_TRUE(login);
+        EXPECT_EQ(login->WaitForExit(kStopMs), 0) << login->Errors();
+        EXPECT_EQ(RunEntry(), launcherPath);
+    }
 }
 
 TEST_F(LauncherEndToEnd, SecondLauncherIsRefusedWhileOneRuns)

@@ -1,5 +1,6 @@
 // The command menu in Wine's notepad, opened by a real middle click and from the System Menu,
 // and answered with real keys.
+#include "commands/Help.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "tests/e2e/Session.h"
@@ -150,6 +151,7 @@ TEST_F(CommandMenu, MaximizeBothFromTheKeyboardCoversTheWorkArea)
 
 // About is owned by the window whose menu chose it: the top of the stacking order, here another
 // program's topmost window, is not disabled while it shows, so that program never holds notepad up.
+// It speaks the language of the run, which the library in notepad takes from the launcher's tables.
 TEST_F(CommandMenu, AboutIsNotepadsOwnAndLeavesAnotherProgramsTopmostWindowEnabled)
 {
     auto other = Start(TargetAppPath());
@@ -167,6 +169,8 @@ TEST_F(CommandMenu, AboutIsNotepadsOwnAndLeavesAnotherProgramsTopmostWindowEnabl
     ASSERT_TRUE(box) << "no About box";
     EXPECT_EQ(box->owner, window_);
     EXPECT_TRUE(IsWindowEnabled(topmost));
+    const std::string usage = UsageText(nullptr);
+    EXPECT_EQ(box->text.substr(0, usage.find('\n')), usage.substr(0, usage.find('\n')));
     PressButton(*box, IDOK);
 }
 

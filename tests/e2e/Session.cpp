@@ -4,6 +4,7 @@
 #include "launcher/LauncherTexts.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 #include "tests/support/ChildMode.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
@@ -108,7 +109,7 @@ std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WOR
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     Handle output(
         CreateFileA(started->errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -118,9 +119,9 @@ std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WOR
         startup.dwFlags |= STARTF_USESHOWWINDOW;
         startup.wShowWindow = *show;
     }
-    std::string line = commandLine;
+    std::wstring line = mirelunde::Wide(commandLine);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
         return nullptr;
     started->process.reset(info.hProcess);
     started->thread.reset(info.hThread);
@@ -363,9 +364,9 @@ void LauncherSession::SetUp()
     WriteDword(names::kHHook, 0);
 }
 
-std::unique_ptr<Process> LauncherSession::StartLauncher()
+std::unique_ptr<Process> LauncherSession::StartLauncher(const std::string& path)
 {
-    auto launcher = Start(LauncherPath());
+    auto launcher = Start(path);
     EXPECT_TRUE(launcher);
     if (!launcher) return nullptr;
     EXPECT_TRUE(WaitUntil([] { return ReadDword(names::kHHook, 0) != 0; }, kStartMs))

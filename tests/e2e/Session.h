@@ -55,7 +55,7 @@ struct Process {
     ~Process();
 };
 
-// Starts a command line with standard output and error going to a file of its own; `show`, when
+// Starts a command line (UTF-8) with standard output and error going to a file of its own; `show`, when
 // given, is how the program is asked to show its first window (SW_SHOWMAXIMIZED for `start /max`).
 std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WORD> show = std::nullopt);
 
@@ -135,7 +135,7 @@ void ClickIcon(HWND window);
 class LauncherSession : public testing::Test {
 protected:
     void SetUp() override;
-    std::unique_ptr<Process> StartLauncher();
+    std::unique_ptr<Process> StartLauncher(const std::string& path = LauncherPath());
     static void RequestStop();
 
     SettingsSnapshot snapshot_;

@@ -3,13 +3,17 @@
 #include "launcher/LauncherTexts.h"
 #include "launcher/window/DialogIds.h"
 #include "launcher/window/ShortcutIds.h"
+#include "menu/MenuTexts.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "settings/ShortcutKeys.h"
+#include "settings/Text.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/Paths.h"
+#include "tests/support/UserLanguage.h"
 
 #include <gtest/gtest.h>
 
@@ -38,8 +42,13 @@ std::map<std::string, RawValue> KeyValues()
     for (DWORD index = 0, length = sizeof name;
          RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
          ++index, length = sizeof name) {
+        // As the ANSI functions give it, as SetRaw writes it.
         RawValue& value = values[name];
-        RegReader(HKEY_CURRENT_USER, kKey).Raw(name, value.first, value.second);
+        DWORD size = 0;
+        RegQueryValueExA(key.get(), name, nullptr, &value.first, nullptr, &size);
+        value.second.resize(size);
+        RegQueryValueExA(key.get(), name, nullptr, &value.first, reinterpret_cast<BYTE*>(value.second.data()), &size);
+        value.second.resize(size);
     }
     return values;
 }
@@ -72,7 +81,8 @@ void ClearChoices()
 HWND WaitForDialog(const char* caption)
 {
     HWND window = nullptr;
-    WaitUntil([&] { return (window = FindWindowA(kDialogClass, caption)) != nullptr && IsWindowVisible(window); },
+    const std::wstring wide = Wide(caption);
+    WaitUntil([&] { return (window = FindWindowW(L"#32770", wide.c_str())) != nullptr && IsWindowVisible(window); },
               kStartMs);
     return window;
 }
@@ -103,20 +113,18 @@ std::vector<std::string> Rows(HWND window, int control = IDC_EXCLUDED_LIST)
     for (LRESULT row = 0, count = Ask(window, control, LB_GETCOUNT); row < count; ++row) {
         // The wide form: Wine hands another process's rows to the ANSI form cut short.
         WCHAR wide[1024] = {};
-        char text[1024] = {};
         DWORD_PTR length = 0;
         SendMessageTimeoutW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, kStopMs, &length);
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-        rows.push_back(text);
+        rows.push_back(Utf8(wide));
     }
     return rows;
 }
 
 std::string Text(HWND window, int control)
 {
-    char text[1024] = {};
-    GetWindowTextA(GetDlgItem(window, control), text, sizeof text);
-    return text;
+    wchar_t text[1024] = {};
+    GetWindowTextW(GetDlgItem(window, control), text, ARRAYSIZE(text));
+    return Utf8(text);
 }
 
 int FocusedControl(HWND window)
@@ -130,8 +138,8 @@ int FocusedControl(HWND window)
 int SettingsWindows()
 {
     int count = 0;
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, kDialogClass, texts::kSettingsCaption));)
-        ++count;
+    const std::wstring caption = Wide(mirelunde::Text(texts::kSettingsCaption));
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", caption.c_str()));) ++count;
     return count;
 }
 
@@ -141,7 +149,7 @@ protected:
     HWND Open()
     {
         command_ = Start(LauncherPath() + " --settings");
-        const HWND window = WaitForDialog(texts::kSettingsCaption);
+        const HWND window = WaitForDialog(mirelunde::Text(texts::kSettingsCaption));
         if (window) Activate(window);
         return window;
     }
@@ -162,8 +170,9 @@ protected:
     void TearDown() override
     {
         // The window "Add ..." opened first: the settings window ends only after it.
-        for (const char* caption : {texts::kAddProgramCaption, texts::kSettingsCaption})
-            if (const HWND open = FindWindowA(kDialogClass, caption)) {
+        for (const char* caption :
+             {mirelunde::Text(texts::kAddProgramCaption), mirelunde::Text(texts::kSettingsCaption)})
+            if (const HWND open = FindWindowW(L"#32770", Wide(caption).c_str())) {
                 PostMessageA(open, WM_CLOSE, 0, 0);
                 WaitUntil([&] { return !IsWindow(open); }, kStopMs);
             }
@@ -177,6 +186,24 @@ protected:
     std::unique_ptr<Process> command_;
     std::unique_ptr<Process> launcher_;
 };
+
+// In the language of the run (scripts/test runs this under a German and a Japanese Wine as well):
+// the caption, the labels, and the access keys as that language marks them.
+TEST_F(SettingsWindow, ShowsItsTextsInTheUsersLanguage)
+{
+    ExpectTheLanguageOfTheRun();
+    ClearChoices();
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Text(window, IDC_OPTIONS_GROUP), mirelunde::Text(texts::kOptions));
+    EXPECT_EQ(Text(window, IDC_MOUSE_GROUP), mirelunde::Text(texts::kMouse));
+    const bool english = TextLanguage() == MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    EXPECT_EQ(Text(window, IDC_APPLY), english ? std::string("&Apply") : mirelunde::Text(texts::kApply));
+    EXPECT_EQ(Text(window, IDC_KEYBOARD),
+              english ? std::string("&Keyboard shortcuts") : mirelunde::Text(texts::kKeyboardShortcuts));
+    EXPECT_EQ(Text(window, IDCANCEL), mirelunde::Text(texts::kCancel));
+    EXPECT_TRUE(Close(window, VK_ESCAPE));
+}
 
 TEST_F(SettingsWindow, OpensWithTheStoredChoicesAndASecondCommandBringsTheOneWindowUp)
 {
@@ -274,7 +301,7 @@ TEST_F(SettingsWindow, ProgramsRemovedAndAddedAreServedOrLeftAloneAtTheirNextSta
     ASSERT_TRUE(Keys({VK_HOME}, [&] { return Ask(window, IDC_EXCLUDED_LIST, LB_GETSEL, 0) > 0; }));
     ASSERT_TRUE(Keys({VK_MENU, 'R'}, [&] { return Rows(window).empty(); }));
     Chord({VK_MENU, 'D'});
-    const HWND picker = WaitForDialog(texts::kAddProgramCaption);
+    const HWND picker = WaitForDialog(mirelunde::Text(texts::kAddProgramCaption));
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(ProcessOf(picker), ProcessOf(window));
     ASSERT_TRUE(Keys({'T'}, [&] {
@@ -315,7 +342,7 @@ TEST_F(SettingsWindow, AddRefusesAProgramWhoseNameTheListCannotHold)
     const HWND window = Open();
     ASSERT_NE(window, nullptr);
     Chord({VK_MENU, 'D'});
-    const HWND picker = WaitForDialog(texts::kAddProgramCaption);
+    const HWND picker = WaitForDialog(mirelunde::Text(texts::kAddProgramCaption));
     ASSERT_NE(picker, nullptr);
     ASSERT_TRUE(Keys({'T'}, [&] {
         const auto rows = Rows(picker, IDC_RUNNING_LIST);
@@ -432,7 +459,7 @@ TEST_F(SettingsWindow, WholeWindowWorksFromTheKeyboard)
     ASSERT_TRUE(Keys({VK_MENU, 'O'}, [&] { return FocusedControl(window) == IDC_KEPT_LIST; }));
     ASSERT_TRUE(Keys({VK_MENU, 'P'}, [&] { return FocusedControl(window) == IDC_EXCLUDED_LIST; }));
     Chord({VK_MENU, 'D'});
-    const HWND picker = WaitForDialog(texts::kAddProgramCaption);
+    const HWND picker = WaitForDialog(mirelunde::Text(texts::kAddProgramCaption));
     ASSERT_NE(picker, nullptr);
     ASSERT_TRUE(Keys({VK_ESCAPE}, [&] { return !IsWindow(picker); }));
     EXPECT_TRUE(Close(window, VK_ESCAPE));
@@ -454,7 +481,7 @@ TEST_F(SettingsWindow, CommandMenuRowAndIconDoubleClickOpenTheLaunchersWindow)
     std::vector<WORD> keys = LeaveAloneMenuKeys();
     keys.insert(keys.end() - 1, VK_DOWN);  // the row after "Leave this program alone"
     for (WORD key : keys) Chord({key});
-    HWND window = WaitForDialog(texts::kSettingsCaption);
+    HWND window = WaitForDialog(mirelunde::Text(texts::kSettingsCaption));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(ProcessOf(window), launcher_->id);
     SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kStopMs, nullptr);
@@ -463,7 +490,7 @@ TEST_F(SettingsWindow, CommandMenuRowAndIconDoubleClickOpenTheLaunchersWindow)
     const HWND icon = WaitForIcon(launcher_->id);
     ASSERT_NE(icon, nullptr);
     PostMessageA(icon, kNotifyIconMessage, MAKEWPARAM(10, 10), MAKELPARAM(WM_LBUTTONDBLCLK, kNotifyIconId));
-    window = WaitForDialog(texts::kSettingsCaption);
+    window = WaitForDialog(mirelunde::Text(texts::kSettingsCaption));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(ProcessOf(window), launcher_->id);
 }

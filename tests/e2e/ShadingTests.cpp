@@ -3,9 +3,11 @@
 #include "actions/WindowTable.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
+#include "tests/support/Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -362,6 +364,30 @@ TEST_F(Shading, LeaveThisProgramAloneGivesNotepadBackItsWindowAndItsCaption)
     Sleep(GetDoubleClickTime());
     DoubleClickCaption(pad);
     EXPECT_TRUE(WaitUntil([&] { return IsZoomed(pad) != FALSE; }, kActionMs)) << "height " << Height(pad);
+}
+
+// Under an English code page, a copy of notepad named in Cyrillic, named on a list in other case:
+// on the list of programs left alone its caption double-click is its own, on the list of programs
+// kept on top it starts on top.
+TEST_F(Shading, ProgramNamedInAnotherScriptIsFoundOnEachList)
+{
+    const std::string copy = testing_support::TempDirectory() + "\\Блокнот.exe";
+    ASSERT_TRUE(CopyFileW(Wide(NotepadPath()).c_str(), Wide(copy).c_str(), FALSE));
+    for (const char* list : {names::kExcludedPrograms, names::kProgramsKeptOnTop}) {
+        SCOPED_TRACE(list);
+        const bool excluded = list == names::kExcludedPrograms;
+        ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kExcludedPrograms, excluded ? "БЛОКНОТ.EXE" : ""));
+        ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kProgramsKeptOnTop, excluded ? "" : "блокнот.exe"));
+        HWND pad = nullptr;
+        auto notepad = Open("\"" + copy + "\"", pad);
+        ASSERT_TRUE(notepad && pad);
+        if (excluded) {
+            DoubleClickCaption(pad);
+            EXPECT_TRUE(WaitUntil([&] { return IsZoomed(pad) != FALSE; }, kActionMs)) << "height " << Height(pad);
+        } else {
+            EXPECT_TRUE(IsTopmost(pad));
+        }
+    }
 }
 
 bool IsAbove(HWND upper, HWND lower)

@@ -3,6 +3,7 @@
 #include "launcher/LauncherTexts.h"
 #include "launcher/window/DialogIds.h"
 #include "launcher/window/ShortcutIds.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "settings/ShortcutKeys.h"
@@ -51,7 +52,7 @@ protected:
 
     void TearDown() override
     {
-        if (const HWND open = FindWindowA(kDialogClass, texts::kSettingsCaption)) {
+        if (const HWND open = FindWindowA(kDialogClass, mirelunde::Text(texts::kSettingsCaption))) {
             PostMessageA(open, WM_CLOSE, 0, 0);
             WaitUntil([&] { return !IsWindow(open); }, kStopMs);
         }
@@ -84,7 +85,10 @@ protected:
         command_ = Start(LauncherPath() + " --settings");
         HWND window = nullptr;
         WaitUntil(
-            [&] { return (window = FindWindowA(kDialogClass, texts::kSettingsCaption)) && IsWindowVisible(window); },
+            [&] {
+                return (window = FindWindowA(kDialogClass, mirelunde::Text(texts::kSettingsCaption))) &&
+                       IsWindowVisible(window);
+            },
             kStartMs);
         part = window ? GetDlgItem(window, IDC_SHORTCUTS_PART) : nullptr;
         if (window) Activate(window);
@@ -161,7 +165,8 @@ TEST_F(Shortcuts, ShortcutTakenByAnotherProgramIsShownAndTheOthersWork)
     const HWND settings = OpenSettings(part);
     ASSERT_TRUE(settings && part);
     EXPECT_EQ(Text(part, IDC_SHORTCUT_FIELD0 + Row(ShortcutCommand::SinkWindow)), "Ctrl+Alt+F8");
-    EXPECT_EQ(Text(part, IDC_SHORTCUT_STATE0 + Row(ShortcutCommand::SinkWindow)), texts::kShortcutTaken);
+    EXPECT_EQ(Text(part, IDC_SHORTCUT_STATE0 + Row(ShortcutCommand::SinkWindow)),
+              mirelunde::Text(texts::kShortcutTaken));
     EXPECT_EQ(Text(part, IDC_SHORTCUT_STATE0 + Row(ShortcutCommand::HugTop)), "Not a key: Hyper");
     EXPECT_EQ(Text(part, IDC_SHORTCUT_STATE0 + Row(ShortcutCommand::ShadeWindow)), "");
     PostMessageA(settings, WM_CLOSE, 0, 0);

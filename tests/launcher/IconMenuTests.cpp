@@ -55,9 +55,9 @@ TEST(IconMenu, OffersTheSettingsTheUsageTheLoginEntryAndTheStopWithTheEntrysReal
 }
 
 std::atomic<int> addsToRefuse{0};
-decltype(&Shell_NotifyIconA) realNotifyIcon = nullptr;
+decltype(&Shell_NotifyIconW) realNotifyIcon = nullptr;
 
-BOOL WINAPI RefusingAdds(DWORD message, PNOTIFYICONDATAA data)
+BOOL WINAPI RefusingAdds(DWORD message, PNOTIFYICONDATAW data)
 {
     if (message == NIM_ADD && addsToRefuse-- > 0) return FALSE;
     return realNotifyIcon(message, data);
@@ -69,21 +69,21 @@ TEST(NotifyIcon, IsOfferedAgainUntilTheShellTakesIt)
 {
     ASSERT_TRUE(
         testing_support::BindImports(GetModuleHandleA(nullptr), [](const char*, const char* function, void* real) {
-            if (std::strcmp(function, "Shell_NotifyIconA") != 0) return real;
+            if (std::strcmp(function, "Shell_NotifyIconW") != 0) return real;
             realNotifyIcon = reinterpret_cast<decltype(realNotifyIcon)>(real);
             return reinterpret_cast<void*>(&RefusingAdds);
         }));
     addsToRefuse = 2;
     NotifyIcon icon;
     icon.Show("");
-    NOTIFYICONDATAA data{};
+    NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = FindWindowA(kNotifyWindowClass, nullptr);
     data.uID = kNotifyIconId;
     const ULONGLONG deadline = GetTickCount64() + 15000;
-    while (!Shell_NotifyIconA(NIM_MODIFY, &data) && GetTickCount64() < deadline) Sleep(100);
+    while (!Shell_NotifyIconW(NIM_MODIFY, &data) && GetTickCount64() < deadline) Sleep(100);
     EXPECT_LT(addsToRefuse, 0) << "offered fewer than three times";
-    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &data)) << "not offered again";
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &data)) << "not offered again";
     icon.Remove();
 }
 

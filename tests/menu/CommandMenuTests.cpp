@@ -1,9 +1,12 @@
 // The window command menu as a person sees it, its marks, and what each configuration choice writes.
 #include "actions/WindowSearch.h"
 #include "actions/WindowTable.h"
+#include "commands/Help.h"
 #include "hook/Exports.h"
 #include "menu/CommandMenu.h"
+#include "menu/MenuTexts.h"
 #include "settings/Handles.h"
+#include "settings/Language.h"
 #include "settings/ProcessSettings.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -13,6 +16,7 @@
 #include "tests/support/ProcessState.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/TestWindows.h"
+#include "tests/support/UserLanguage.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +186,24 @@ TEST_F(CommandMenu, DefaultMenuReadsAsExpected)
     EXPECT_EQ(Lines(*menu), expected);
     EXPECT_FALSE(WasReceived(target_, WM_INITMENUPOPUP));
     EXPECT_FALSE(WasReceived(target_, WM_COMMAND));
+}
+
+// In the language of the run (scripts/test runs this under a German and a Japanese Wine as well): the
+// menu's rows, and the About box that its last row shows.
+TEST_F(CommandMenu, RowsAndTheAboutBoxComeInTheUsersLanguage)
+{
+    ExpectTheLanguageOfTheRun();
+    BoxAnswerer about(GetCurrentProcessId(), IDOK);
+    const auto menu = Show({Text(texts::kAbout)});
+    ASSERT_TRUE(menu);
+    ASSERT_FALSE(menu->items.empty());
+    EXPECT_EQ(menu->items.front().text, Text(texts::kShadeWindow));
+    EXPECT_EQ(menu->items.back().text, Text(texts::kAbout));
+    const auto box = about.Result();
+    ASSERT_TRUE(box) << "no About box";
+    const std::string usage = UsageText(nullptr);
+    const std::string banner = usage.substr(0, usage.find('\n'));
+    EXPECT_EQ(box->text.substr(0, banner.size()), banner);
 }
 
 TEST_F(CommandMenu, MarksFollowTheWindowAndTheSettings)

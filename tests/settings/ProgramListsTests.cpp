@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -23,12 +24,23 @@ std::string ListOfLength(size_t length)
     return std::string(length - tail.size(), 'x') + tail;
 }
 
+// The same in Cyrillic, two bytes a character in UTF-8, ending with the Cyrillic game's name.
+constexpr char kCyrillicGame[] = "C:\\Игры\\Игра.exe";
+std::string CyrillicListOfLength(size_t length)
+{
+    const std::string tail = ";игра.exe";  // 9 characters
+    std::string list;
+    for (size_t i = 0; i + 9 < length; ++i) list += "ж";
+    return list + tail;
+}
+
 TEST(ProgramLists, EntriesNameAProgramByItsWholeFileNameOrWholePath)
 {
     struct Case {
         const char* label;
         std::string list;
         bool named;
+        const char* exePath = kGame;
     } const cases[] = {
         {"bare name in other case", "GAME.EXE", true},
         {"one of several", "notepad.exe;game.exe", true},
@@ -49,10 +61,15 @@ TEST(ProgramLists, EntriesNameAProgramByItsWholeFileNameOrWholePath)
         {"longest list", ListOfLength(kProgramListSize - 1), true},
         {"one character too long", ListOfLength(kProgramListSize), false},
         {"far too long", std::string(1000, 'x') + ";game.exe", false},
+        {"Cyrillic name in other case", "ИГРА.EXE", true, kCyrillicGame},
+        {"Greek name in other case", "ΠΑΙΧΝΙΔΙ.exe", true, "C:\\Games\\παιχνιδι.exe"},
+        {"longest list in Cyrillic, counted in characters", CyrillicListOfLength(kProgramListSize - 1), true,
+         kCyrillicGame},
+        {"Cyrillic list one character too long", CyrillicListOfLength(kProgramListSize), false, kCyrillicGame},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(ListNamesProgram(c.list, kGame), c.named);
+        EXPECT_EQ(ListNamesProgram(c.list, c.exePath), c.named);
     }
 }
 
@@ -91,6 +108,7 @@ TEST(ProgramLists, ChangingAListKeepsWhatTheUserWrote)
         {"taken off no list", REG_NONE, "", kGame, true, std::nullopt, false, kKeptOnTop},
         {"taken off a list that cannot be read", REG_SZ, "game.exe;<any>", kGame, false, "game.exe;<any>", false,
          kKeptOnTop},
+        {"a Cyrillic name appended", REG_SZ, "notepad.exe", kCyrillicGame, true, "notepad.exe;Игра.exe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -112,6 +130,26 @@ TEST(ProgramLists, ChangingAListKeepsWhatTheUserWrote)
             EXPECT_TRUE(ReadRegDword(HKEY_CURRENT_USER, names::kSettingsKey, c.value, value));
         }
     }
+}
+
+// A list that an earlier version wrote through the ANSI functions, in the code page, names the same
+// programs now.
+TEST(ProgramLists, AListWrittenInTheCodePageNamesTheSamePrograms)
+{
+    testing_support::RegistrySandbox::Clear();
+    char list[64] = {};
+    BOOL lost = FALSE;
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, L"notepad.exe;Caf\u00e9.exe", -1, list, sizeof list, nullptr, &lost), 0);
+    if (lost) GTEST_SKIP() << "the code page has no \u00e9";
+    RegKey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, names::kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                              nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key.get(), names::kExcludedPrograms, 0, REG_SZ, reinterpret_cast<const BYTE*>(list),
+                             static_cast<DWORD>(std::strlen(list) + 1)),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(IsListedProgram(names::kExcludedPrograms, "C:\\Tools\\CAF\u00c9.EXE"));
+    EXPECT_EQ(ReadStoredList(names::kExcludedPrograms).text, "notepad.exe;Caf\u00e9.exe");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // its menu, and the menu loop takes the keys posted to its thread.
 #include "tests/support/MenuReader.h"
 
+#include "settings/Text.h"
+
 #include <cstring>
 
 namespace testing_support {
@@ -60,15 +62,15 @@ std::vector<MenuItemView> ReadMenu(HMENU menu)
     std::vector<MenuItemView> items;
     const int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
-        char text[256] = {};
-        MENUITEMINFOA info{};
+        wchar_t text[256] = {};
+        MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
         info.dwTypeData = text;
-        info.cch = sizeof text - 1;
-        if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) continue;
+        info.cch = ARRAYSIZE(text) - 1;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info)) continue;
         MenuItemView item;
-        item.text = text;
+        item.text = mirelunde::Utf8(text);
         item.type = info.fType;
         item.state = info.fState;
         item.id = info.wID;

@@ -1,6 +1,8 @@
 // Finding and answering message boxes through the window manager.
 #include "tests/support/ModalBox.h"
 
+#include "settings/Text.h"
+
 namespace testing_support {
 
 namespace {
@@ -10,9 +12,9 @@ constexpr DWORD kPollMs = 25;
 
 std::string WindowText(HWND window)
 {
-    char text[2048] = {};
-    const int length = GetWindowTextA(window, text, sizeof text);
-    return std::string(text, length > 0 ? length : 0);
+    wchar_t text[2048] = {};
+    const int length = GetWindowTextW(window, text, ARRAYSIZE(text));
+    return mirelunde::Utf8({text, static_cast<size_t>(length > 0 ? length : 0)});
 }
 
 std::string ClassName(HWND window)
