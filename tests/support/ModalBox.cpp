@@ -92,6 +92,9 @@ BoxAnswerer::BoxAnswerer(DWORD processId, int buttonId, DWORD timeoutMs)
     // the loader lock, which a box shown from DllMain holds.
     HANDLE running = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([this, processId, buttonId, timeoutMs, running] {
+        // Wine loads its display driver at a process's first look at the desktop's windows, under the
+        // loader lock: looked at here, before the box can hold that lock.
+        WaitForMessageBox(processId, 0);
         SetEvent(running);
         seen_ = WaitForMessageBox(processId, timeoutMs);
         if (seen_) PressButton(*seen_, buttonId);

@@ -46,6 +46,15 @@ const Wrapped kWrapped[] = {
     {"RegSetValueExA", Wrap<Counted<decltype(&RegSetValueExA), &RegistryCalls::writes>>},
     {"RegDeleteKeyA", Wrap<Counted<decltype(&RegDeleteKeyA), &RegistryCalls::writes>>},
     {"RegDeleteValueA", Wrap<Counted<decltype(&RegDeleteValueA), &RegistryCalls::writes>>},
+    {"RegOpenKeyW", Wrap<Counted<decltype(&RegOpenKeyW), &RegistryCalls::opens>>},
+    {"RegOpenKeyExW", Wrap<Counted<decltype(&RegOpenKeyExW), &RegistryCalls::opens>>},
+    {"RegCreateKeyExW", Wrap<Counted<decltype(&RegCreateKeyExW), &RegistryCalls::opens>>},
+    {"RegQueryValueExW", Wrap<Counted<decltype(&RegQueryValueExW), &RegistryCalls::queries>>},
+    {"RegEnumKeyExW", Wrap<Counted<decltype(&RegEnumKeyExW), &RegistryCalls::queries>>},
+    {"RegEnumValueW", Wrap<Counted<decltype(&RegEnumValueW), &RegistryCalls::queries>>},
+    {"RegSetValueExW", Wrap<Counted<decltype(&RegSetValueExW), &RegistryCalls::writes>>},
+    {"RegDeleteKeyW", Wrap<Counted<decltype(&RegDeleteKeyW), &RegistryCalls::writes>>},
+    {"RegDeleteValueW", Wrap<Counted<decltype(&RegDeleteValueW), &RegistryCalls::writes>>},
     {"RegCloseKey", Wrap<Counted<decltype(&RegCloseKey), &RegistryCalls::closes>>},
 };
 
