@@ -7,6 +7,7 @@
 #include "launcher/window/Dialogs.h"
 #include "launcher/window/ShortcutIds.h"
 #include "settings/Language.h"
+#include "settings/Text.h"
 
 #include <commctrl.h>
 
@@ -77,7 +78,7 @@ LRESULT CALLBACK FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM 
         case WM_SYSKEYDOWN:
             if (!IsModifierKey(wParam)) {
                 const std::string text = ShortcutText({HeldModifiers(), static_cast<UINT>(wParam)});
-                if (!text.empty()) SetWindowTextA(field, text.c_str());
+                if (!text.empty()) SetWindowTextW(field, Wide(text).c_str());
             }
             return 0;
         case WM_CHAR:
@@ -130,7 +131,7 @@ void ShortcutsPart::Load()
     loading_ = true;
     for (size_t row = 0; row < kShortcutCount; ++row) {
         stored_[row] = shown_[row] = stored[row].text;
-        SetDlgItemTextA(part_, IDC_SHORTCUT_FIELD0 + static_cast<int>(row), stored[row].text.c_str());
+        SetControlText(part_, IDC_SHORTCUT_FIELD0 + static_cast<int>(row), stored[row].text);
         ShowState(row);
     }
     loading_ = false;
@@ -172,7 +173,7 @@ void ShortcutsPart::OnCommand(int control, int code)
     const int fieldRow = control - IDC_SHORTCUT_FIELD0;
     const int clearRow = control - IDC_SHORTCUT_CLEAR0;
     if (clearRow >= 0 && static_cast<size_t>(clearRow) < kShortcutCount && code == BN_CLICKED) {
-        SetDlgItemTextA(part_, IDC_SHORTCUT_FIELD0 + clearRow, "");
+        SetControlText(part_, IDC_SHORTCUT_FIELD0 + clearRow, "");
         return;
     }
     if (fieldRow < 0 || static_cast<size_t>(fieldRow) >= kShortcutCount || code != EN_CHANGE || loading_) return;
