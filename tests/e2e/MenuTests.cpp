@@ -121,14 +121,20 @@ struct HexAltCodes {
 // types no hex codes, and its Alt+E opens notepad's Edit menu instead.
 TEST_F(CommandMenu, WithHexAltCodesKeypadPlusOpensItOnlyAloneAsAltIsLetGo)
 {
-    // Under Wine 10 the menu opens as keypad + is let go, hex codes on or not (both runs of 8 December
-    // 2026, x64): the cause is not known yet, so it is not claimed there.
-    if (mirelunde::WineMajorVersion() >= 10) GTEST_SKIP() << "keypad + with hex codes under Wine 10: not explained";
     const HexAltCodes hexCodes;
     ASSERT_TRUE(hexCodes.on);
     LetFocusSettle();
     PressKey(VK_MENU);
-    for (const WORD key : {WORD{VK_ADD}, WORD{'E'}, WORD{'9'}}) Chord({key});
+    Chord({VK_ADD});
+    // Wine types '+' here, and notepad's menu bar looks for it: as that search lets the pointer go,
+    // Wine 10 sets its keys to the X server's, where this Alt never went, and makes up Alt's release.
+    Sleep(300);
+    if (GetAsyncKeyState(VK_MENU) >= 0) {
+        for (const WORD key : {WORD{VK_ESCAPE}, WORD{VK_ESCAPE}}) Chord({key});
+        ReleaseKey(VK_MENU);
+        GTEST_SKIP() << "Wine let Alt go as notepad's menu bar looked for '+': no hold to test";
+    }
+    for (const WORD key : {WORD{'E'}, WORD{'9'}}) Chord({key});
     ReleaseKey(VK_MENU);
     Sleep(500);
     for (const WORD key : {WORD{VK_HOME}, WORD{VK_RETURN}, WORD{VK_ESCAPE}, WORD{VK_ESCAPE}}) Chord({key});
