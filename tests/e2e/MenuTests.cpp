@@ -95,7 +95,7 @@ TEST_F(CommandMenu, AltKeypadDigitsHugAsAltIsLetGo)
     ReleaseKey(VK_MENU);
     const RECT bottomRight{work.right - width, work.bottom - height, work.right, work.bottom};
     EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, bottomRight); }, kMenuMs));
-    LetFocusSettle();  // the hug moved the window
+    LetAltChordSettle(window_);  // the hug moved the window
     Chord({VK_MENU, VK_NUMPAD7});
     const RECT topLeft{work.left, work.top, work.left + width, work.top + height};
     EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, topLeft); }, kMenuMs));
@@ -203,7 +203,7 @@ TEST_F(CommandMenu, OnTheSecondMonitorHugAndStretchUseItsWorkArea)
         },
         kMenuMs));
 
-    LetFocusSettle();  // the hug moved the window
+    LetAltChordSettle(window_);  // the hug moved the window
     Chord({VK_MENU, VK_ADD});
     ASSERT_TRUE(MenuOpens());
     for (WORD key : MaximizeBothMenuKeys()) Chord({key});
