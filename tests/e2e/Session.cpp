@@ -195,15 +195,6 @@ void Activate(HWND window)
     }
 }
 
-void LetAltChordSettle(HWND window)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    for (const LONG dy : {0, 8})
-        testing_support::MoveMouse({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 + dy});
-    LetFocusSettle();
-}
-
 void DoubleClickCaption(HWND window)
 {
     testing_support::Click(testing_support::CaptionPoint(window), testing_support::Button::Left, 2);

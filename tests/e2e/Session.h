@@ -78,12 +78,15 @@ inline void LetFocusSettle()
 {
     Sleep(500);
 }
-// Between two Alt chords in one program. Alt with a keypad key types a character that the window's
-// menu bar looks for, and as that search ends Wine is told the pointer's window and the keys down in
-// the X server, where keys sent with SendInput never went; it sets its key state to those, so that
-// news, read while the next chord holds Alt, lets Alt go. Wine reads what a program's X connection
-// has queued only as more comes: the pointer moved over the window brings more now.
-void LetAltChordSettle(HWND window);
+// Under Wine, Alt with a keypad key types a character that the window's menu bar looks for. As that
+// search ends, Wine is told the keys down in the X server, where keys sent with SendInput never went,
+// and sets its key state to those: Alt is let go in the middle of a hold (a real keyboard's Alt is
+// down in X too). Wine 10 does so at once, so a caller can ask; Wine 8 reads that news only as more
+// comes through the program's X connection, at times while the next chord holds Alt.
+inline bool SystemLetAltGo()
+{
+    return GetAsyncKeyState(VK_MENU) >= 0;
+}
 // A real double-click of the left button on the window's caption.
 void DoubleClickCaption(HWND window);
 bool HeightBecomes(HWND window, int height);

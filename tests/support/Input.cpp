@@ -65,12 +65,6 @@ void Chord(std::initializer_list<WORD> keys)
     Send(inputs);
 }
 
-void MoveMouse(POINT point)
-{
-    std::vector<INPUT> inputs{MouseAt(point, 0)};
-    Send(inputs);
-}
-
 void PressKey(WORD vk)
 {
     std::vector<INPUT> inputs{Key(vk, false)};

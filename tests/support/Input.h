@@ -12,8 +12,6 @@ enum class Button { Left, Middle, Right };
 // Clicks at a point of the screen. Every button event carries the point, as a mouse's do under X:
 // a pointer position that another program reports late cannot move the click elsewhere.
 void Click(POINT point, Button button, int times = 1);
-// Moves the pointer to a point of the screen.
-void MoveMouse(POINT point);
 // Presses the keys in order and releases them in reverse order.
 void Chord(std::initializer_list<WORD> keys);
 // Half a chord: a key held across other input, and its release.
