@@ -116,17 +116,27 @@ void ShortcutsPart::Open(HWND settingsWindow, HWND after)
     SetWindowPos(part_, after, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     SetControlText(part_, IDC_SHORTCUTS_GROUP, Text(texts::kShortcuts));
     SetControlText(part_, IDC_SHORTCUTS_RULE, Text(texts::kShortcutsRule));
+    // The longest of the suggested shortcuts, and the longest state, at the longest key.
+    const std::string widestKey = ShortcutText({MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_NEXT});
+    std::string widestState = Text(texts::kShortcutTaken);
+    for (const UINT format : {texts::kShortcutNotAKeyFormat, texts::kShortcutNeedsModifierFormat})
+        if (const std::string state = Format(Text(format), widestKey.c_str()); state.size() > widestState.size())
+            widestState = state;
+    loading_ = true;
     for (size_t row = 0; row < kShortcutCount; ++row) {
         const int offset = static_cast<int>(row);
         SetControlText(part_, IDC_SHORTCUT_LABEL0 + offset, Text(texts::kFirstShortcutLabel + static_cast<UINT>(row)));
         SetControlText(part_, IDC_SHORTCUT_CLEAR0 + offset, Text(texts::kClear));
+        SetControlText(part_, IDC_SHORTCUT_FIELD0 + offset, widestKey);
+        SetControlText(part_, IDC_SHORTCUT_STATE0 + offset, widestState);
         SetWindowSubclass(GetDlgItem(part_, IDC_SHORTCUT_FIELD0 + offset), FieldProcedure, kFieldSubclass, 0);
     }
-    Load();
+    loading_ = false;
 }
 
 void ShortcutsPart::Load()
 {
+    if (part_ == nullptr) return;
     const auto stored = ReadShortcuts();
     loading_ = true;
     for (size_t row = 0; row < kShortcutCount; ++row) {
