@@ -119,9 +119,10 @@
 #define IDS_LANGUAGE_LABEL 1113
 #define IDS_WINDOWS_CHOICE 1114
 #define IDS_LANGUAGE_NAME 1115
+#define IDS_GENERAL 1116
 
 #define IDS_FIRST 1000
-#define IDS_LAST 1115
+#define IDS_LAST 1116
 
 #ifdef __cplusplus
 namespace mirelunde {

@@ -12,12 +12,13 @@ namespace mirelunde {
 
 namespace {
 
-// Margins beside a text, in dialog units: a check box's box and gap, a button's edges.
+// Margins beside a text, in dialog units: a check box's box and gap, a button's edges, a label's gap.
 constexpr int kCheckBoxRoom = 14;
 constexpr int kButtonRoom = 10;
 constexpr int kGroupBoxRoom = 12;
 constexpr int kEditRoom = 6;
 constexpr int kComboRoom = 6;
+constexpr int kLabelRoom = 2;
 
 struct Item {
     HWND window = nullptr;
@@ -26,6 +27,8 @@ struct Item {
     int needHeight = 0;
     bool wraps = false;
     bool dialog = false;
+    bool button = false;     // a push button
+    bool bottomRow = false;  // a push button below everything else, as OK and Cancel are
     SIZE grown{};
 };
 
@@ -110,6 +113,37 @@ int WidestItem(HWND combo)
     return widest;
 }
 
+// The buttons below everything else keep their gaps and their side: those right of the middle stay
+// as far from the right edge as they were, the others from the left.
+void PlaceBottomRow(std::vector<Item>& items, int oldWidth, int newWidth)
+{
+    std::vector<Item*> row;
+    for (Item& item : items)
+        if (item.bottomRow) row.push_back(&item);
+    std::sort(row.begin(), row.end(), [](const Item* a, const Item* b) { return a->rect.left < b->rect.left; });
+    int leftEdge = 0;  // where the left-hand buttons have come to, from the left
+    int leftWas = 0;
+    for (Item* item : row) {
+        if (item->rect.left + item->rect.right > oldWidth) break;
+        const int width = std::max<int>(item->rect.right - item->rect.left, item->needWidth);
+        const int left = leftEdge + (item->rect.left - leftWas);
+        leftWas = item->rect.right;
+        item->rect = {left, item->rect.top, left + width, item->rect.bottom};
+        leftEdge = item->rect.right;
+    }
+    int rightEdge = newWidth;
+    int rightWas = oldWidth;
+    for (auto at = row.rbegin(); at != row.rend(); ++at) {
+        Item* item = *at;
+        if (item->rect.left + item->rect.right <= oldWidth) break;
+        const int width = std::max<int>(item->rect.right - item->rect.left, item->needWidth);
+        const int right = rightEdge - (rightWas - item->rect.right);
+        rightWas = item->rect.left;
+        item->rect = {right - width, item->rect.top, right, item->rect.bottom};
+        rightEdge = item->rect.left;
+    }
+}
+
 // The width the control's text needs, and whether it wraps instead.
 void Measure(HWND dialog, Item& item)
 {
@@ -123,7 +157,10 @@ void Measure(HWND dialog, Item& item)
         switch (style & BS_TYPEMASK) {
         case BS_GROUPBOX: item.needWidth = extent + Units(dialog, kGroupBoxRoom); break;
         case BS_PUSHBUTTON:
-        case BS_DEFPUSHBUTTON: item.needWidth = extent + Units(dialog, kButtonRoom); break;
+        case BS_DEFPUSHBUTTON:
+            item.needWidth = extent + Units(dialog, kButtonRoom);
+            item.button = true;
+            break;
         default: item.needWidth = extent + Units(dialog, kCheckBoxRoom); break;
         }
     } else if (IsClass(control, L"Static")) {
@@ -135,7 +172,7 @@ void Measure(HWND dialog, Item& item)
         item.wraps = item.rect.bottom - item.rect.top >= 2 * line;
         // A wrapped text needs only room for its longest word.
         item.needWidth = item.wraps ? Extent(control, text, DT_WORDBREAK | prefix, width).cx
-                                    : Extent(control, text, DT_SINGLELINE | prefix).cx;
+                                    : Extent(control, text, DT_SINGLELINE | prefix).cx + Units(dialog, kLabelRoom);
     } else if (IsClass(control, L"Edit")) {
         item.needWidth = Extent(control, TextOf(control), DT_SINGLELINE | DT_NOPREFIX).cx + Units(dialog, kEditRoom);
     } else if (IsClass(control, L"ComboBox")) {
@@ -157,7 +194,7 @@ SIZE FitToTexts(HWND dialog)
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&item.rect), 2);
         items.push_back(item);
     }
-    std::vector<Span> across;
+    int above = 0;  // the bottom of everything but push buttons
     for (Item& item : items) {
         item.dialog = IsClass(item.window, L"#32770");
         if (item.dialog) {
@@ -166,13 +203,21 @@ SIZE FitToTexts(HWND dialog)
         } else {
             Measure(dialog, item);
         }
-        across.push_back({item.rect.left, item.rect.right, item.needWidth});
+        if (!item.button) above = std::max<int>(above, item.rect.bottom);
+    }
+    std::vector<Span> across;
+    for (Item& item : items) {
+        item.bottomRow = item.button && item.rect.top >= above;
+        if (!item.bottomRow) across.push_back({item.rect.left, item.rect.right, item.needWidth});
     }
     const Insertions x = Insert(across);
+    PlaceBottomRow(items, client.right, Moved(client.right, x));
     std::vector<Span> down;
     for (Item& item : items) {
-        item.rect.left = Moved(item.rect.left, x);
-        item.rect.right = item.dialog ? item.rect.left + item.needWidth : Moved(item.rect.right, x);
+        if (!item.bottomRow) {
+            item.rect.left = Moved(item.rect.left, x);
+            item.rect.right = item.dialog ? item.rect.left + item.needWidth : Moved(item.rect.right, x);
+        }
         if (item.dialog) {
             item.needHeight = item.rect.bottom - item.rect.top + item.grown.cy;
         } else if (item.wraps) {

@@ -20,6 +20,7 @@
 #include "settings/Text.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <array>
@@ -34,6 +35,7 @@ constexpr char kDialogClass[] = "#32770";
 // What the window ends with when Apply changed the language: it opens again, in the new one.
 constexpr INT_PTR kOpenAgain = 100;
 constexpr LANGID kWindowsChoice = 0;
+enum Page : int { kGeneralPage, kShortcutsPage, kPageCount };
 
 // A choice shown as a check box: its text and access key, and its value in the settings key.
 struct CheckChoice {
@@ -99,6 +101,42 @@ bool WriteChoice(const char* name, bool on, std::string& failures)
     return false;
 }
 
+// Shows the page's controls: the general choices or the "Shortcuts" part. The buttons stay; a control
+// that had the keys and is hidden now gives them to the page tabs.
+void ShowPage(HWND dialog, int page)
+{
+    const HWND focus = GetFocus();
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        if (id == IDC_PAGES || id == IDOK || id == IDCANCEL || id == IDC_APPLY) continue;
+        ShowWindow(child, (id == IDC_SHORTCUTS_PART) == (page == kShortcutsPage) ? SW_SHOWNA : SW_HIDE);
+    }
+    if (focus != nullptr && IsChild(dialog, focus) && !IsWindowVisible(focus))
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PAGES)), TRUE);
+}
+
+// Ctrl+Tab and Ctrl+PageDown show the next page, with Shift or PageUp the one before, as in every
+// window with pages; a shortcut field takes them as the keys it is given.
+LRESULT CALLBACK PageKeys(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg != nullptr && msg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 &&
+        (msg->wParam == VK_TAB || msg->wParam == VK_NEXT || msg->wParam == VK_PRIOR)) {
+        const HWND dialog = GetAncestor(msg->hwnd, GA_ROOT);
+        const HWND pages = dialog != nullptr ? GetDlgItem(dialog, IDC_PAGES) : nullptr;
+        wchar_t type[16] = {};
+        GetClassNameW(msg->hwnd, type, ARRAYSIZE(type));
+        if (pages != nullptr && CompareStringOrdinal(type, -1, L"Edit", -1, TRUE) != CSTR_EQUAL) {
+            const bool back = msg->wParam == VK_PRIOR || (msg->wParam == VK_TAB && GetKeyState(VK_SHIFT) < 0);
+            const int page = (TabCtrl_GetCurSel(pages) + (back ? kPageCount - 1 : 1)) % kPageCount;
+            TabCtrl_SetCurSel(pages, page);
+            ShowPage(dialog, page);
+            return TRUE;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // Brings a settings window, or the box it shows, to the front.
 void BringUp(HWND window)
 {
@@ -151,6 +189,17 @@ void SettingsWindow::Open(HWND dialog)
                      reinterpret_cast<LPARAM>(
                          LoadImageA(instance, MAKEINTRESOURCEA(kIconGroup), IMAGE_ICON, side, side, LR_SHARED)));
     }
+    const HWND pages = GetDlgItem(dialog, IDC_PAGES);
+    for (const UINT name : {texts::kGeneral, texts::kShortcuts}) {
+        std::wstring text = Wide(Text(name));
+        TCITEMW page{};
+        page.mask = TCIF_TEXT;
+        page.pszText = text.data();
+        SendMessageW(pages, TCM_INSERTITEMW, TabCtrl_GetItemCount(pages), reinterpret_cast<LPARAM>(&page));
+    }
+    // Under the controls it frames, and last in the keyboard's order; the window's ground is the pages'.
+    SetWindowPos(pages, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EnableThemeDialogTexture(dialog, ETDT_ENABLETAB);
     SetControlText(dialog, IDC_MOUSE_GROUP, Text(texts::kMouse));
     SetControlText(dialog, IDC_DOUBLE_CLICK_LABEL, Text(texts::kLeftDoubleClick));
     SetControlText(dialog, IDC_DOUBLE_CLICK_SHADES, Text(texts::kShade), 'S');
@@ -176,6 +225,7 @@ void SettingsWindow::Open(HWND dialog)
     shortcuts_.Open(dialog, GetDlgItem(dialog, IDC_TAKES_EFFECT));
     FitToTexts(dialog);
     shortcuts_.Load();
+    ShowPage(dialog, kGeneralPage);
     Show(dialog);
     SetForegroundWindow(dialog);
 }
@@ -298,6 +348,11 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             reinterpret_cast<SettingsWindow*>(lParam)->Open(dialog);
             return TRUE;
         }
+        if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->idFrom == IDC_PAGES &&
+            reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE) {
+            ShowPage(dialog, TabCtrl_GetCurSel(GetDlgItem(dialog, IDC_PAGES)));
+            return TRUE;
+        }
         auto* window = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
         if (message != WM_COMMAND || window == nullptr) return FALSE;
         window->OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
@@ -316,14 +371,16 @@ void ShowSettingsWindow(HWND owner, const std::string& loginOptions)
         BringUp(open);
         return;
     }
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
+    const HHOOK pageKeys = SetWindowsHookExW(WH_MSGFILTER, PageKeys, nullptr, GetCurrentThreadId());
     // Every text is taken as the window opens, so a new language shows in a window opened anew.
     for (;;) {
         SettingsWindow window(loginOptions);
-        if (RunDialog(IDD_SETTINGS, owner, Procedure, reinterpret_cast<LPARAM>(&window)) != kOpenAgain) return;
+        if (RunDialog(IDD_SETTINGS, owner, Procedure, reinterpret_cast<LPARAM>(&window)) != kOpenAgain) break;
         ChooseTextLanguageAgain();
     }
+    if (pageKeys != nullptr) UnhookWindowsHookEx(pageKeys);
 }
 
 int RunSettingsCommand(const std::string& loginOptions)

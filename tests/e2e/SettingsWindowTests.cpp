@@ -200,8 +200,7 @@ std::vector<std::string> TextsThatDoNotFit(HWND window)
     std::wstring keys;
     std::vector<HWND> controls;
     EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&controls));
-    for (const HWND control : controls) {
-        if (!IsWindowVisible(control)) continue;
+    for (const HWND control : controls) {  // on both pages
         RECT rect{}, parent{};
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
@@ -631,22 +630,42 @@ TEST_F(SettingsWindow, WholeWindowWorksFromTheKeyboard)
     ASSERT_NE(window, nullptr);
 
     // System Menu (in two-button mode) and Apply (nothing changed) are grayed: Tab passes them over.
-    std::vector<int> order = {
-        IDC_DOUBLE_CLICK_SHADES, IDC_RIGHT_CLICK_SHADES, IDC_SINK_ON_MIDDLE, IDC_TWO_BUTTON_MOUSE, IDC_KEYBOARD,
-        IDC_HUG_STRETCH,         IDC_RUN_AT_LOGIN,       IDC_LANGUAGE,       IDC_EXCLUDED_LIST,    IDC_EXCLUDED_ADD,
-        IDC_EXCLUDED_REMOVE,     IDC_KEPT_LIST,          IDC_KEPT_ADD,       IDC_KEPT_REMOVE,
-    };
-    // Then each shortcut's field and "Clear".
+    const std::vector<int> general = {IDC_DOUBLE_CLICK_SHADES,
+                                      IDC_RIGHT_CLICK_SHADES,
+                                      IDC_SINK_ON_MIDDLE,
+                                      IDC_TWO_BUTTON_MOUSE,
+                                      IDC_KEYBOARD,
+                                      IDC_HUG_STRETCH,
+                                      IDC_RUN_AT_LOGIN,
+                                      IDC_LANGUAGE,
+                                      IDC_EXCLUDED_LIST,
+                                      IDC_EXCLUDED_ADD,
+                                      IDC_EXCLUDED_REMOVE,
+                                      IDC_KEPT_LIST,
+                                      IDC_KEPT_ADD,
+                                      IDC_KEPT_REMOVE,
+                                      IDOK,
+                                      IDCANCEL,
+                                      IDC_PAGES,
+                                      IDC_DOUBLE_CLICK_SHADES};
+    // On the "Shortcuts" page (Ctrl+Tab), from the page tabs: each shortcut's field and "Clear".
+    std::vector<int> shortcuts = {IDC_PAGES};
     for (int row = 0; row < static_cast<int>(kShortcutCount); ++row)
-        order.insert(order.end(), {IDC_SHORTCUT_FIELD0 + row, IDC_SHORTCUT_CLEAR0 + row});
-    order.insert(order.end(), {IDOK, IDCANCEL, IDC_DOUBLE_CLICK_SHADES});
-    std::vector<int> visited = {FocusedControl(window)};
-    for (size_t i = 1; i < order.size(); ++i) {
-        const int from = visited.back();
-        Keys({VK_TAB}, [&] { return FocusedControl(window) != from; });
-        visited.push_back(FocusedControl(window));
+        shortcuts.insert(shortcuts.end(), {IDC_SHORTCUT_FIELD0 + row, IDC_SHORTCUT_CLEAR0 + row});
+    shortcuts.insert(shortcuts.end(), {IDOK, IDCANCEL, IDC_PAGES});
+    for (const std::vector<int>* order : {&general, const_cast<const std::vector<int>*>(&shortcuts)}) {
+        if (order == &shortcuts) {
+            ASSERT_TRUE(Keys({VK_CONTROL, VK_TAB}, [&] { return FocusedControl(window) == IDC_PAGES; }));
+        }
+        std::vector<int> visited = {FocusedControl(window)};
+        for (size_t i = 1; i < order->size(); ++i) {
+            const int from = visited.back();
+            Keys({VK_TAB}, [&] { return FocusedControl(window) != from; });
+            visited.push_back(FocusedControl(window));
+        }
+        EXPECT_EQ(visited, *order);
     }
-    EXPECT_EQ(visited, order);
+    ASSERT_TRUE(Keys({VK_CONTROL, VK_TAB}, [&] { return IsWindowVisible(GetDlgItem(window, IDC_KEYBOARD)); }));
 
     const struct {
         WORD key;
