@@ -144,10 +144,12 @@ void UseLanguage(const std::string& tag)
     ChooseTextLanguageAgain();
 }
 
+// Asked of the control: another process's GetWindowText sees an edit control's first text only.
 std::wstring WideText(HWND control)
 {
     wchar_t text[1024] = {};
-    GetWindowTextW(control, text, ARRAYSIZE(text));
+    SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kStopMs,
+                        nullptr);
     return text;
 }
 
@@ -305,7 +307,7 @@ protected:
 
     void TearDown() override
     {
-        // Closed in the tests' own language, in which they opened.
+        // Found by their captions in the language they opened in, then the tests' own is put back.
         // The window "Add ..." opened first: the settings window ends only after it.
         for (const char* caption :
              {mirelunde::Text(texts::kAddProgramCaption), mirelunde::Text(texts::kSettingsCaption)})
@@ -351,6 +353,7 @@ TEST_F(SettingsWindow, ShowsItsTextsInTheUsersLanguage)
 TEST_F(SettingsWindow, EveryTextFitsAndEachAccessKeyServesOnceInEveryLanguage)
 {
     ClearChoices();
+    SetText(names::kShortcutValues[0], "Ctrl+Alt+Shift+PageDown");  // the longest of the suggested ones
     const std::vector<LANGID> languages = TextLanguages();
     EXPECT_EQ(languages.size(), 11u);
     for (const LANGID language : languages) {
