@@ -33,6 +33,12 @@ inline constexpr UINT kCancel = IDS_CANCEL;
 inline constexpr UINT kApply = IDS_APPLY;
 inline constexpr UINT kTakesEffectFormat = IDS_TAKES_EFFECT_FORMAT;
 inline constexpr UINT kNotWrittenFormat = IDS_NOT_WRITTEN_FORMAT;
+// The "Language" row: Windows' choice, then each language of the tables named in its own words.
+inline constexpr UINT kLanguageLabel = IDS_LANGUAGE_LABEL;
+inline constexpr UINT kWindowsChoice = IDS_WINDOWS_CHOICE;
+inline constexpr UINT kLanguageName = IDS_LANGUAGE_NAME;
+// The settings window's pages: its general choices, and the "Shortcuts" part (kShortcuts).
+inline constexpr UINT kGeneral = IDS_GENERAL;
 
 // The settings window's "Shortcuts" part: a row for each command of the user's shortcuts, in the order
 // of ShortcutCommand, and why a shortcut is inactive.

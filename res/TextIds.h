@@ -116,9 +116,13 @@
 #define IDS_SC_HUG_BOTTOM_RIGHT 1110
 #define IDS_SC_SHADE_ALL 1111
 #define IDS_SC_UNSHADE_ALL 1112
+#define IDS_LANGUAGE_LABEL 1113
+#define IDS_WINDOWS_CHOICE 1114
+#define IDS_LANGUAGE_NAME 1115
+#define IDS_GENERAL 1116
 
 #define IDS_FIRST 1000
-#define IDS_LAST 1112
+#define IDS_LAST 1116
 
 #ifdef __cplusplus
 namespace mirelunde {

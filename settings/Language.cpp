@@ -109,16 +109,24 @@ LANGID Held(LANGID wanted, const std::vector<LANGID>& held)
         if (language == wanted) return language;
     for (const LANGID language : held)
         if (PRIMARYLANGID(language) == PRIMARYLANGID(wanted) && PRIMARYLANGID(wanted) != LANG_NEUTRAL) return language;
+    // English is the neutral table.
+    if (PRIMARYLANGID(wanted) == LANG_ENGLISH && std::find(held.begin(), held.end(), kNeutral) != held.end())
+        return kNeutral;
     return 0;
+}
+
+LANGID HeldForTag(std::string_view tag, const std::vector<LANGID>& held)
+{
+    if (tag.empty()) return 0;
+    const LCID locale = LocaleNameToLCID(Wide(tag).c_str(), 0);
+    return locale != 0 ? Held(LANGIDFROMLCID(locale), held) : 0;
 }
 
 LANGID ChooseLanguage(const std::vector<LANGID>& held)
 {
     char tag[kTagSize];
-    if (ReadRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kLanguage, tag, sizeof tag) && tag[0] != '\0') {
-        const LCID locale = LocaleNameToLCID(Wide(tag).c_str(), 0);
-        if (const LANGID chosen = locale != 0 ? Held(LANGIDFROMLCID(locale), held) : 0) return chosen;
-    }
+    if (ReadRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kLanguage, tag, sizeof tag))
+        if (const LANGID chosen = HeldForTag(tag, held)) return chosen;
     const LANGID shown = Held(GetUserDefaultUILanguage(), held);
     return shown != 0 ? shown : kNeutral;
 }
@@ -167,6 +175,19 @@ std::vector<LANGID> TextLanguages()
     std::vector<LANGID> held;
     CollectLanguages(OwnImage(), held);
     return held;
+}
+
+LANGID TableLanguageOf(std::string_view tag)
+{
+    return HeldForTag(tag, TextLanguages());
+}
+
+std::string TagOf(LANGID language)
+{
+    if (language == kNeutral) return "en-US";
+    wchar_t tag[LOCALE_NAME_MAX_LENGTH] = {};
+    if (LCIDToLocaleName(MAKELCID(language, SORT_DEFAULT), tag, LOCALE_NAME_MAX_LENGTH, 0) == 0) return {};
+    return Utf8(tag);
 }
 
 const char* Text(UINT id)

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,13 @@ std::wstring_view TextIn(UINT id, LANGID language);
 
 // The languages the string tables of this image hold, English (the neutral one) among them.
 std::vector<LANGID> TextLanguages();
+
+// The language of the tables that a "Language" value such as "de-AT" picks: its own, another of the
+// same language, or the neutral one for English; 0 when the tables hold none of them.
+LANGID TableLanguageOf(std::string_view tag);
+
+// The tag "Language" stores for a language of the tables, such as "de-DE"; "en-US" for English.
+std::string TagOf(LANGID language);
 
 // Chooses the language again, as the launcher does before it shows a menu or a window, so that a
 // "Language" changed meanwhile takes effect there at once. Texts taken before stay as they were.

@@ -5,6 +5,7 @@
 #include "launcher/LauncherTexts.h"
 #include "launcher/window/DialogIds.h"
 #include "launcher/window/Dialogs.h"
+#include "launcher/window/Layout.h"
 #include "settings/Handles.h"
 #include "settings/Language.h"
 #include "settings/ProgramLists.h"
@@ -99,6 +100,7 @@ void Fill(HWND dialog, const Picker& picker)
     SetControlText(dialog, IDC_BROWSE, Text(texts::kBrowse), 'B');
     SetControlText(dialog, IDOK, Text(texts::kOk));
     SetControlText(dialog, IDCANCEL, Text(texts::kCancel));
+    FitToTexts(dialog);
     const HWND list = GetDlgItem(dialog, IDC_RUNNING_LIST);
     int tabStop = kTabStop;
     SendMessageA(list, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));

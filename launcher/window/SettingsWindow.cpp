@@ -9,6 +9,7 @@
 #include "launcher/Output.h"
 #include "launcher/window/DialogIds.h"
 #include "launcher/window/Dialogs.h"
+#include "launcher/window/Layout.h"
 #include "launcher/window/ProgramList.h"
 #include "launcher/window/ShortcutIds.h"
 #include "launcher/window/ShortcutsPart.h"
@@ -19,16 +20,22 @@
 #include "settings/Text.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <vector>
 
 namespace mirelunde {
 
 namespace {
 
 constexpr char kDialogClass[] = "#32770";
+// What the window ends with when Apply changed the language: it opens again, in the new one.
+constexpr INT_PTR kOpenAgain = 100;
+constexpr LANGID kWindowsChoice = 0;
+enum Page : int { kGeneralPage, kShortcutsPage, kPageCount };
 
 // A choice shown as a check box: its text and access key, and its value in the settings key.
 struct CheckChoice {
@@ -55,6 +62,7 @@ struct Choices {
     bool doubleClickMaximizes = false;
     std::array<bool, std::size(kChecks)> checks{};
     bool runAtLogin = false;
+    LANGID language = kWindowsChoice;  // of the tables
     bool operator==(const Choices&) const = default;
 };
 
@@ -71,7 +79,19 @@ Choices ReadChoices()
         choices.checks[i] = kChecks[i].readAtAttach && !read ? kChecks[i].whenAbsent : value != 0;
     }
     choices.runAtLogin = IsRunAtLogin();
+    char tag[LOCALE_NAME_MAX_LENGTH * 3] = {};
+    if (settings.String(names::kLanguage, tag, sizeof tag)) choices.language = TableLanguageOf(tag);
     return choices;
+}
+
+// Windows' choice first, then the languages of the tables, English first.
+std::vector<LANGID> LanguageRows()
+{
+    std::vector<LANGID> rows = TextLanguages();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.insert(rows.begin(), kWindowsChoice);
+    return rows;
 }
 
 bool WriteChoice(const char* name, bool on, std::string& failures)
@@ -79,6 +99,42 @@ bool WriteChoice(const char* name, bool on, std::string& failures)
     if (WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, on ? 1 : 0)) return true;
     failures += Format(Text(texts::kNotWrittenFormat), name) + "\n";
     return false;
+}
+
+// Shows the page's controls: the general choices or the "Shortcuts" part. The buttons stay; a control
+// that had the keys and is hidden now gives them to the page tabs.
+void ShowPage(HWND dialog, int page)
+{
+    const HWND focus = GetFocus();
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        if (id == IDC_PAGES || id == IDOK || id == IDCANCEL || id == IDC_APPLY) continue;
+        ShowWindow(child, (id == IDC_SHORTCUTS_PART) == (page == kShortcutsPage) ? SW_SHOWNA : SW_HIDE);
+    }
+    if (focus != nullptr && IsChild(dialog, focus) && !IsWindowVisible(focus))
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PAGES)), TRUE);
+}
+
+// Ctrl+Tab and Ctrl+PageDown show the next page, with Shift or PageUp the one before, as in every
+// window with pages; a shortcut field takes them as the keys it is given.
+LRESULT CALLBACK PageKeys(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg != nullptr && msg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 &&
+        (msg->wParam == VK_TAB || msg->wParam == VK_NEXT || msg->wParam == VK_PRIOR)) {
+        const HWND dialog = GetAncestor(msg->hwnd, GA_ROOT);
+        const HWND pages = dialog != nullptr ? GetDlgItem(dialog, IDC_PAGES) : nullptr;
+        wchar_t type[16] = {};
+        GetClassNameW(msg->hwnd, type, ARRAYSIZE(type));
+        if (pages != nullptr && CompareStringOrdinal(type, -1, L"Edit", -1, TRUE) != CSTR_EQUAL) {
+            const bool back = msg->wParam == VK_PRIOR || (msg->wParam == VK_TAB && GetKeyState(VK_SHIFT) < 0);
+            const int page = (TabCtrl_GetCurSel(pages) + (back ? kPageCount - 1 : 1)) % kPageCount;
+            TabCtrl_SetCurSel(pages, page);
+            ShowPage(dialog, page);
+            return TRUE;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Brings a settings window, or the box it shows, to the front.
@@ -107,6 +163,8 @@ private:
     void UpdateApply(HWND dialog) const;
 
     std::string loginOptions_;
+    std::vector<LANGID> languages_ = LanguageRows();
+    bool languageChanged_ = false;
     Choices written_;  // as read when the window opened, or after the last Apply
     Choices shown_;
     // The programs left alone, and beside them the programs kept on top, whose "Add ..." has no
@@ -131,6 +189,17 @@ void SettingsWindow::Open(HWND dialog)
                      reinterpret_cast<LPARAM>(
                          LoadImageA(instance, MAKEINTRESOURCEA(kIconGroup), IMAGE_ICON, side, side, LR_SHARED)));
     }
+    const HWND pages = GetDlgItem(dialog, IDC_PAGES);
+    for (const UINT name : {texts::kGeneral, texts::kShortcuts}) {
+        std::wstring text = Wide(Text(name));
+        TCITEMW page{};
+        page.mask = TCIF_TEXT;
+        page.pszText = text.data();
+        SendMessageW(pages, TCM_INSERTITEMW, TabCtrl_GetItemCount(pages), reinterpret_cast<LPARAM>(&page));
+    }
+    // Under the controls it frames, and last in the keyboard's order; the window's ground is the pages'.
+    SetWindowPos(pages, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EnableThemeDialogTexture(dialog, ETDT_ENABLETAB);
     SetControlText(dialog, IDC_MOUSE_GROUP, Text(texts::kMouse));
     SetControlText(dialog, IDC_DOUBLE_CLICK_LABEL, Text(texts::kLeftDoubleClick));
     SetControlText(dialog, IDC_DOUBLE_CLICK_SHADES, Text(texts::kShade), 'S');
@@ -138,6 +207,13 @@ void SettingsWindow::Open(HWND dialog)
     SetControlText(dialog, IDC_OPTIONS_GROUP, Text(texts::kOptions));
     for (const CheckChoice& check : kChecks) SetControlText(dialog, check.control, Text(check.text), check.key);
     SetControlText(dialog, IDC_RUN_AT_LOGIN, Text(texts::kRunAtLogin), 'l');
+    SetControlText(dialog, IDC_LANGUAGE_LABEL, Text(texts::kLanguageLabel), 'g');
+    const HWND languages = GetDlgItem(dialog, IDC_LANGUAGE);
+    for (const LANGID language : languages_) {
+        const std::wstring name = language == kWindowsChoice ? Wide(Text(texts::kWindowsChoice))
+                                                             : std::wstring(TextIn(texts::kLanguageName, language));
+        SendMessageW(languages, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
     SetControlText(dialog, IDC_TAKES_EFFECT,
                    Format(Text(texts::kTakesEffectFormat), WithoutAccessKey(Text(texts::kTwoButtonMouse)).c_str(),
                           WithoutAccessKey(Text(texts::kSystemMenu)).c_str()));
@@ -147,6 +223,9 @@ void SettingsWindow::Open(HWND dialog)
     written_ = shown_ = ReadChoices();
     for (ProgramList& list : lists_) list.Load(dialog);
     shortcuts_.Open(dialog, GetDlgItem(dialog, IDC_TAKES_EFFECT));
+    FitToTexts(dialog);
+    shortcuts_.Load();
+    ShowPage(dialog, kGeneralPage);
     Show(dialog);
     SetForegroundWindow(dialog);
 }
@@ -163,6 +242,8 @@ void SettingsWindow::Show(HWND dialog) const
     if (twoButton) CheckDlgButton(dialog, IDC_SYSTEM_MENU, BST_CHECKED);
     EnableWindow(GetDlgItem(dialog, IDC_SYSTEM_MENU), !twoButton);
     CheckDlgButton(dialog, IDC_RUN_AT_LOGIN, shown_.runAtLogin ? BST_CHECKED : BST_UNCHECKED);
+    const auto row = std::find(languages_.begin(), languages_.end(), shown_.language);
+    SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_SETCURSEL, row == languages_.end() ? 0 : row - languages_.begin(), 0);
     UpdateApply(dialog);
 }
 
@@ -174,6 +255,9 @@ Choices SettingsWindow::FromControls(HWND dialog) const
         if (IsWindowEnabled(GetDlgItem(dialog, kChecks[i].control)))
             choices.checks[i] = IsDlgButtonChecked(dialog, kChecks[i].control) == BST_CHECKED;
     choices.runAtLogin = IsDlgButtonChecked(dialog, IDC_RUN_AT_LOGIN) == BST_CHECKED;
+    const LRESULT row = SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_GETCURSEL, 0, 0);
+    if (row >= 0 && static_cast<size_t>(row) < languages_.size())
+        choices.language = languages_[static_cast<size_t>(row)];
     // As the command menu does: with the middle click sinking, the System Menu item is the mouse's
     // way to the menu.
     if (choices.checks[kSinkOnMiddle] && !shown_.checks[kSinkOnMiddle]) choices.checks[kSystemMenu] = true;
@@ -202,6 +286,14 @@ bool SettingsWindow::Apply(HWND dialog)
         if (IsRunAtLogin() != shown_.runAtLogin)
             failures += Format(Text(texts::kNotWrittenFormat), names::kRunEntry) + "\n";
     }
+    if (shown_.language != written_.language) {
+        // Windows' choice is an empty value, as earlier versions read it too.
+        const std::string tag = shown_.language == kWindowsChoice ? std::string() : TagOf(shown_.language);
+        if (WriteRegString(HKEY_CURRENT_USER, names::kSettingsKey, names::kLanguage, tag.c_str()))
+            languageChanged_ = true;
+        else
+            failures += Format(Text(texts::kNotWrittenFormat), names::kLanguage) + "\n";
+    }
     for (const ProgramList& list : lists_)
         if (!list.Write()) failures += Format(Text(texts::kNotWrittenFormat), list.ValueName()) + "\n";
     shortcuts_.Write(failures);
@@ -222,12 +314,21 @@ void SettingsWindow::OnCommand(HWND dialog, int control, int code)
         return;
     case IDCANCEL: EndDialog(dialog, IDCANCEL); return;
     case IDC_APPLY:
-        Apply(dialog);
+        if (Apply(dialog) && languageChanged_) {
+            EndDialog(dialog, kOpenAgain);
+            return;
+        }
         // Apply is grayed now: the keys go on from OK.
         if (GetFocus() == GetDlgItem(dialog, IDC_APPLY))
             SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
         return;
     case IDC_SHORTCUTS_PART: UpdateApply(dialog); return;
+    case IDC_LANGUAGE:
+        if (code == CBN_SELCHANGE) {
+            shown_ = FromControls(dialog);
+            Show(dialog);
+        }
+        return;
     default: break;
     }
     if (std::any_of(lists_.begin(), lists_.end(),
@@ -245,6 +346,11 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         if (message == WM_INITDIALOG) {
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             reinterpret_cast<SettingsWindow*>(lParam)->Open(dialog);
+            return TRUE;
+        }
+        if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->idFrom == IDC_PAGES &&
+            reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE) {
+            ShowPage(dialog, TabCtrl_GetCurSel(GetDlgItem(dialog, IDC_PAGES)));
             return TRUE;
         }
         auto* window = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -265,10 +371,16 @@ void ShowSettingsWindow(HWND owner, const std::string& loginOptions)
         BringUp(open);
         return;
     }
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-    SettingsWindow window(loginOptions);
-    RunDialog(IDD_SETTINGS, owner, Procedure, reinterpret_cast<LPARAM>(&window));
+    const HHOOK pageKeys = SetWindowsHookExW(WH_MSGFILTER, PageKeys, nullptr, GetCurrentThreadId());
+    // Every text is taken as the window opens, so a new language shows in a window opened anew.
+    for (;;) {
+        SettingsWindow window(loginOptions);
+        if (RunDialog(IDD_SETTINGS, owner, Procedure, reinterpret_cast<LPARAM>(&window)) != kOpenAgain) break;
+        ChooseTextLanguageAgain();
+    }
+    if (pageKeys != nullptr) UnhookWindowsHookEx(pageKeys);
 }
 
 int RunSettingsCommand(const std::string& loginOptions)

@@ -10,6 +10,7 @@
 #include "settings/Text.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <iterator>
 
@@ -18,8 +19,8 @@ namespace mirelunde {
 namespace {
 
 constexpr UINT_PTR kFieldSubclass = 1;
-// Where the part sits in the settings window, in its dialog units: right of its other choices.
-constexpr RECT kPlace{300, 7, 0, 0};
+// Where the part sits in the settings window, in its dialog units: on the second page.
+constexpr RECT kPlace{14, 25, 0, 0};
 
 bool Down(int key)
 {
@@ -111,22 +112,34 @@ void ShortcutsPart::Open(HWND settingsWindow, HWND after)
     part_ = CreateChildDialog(IDD_SHORTCUTS, settingsWindow, Procedure, reinterpret_cast<LPARAM>(this));
     if (part_ == nullptr) return;
     SetWindowLongPtrA(part_, GWLP_ID, IDC_SHORTCUTS_PART);
+    EnableThemeDialogTexture(part_, ETDT_ENABLETAB);
     RECT place = kPlace;
     MapDialogRect(settingsWindow, &place);
     SetWindowPos(part_, after, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     SetControlText(part_, IDC_SHORTCUTS_GROUP, Text(texts::kShortcuts));
     SetControlText(part_, IDC_SHORTCUTS_RULE, Text(texts::kShortcutsRule));
+    // The longest of the suggested shortcuts, and the longest state, which names a key at most.
+    const std::string widestKey = ShortcutText({MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_NEXT});
+    const std::string keyName = ShortcutText({0, VK_NEXT});
+    std::string widestState = Text(texts::kShortcutTaken);
+    for (const UINT format : {texts::kShortcutNotAKeyFormat, texts::kShortcutNeedsModifierFormat})
+        if (const std::string state = Format(Text(format), keyName.c_str()); state.size() > widestState.size())
+            widestState = state;
+    loading_ = true;
     for (size_t row = 0; row < kShortcutCount; ++row) {
         const int offset = static_cast<int>(row);
         SetControlText(part_, IDC_SHORTCUT_LABEL0 + offset, Text(texts::kFirstShortcutLabel + static_cast<UINT>(row)));
         SetControlText(part_, IDC_SHORTCUT_CLEAR0 + offset, Text(texts::kClear));
+        SetControlText(part_, IDC_SHORTCUT_FIELD0 + offset, widestKey);
+        SetControlText(part_, IDC_SHORTCUT_STATE0 + offset, widestState);
         SetWindowSubclass(GetDlgItem(part_, IDC_SHORTCUT_FIELD0 + offset), FieldProcedure, kFieldSubclass, 0);
     }
-    Load();
+    loading_ = false;
 }
 
 void ShortcutsPart::Load()
 {
+    if (part_ == nullptr) return;
     const auto stored = ReadShortcuts();
     loading_ = true;
     for (size_t row = 0; row < kShortcutCount; ++row) {

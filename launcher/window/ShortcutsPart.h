@@ -13,10 +13,12 @@ namespace mirelunde {
 
 class ShortcutsPart {
 public:
-    // Puts the part into the settings window with the stored shortcuts, next in the keyboard's order
-    // after the control `after`. As a field changes, the part sends the window WM_COMMAND with
-    // IDC_SHORTCUTS_PART and EN_CHANGE.
+    // Puts the part into the settings window, next in the keyboard's order after the control `after`,
+    // each field and state holding the widest text it shows, for the window to make room for. As a
+    // field changes, the part sends the window WM_COMMAND with IDC_SHORTCUTS_PART and EN_CHANGE.
     void Open(HWND settingsWindow, HWND after);
+    // Shows the stored shortcuts.
+    void Load();
     // Whether a field differs from what is stored.
     bool Changed() const { return shown_ != stored_; }
     // Writes the changed shortcuts, has this launcher register its hotkeys again at once and shows what
@@ -25,7 +27,6 @@ public:
 
 private:
     static INT_PTR CALLBACK Procedure(HWND part, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    void Load();
     void ShowState(size_t row) const;
     void OnCommand(int control, int code);
 

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -135,6 +137,142 @@ int FocusedControl(HWND window)
     return info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
 }
 
+// The texts of the tests' own process, and the launchers', in the language `tag` names.
+void UseLanguage(const std::string& tag)
+{
+    SetText(names::kLanguage, tag);
+    ChooseTextLanguageAgain();
+}
+
+// Asked of the control: another process's GetWindowText sees an edit control's first text only.
+std::wstring WideText(HWND control)
+{
+    wchar_t text[1024] = {};
+    SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kStopMs,
+                        nullptr);
+    return text;
+}
+
+std::vector<std::wstring> ComboRows(HWND combo)
+{
+    std::vector<std::wstring> rows;
+    for (LRESULT row = 0, count = SendMessageW(combo, CB_GETCOUNT, 0, 0); row < count; ++row) {
+        wchar_t text[256] = {};
+        SendMessageW(combo, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(text));
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+bool IsClass(HWND window, const char* name)
+{
+    char found[32] = {};
+    GetClassNameA(window, found, sizeof found);
+    return lstrcmpiA(found, name) == 0;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
+{
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+// What a person sees of a window's texts: each text of a control (the rows of a drop-down list too)
+// that does not fit the control in the font the window is shown in, and each access key used twice.
+// The font is the one the dialog manager makes for the message font's size in points.
+std::vector<std::string> TextsThatDoNotFit(HWND window)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    LOGFONTW shape = metrics.lfMessageFont;
+    shape.lfHeight = -MulDiv(MulDiv(std::abs(shape.lfHeight), 72, dpi), dpi, 72);
+    const HFONT font = CreateFontIndirectW(&shape);
+    const HGDIOBJ old = SelectObject(dc, font);
+    const auto pixels = [&](int at96) { return MulDiv(at96, dpi, 96); };
+    const auto extent = [&](const std::wstring& text, UINT format, int width = 0) {
+        RECT rect{0, 0, width, 0};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_CALCRECT);
+        return SIZE{rect.right, rect.bottom};
+    };
+    const int line = extent(L"X", DT_SINGLELINE).cy;
+    std::vector<std::string> faults;
+    std::wstring keys;
+    std::vector<HWND> controls;
+    EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&controls));
+    for (const HWND control : controls) {  // on both pages
+        RECT rect{}, parent{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+        GetClientRect(GetParent(control), &parent);
+        const std::wstring text = WideText(control);
+        const std::string name = "control " + std::to_string(GetDlgCtrlID(control)) + " \"" + Utf8(text) + "\"";
+        if (rect.left < 0 || rect.top < 0 || rect.right > parent.right || rect.bottom > parent.bottom)
+            faults.push_back(name + " lies outside its window");
+        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+        bool prefix = true;
+        int room = 0;
+        if (IsClass(control, "ComboBox")) {
+            for (const std::wstring& row : ComboRows(control))
+                if (extent(row, DT_SINGLELINE | DT_NOPREFIX).cx + GetSystemMetrics(SM_CXVSCROLL) > width)
+                    faults.push_back(name + ": row \"" + Utf8(row) + "\" is cut");
+            continue;
+        }
+        if (text.empty()) continue;
+        if (IsClass(control, "Button")) {
+            const LONG type = style & BS_TYPEMASK;
+            room = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? pixels(6)
+                   : type == BS_GROUPBOX                             ? pixels(10)
+                                                                     : pixels(17);  // the box and its gap
+        } else if (IsClass(control, "Static")) {
+            prefix = (style & SS_NOPREFIX) == 0;
+            if (height >= 2 * line) {
+                const SIZE wrapped = extent(text, DT_WORDBREAK | (prefix ? 0 : DT_NOPREFIX), width);
+                if (wrapped.cx > width || wrapped.cy > height) faults.push_back(name + " does not wrap into its lines");
+                room = -1;
+            }
+        } else if (IsClass(control, "Edit")) {
+            prefix = false;
+            RECT client{};
+            GetClientRect(control, &client);
+            room = pixels(4) + width - client.right;  // its margins and border
+        } else {
+            continue;
+        }
+        if (room >= 0) {
+            const SIZE size = extent(text, DT_SINGLELINE | (prefix ? 0 : DT_NOPREFIX));
+            if (size.cx + room > width || size.cy > height)
+                faults.push_back(name + " is cut: " + std::to_string(size.cx + room) + " of " + std::to_string(width) +
+                                 " pixels");
+        }
+        if (!prefix) continue;
+        for (size_t at = text.find(L'&'); at != std::wstring::npos && at + 1 < text.size();
+             at = text.find(L'&', at + 2)) {
+            if (text[at + 1] == L'&') continue;
+            wchar_t key = text[at + 1];
+            CharUpperBuffW(&key, 1);
+            if (keys.find(key) != std::wstring::npos) faults.push_back(name + " repeats an access key");
+            keys += key;
+            break;
+        }
+    }
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT inside{};
+    if (!IntersectRect(&inside, &outer, &monitor.rcWork) || !EqualRect(&inside, &outer))
+        faults.push_back("the window does not fit its work area");
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return faults;
+}
+
 int SettingsWindows()
 {
     int count = 0;
@@ -169,6 +307,7 @@ protected:
 
     void TearDown() override
     {
+        // Found by their captions in the language they opened in, then the tests' own is put back.
         // The window "Add ..." opened first: the settings window ends only after it.
         for (const char* caption :
              {mirelunde::Text(texts::kAddProgramCaption), mirelunde::Text(texts::kSettingsCaption)})
@@ -180,6 +319,10 @@ protected:
         if (launcher_) {
             EXPECT_EQ(launcher_->WaitForExit(kStopMs), 0);
         }
+        RegKey key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+            RegDeleteValueA(key.get(), names::kLanguage);
+        ChooseTextLanguageAgain();
     }
 
     RunEntrySnapshot entry_;
@@ -203,6 +346,85 @@ TEST_F(SettingsWindow, ShowsItsTextsInTheUsersLanguage)
               english ? std::string("&Keyboard shortcuts") : mirelunde::Text(texts::kKeyboardShortcuts));
     EXPECT_EQ(Text(window, IDCANCEL), mirelunde::Text(texts::kCancel));
     EXPECT_TRUE(Close(window, VK_ESCAPE));
+}
+
+// In every language of the tables, as "Language" chooses it: every text of the window and of the
+// window "Add ..." opens fits its control, and no access key serves twice.
+TEST_F(SettingsWindow, EveryTextFitsAndEachAccessKeyServesOnceInEveryLanguage)
+{
+    ClearChoices();
+    SetText(names::kShortcutValues[0], "Ctrl+Alt+Shift+PageDown");  // the longest of the suggested ones
+    const std::vector<LANGID> languages = TextLanguages();
+    EXPECT_EQ(languages.size(), 11u);
+    for (const LANGID language : languages) {
+        const std::string tag = TagOf(language);
+        SCOPED_TRACE(tag);
+        UseLanguage(tag);
+        const HWND window = Open();
+        ASSERT_NE(window, nullptr) << "no window captioned " << mirelunde::Text(texts::kSettingsCaption);
+        EXPECT_EQ(Text(window, IDC_MOUSE_GROUP), mirelunde::Text(texts::kMouse));
+        EXPECT_EQ(TextsThatDoNotFit(window), std::vector<std::string>{});
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_EXCLUDED_ADD, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_EXCLUDED_ADD)));
+        const HWND picker = WaitForDialog(mirelunde::Text(texts::kAddProgramCaption));
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(TextsThatDoNotFit(picker), std::vector<std::string>{}) << "in the window \"Add ...\" opens";
+        PostMessageA(picker, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(picker); }, kActionMs));
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }, kActionMs));
+        EXPECT_EQ(command_->WaitForExit(kStopMs), 0);
+    }
+}
+
+// An unknown "Language" shows Windows' choice; German chosen with OK is the running launcher's at
+// once (the window its icon's menu opens is German), and Windows' choice chosen with Apply stores an
+// empty value and opens the window again in English.
+TEST_F(SettingsWindow, LanguageChosenInTheWindowIsTheLaunchersAtOnce)
+{
+    ClearChoices();
+    UseLanguage("xx-YY");
+    launcher_ = StartLauncher();
+    ASSERT_TRUE(launcher_);
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Ask(window, IDC_LANGUAGE, CB_GETCURSEL), 0) << "Windows' choice";
+    const std::vector<std::wstring> rows = ComboRows(GetDlgItem(window, IDC_LANGUAGE));
+    const auto german = std::find(rows.begin(), rows.end(), L"Deutsch");
+    ASSERT_NE(german, rows.end());
+    EXPECT_NE(std::find(rows.begin(), rows.end(), L"日本語"), rows.end());
+    ASSERT_TRUE(Keys({VK_MENU, 'G'}, [&] { return FocusedControl(window) == IDC_LANGUAGE; }));
+    ASSERT_TRUE(Keys({'D'}, [&] { return Ask(window, IDC_LANGUAGE, CB_GETCURSEL) == german - rows.begin(); }));
+    ASSERT_TRUE(Close(window, VK_RETURN));
+    char tag[32] = {};
+    ReadRegString(HKEY_CURRENT_USER, kKey, names::kLanguage, tag, sizeof tag);
+    EXPECT_STREQ(tag, "de-DE");
+
+    ChooseTextLanguageAgain();
+    const HWND icon = WaitForIcon(launcher_->id);
+    ASSERT_NE(icon, nullptr);
+    ClickIcon(icon);
+    const auto menu = WaitForPopupMenu(launcher_->id, kStartMs, false);
+    ASSERT_TRUE(menu) << "no icon menu";
+    PostKeys(menu->popup, {VK_HOME, VK_RETURN});  // "Settings ...", its first row
+    window = WaitForDialog(mirelunde::Text(texts::kSettingsCaption));
+    ASSERT_NE(window, nullptr) << "no window captioned " << mirelunde::Text(texts::kSettingsCaption);
+    EXPECT_EQ(ProcessOf(window), launcher_->id);
+    EXPECT_EQ(Text(window, IDC_OPTIONS_GROUP), "Optionen");
+    EXPECT_EQ(Ask(window, IDC_LANGUAGE, CB_GETCURSEL), german - rows.begin());
+
+    Activate(window);
+    ASSERT_TRUE(Keys({VK_MENU, 'S'}, [&] { return FocusedControl(window) == IDC_LANGUAGE; }));
+    ASSERT_TRUE(Keys({VK_HOME}, [&] { return Ask(window, IDC_LANGUAGE, CB_GETCURSEL) == 0; }));
+    Chord({VK_MENU, 'B'});  // "Ü&bernehmen"
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }, kActionMs));
+    tag[0] = 'x';
+    EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, kKey, names::kLanguage, tag, sizeof tag));
+    EXPECT_STREQ(tag, "");
+    ChooseTextLanguageAgain();
+    window = WaitForDialog(mirelunde::Text(texts::kSettingsCaption));
+    ASSERT_NE(window, nullptr) << "not opened again in English";
+    EXPECT_EQ(Text(window, IDC_OPTIONS_GROUP), "Options");
 }
 
 TEST_F(SettingsWindow, OpensWithTheStoredChoicesAndASecondCommandBringsTheOneWindowUp)
@@ -411,22 +633,42 @@ TEST_F(SettingsWindow, WholeWindowWorksFromTheKeyboard)
     ASSERT_NE(window, nullptr);
 
     // System Menu (in two-button mode) and Apply (nothing changed) are grayed: Tab passes them over.
-    std::vector<int> order = {
-        IDC_DOUBLE_CLICK_SHADES, IDC_RIGHT_CLICK_SHADES, IDC_SINK_ON_MIDDLE, IDC_TWO_BUTTON_MOUSE, IDC_KEYBOARD,
-        IDC_HUG_STRETCH,         IDC_RUN_AT_LOGIN,       IDC_EXCLUDED_LIST,  IDC_EXCLUDED_ADD,     IDC_EXCLUDED_REMOVE,
-        IDC_KEPT_LIST,           IDC_KEPT_ADD,           IDC_KEPT_REMOVE,
-    };
-    // Then each shortcut's field and "Clear".
+    const std::vector<int> general = {IDC_DOUBLE_CLICK_SHADES,
+                                      IDC_RIGHT_CLICK_SHADES,
+                                      IDC_SINK_ON_MIDDLE,
+                                      IDC_TWO_BUTTON_MOUSE,
+                                      IDC_KEYBOARD,
+                                      IDC_HUG_STRETCH,
+                                      IDC_RUN_AT_LOGIN,
+                                      IDC_LANGUAGE,
+                                      IDC_EXCLUDED_LIST,
+                                      IDC_EXCLUDED_ADD,
+                                      IDC_EXCLUDED_REMOVE,
+                                      IDC_KEPT_LIST,
+                                      IDC_KEPT_ADD,
+                                      IDC_KEPT_REMOVE,
+                                      IDOK,
+                                      IDCANCEL,
+                                      IDC_PAGES,
+                                      IDC_DOUBLE_CLICK_SHADES};
+    // On the "Shortcuts" page (Ctrl+Tab), from the page tabs: each shortcut's field and "Clear".
+    std::vector<int> shortcuts = {IDC_PAGES};
     for (int row = 0; row < static_cast<int>(kShortcutCount); ++row)
-        order.insert(order.end(), {IDC_SHORTCUT_FIELD0 + row, IDC_SHORTCUT_CLEAR0 + row});
-    order.insert(order.end(), {IDOK, IDCANCEL, IDC_DOUBLE_CLICK_SHADES});
-    std::vector<int> visited = {FocusedControl(window)};
-    for (size_t i = 1; i < order.size(); ++i) {
-        const int from = visited.back();
-        Keys({VK_TAB}, [&] { return FocusedControl(window) != from; });
-        visited.push_back(FocusedControl(window));
+        shortcuts.insert(shortcuts.end(), {IDC_SHORTCUT_FIELD0 + row, IDC_SHORTCUT_CLEAR0 + row});
+    shortcuts.insert(shortcuts.end(), {IDOK, IDCANCEL, IDC_PAGES});
+    for (const std::vector<int>* order : {&general, const_cast<const std::vector<int>*>(&shortcuts)}) {
+        if (order == &shortcuts) {
+            ASSERT_TRUE(Keys({VK_CONTROL, VK_TAB}, [&] { return FocusedControl(window) == IDC_PAGES; }));
+        }
+        std::vector<int> visited = {FocusedControl(window)};
+        for (size_t i = 1; i < order->size(); ++i) {
+            const int from = visited.back();
+            Keys({VK_TAB}, [&] { return FocusedControl(window) != from; });
+            visited.push_back(FocusedControl(window));
+        }
+        EXPECT_EQ(visited, *order);
     }
-    EXPECT_EQ(visited, order);
+    ASSERT_TRUE(Keys({VK_CONTROL, VK_TAB}, [&] { return IsWindowVisible(GetDlgItem(window, IDC_KEYBOARD)); }));
 
     const struct {
         WORD key;

@@ -92,6 +92,9 @@ protected:
             kStartMs);
         part = window ? GetDlgItem(window, IDC_SHORTCUTS_PART) : nullptr;
         if (window) Activate(window);
+        // Its page, as a person turns to it.
+        Chord({VK_CONTROL, VK_TAB});
+        EXPECT_TRUE(WaitUntil([&] { return part && IsWindowVisible(part); }, kActionMs)) << "no Shortcuts page";
         return window;
     }
 
