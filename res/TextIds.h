@@ -117,8 +117,17 @@
 #define IDS_SC_SHADE_ALL 1111
 #define IDS_SC_UNSHADE_ALL 1112
 
+// An elevated launcher's refusal of a folder others can change, and starting it as administrator at login.
+#define IDS_UNSAFE_START_FORMAT 1113
+#define IDS_UNSAFE_ELEVATED_START_FORMAT 1114
+#define IDS_UNKNOWN_ACCOUNT 1115
+#define IDS_NEEDS_ADMINISTRATOR 1116
+#define IDS_ELEVATED_START_ON_FORMAT 1117
+#define IDS_ELEVATED_START_OFF 1118
+#define IDS_ELEVATED_START_FAILED_FORMAT 1119
+
 #define IDS_FIRST 1000
-#define IDS_LAST 1112
+#define IDS_LAST 1119
 
 #ifdef __cplusplus
 namespace mirelunde {

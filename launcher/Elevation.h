@@ -1,0 +1,37 @@
+// Whether the launcher runs with administrator rights, and the user it runs for: an elevated launcher
+// lets only the user's own programs reach the objects they use to ask it for something.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace mirelunde {
+
+// True when this process's token is elevated, or holds the Administrators group enabled (an
+// administrator's full token where the system splits none off).
+bool RunsElevated();
+
+// The user's security identifier as text ("S-1-5-21-..."), and the account's "DOMAIN\name"; empty
+// when the token cannot be read.
+std::string UserSid();
+std::string UserAccount();
+
+// The security of a named object that the user's other programs open: Administrators and SYSTEM may
+// do anything, the user only `userRights`, and a program of low integrity cannot change it. An
+// elevated launcher's objects get no such grant by default, so without it the user's own programs
+// could not open them; a launcher that is not elevated keeps the system's default (null here).
+class UserObjectSecurity {
+public:
+    explicit UserObjectSecurity(DWORD userRights);
+    ~UserObjectSecurity();
+    UserObjectSecurity(const UserObjectSecurity&) = delete;
+    UserObjectSecurity& operator=(const UserObjectSecurity&) = delete;
+    SECURITY_ATTRIBUTES* get() { return descriptor_ != nullptr ? &attributes_ : nullptr; }
+
+private:
+    PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+    SECURITY_ATTRIBUTES attributes_{};
+};
+
+}  // namespace mirelunde
