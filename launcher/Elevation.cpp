@@ -1,6 +1,7 @@
 // Reading the launcher's own token, and the security of the objects the user's programs open.
 #include "launcher/Elevation.h"
 
+#include "launcher/WineVersion.h"
 #include "settings/Handles.h"
 #include "settings/Text.h"
 
@@ -34,6 +35,7 @@ PSID UserSidOf(std::vector<BYTE>& tokenUser)
 
 bool RunsElevated()
 {
+    if (WineMajorVersion() != 0 && GetEnvironmentVariableA(kElevatedUnderWine, nullptr, 0) == 0) return false;
     Handle token;
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;

@@ -8,8 +8,14 @@
 
 namespace mirelunde {
 
+// Set to anything in the launcher's environment, it counts as elevated under Wine too, as the tests
+// set it.
+inline constexpr char kElevatedUnderWine[] = "MIRELUNDE_ELEVATED_UNDER_WINE";
+
 // True when this process's token is elevated, or holds the Administrators group enabled (an
-// administrator's full token where the system splits none off).
+// administrator's full token where the system splits none off). Under Wine, false unless asked: Wine
+// gives every program the same full administrator token, so no program there has fewer rights to be
+// kept out of elevated ones, and it keeps no security set on a file, so no folder would pass.
 bool RunsElevated();
 
 // The user's security identifier as text ("S-1-5-21-..."), and the account's "DOMAIN\name"; empty

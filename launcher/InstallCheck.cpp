@@ -109,6 +109,18 @@ std::string LauncherFolder()
     wchar_t path[MAX_PATH * 2] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
     std::string folder = Utf8({path, length < ARRAYSIZE(path) ? length : 0});
+    const size_t slash = folder.find_last_of("\\/");
+    folder.resize(slash == std::string::npos ? 0 : slash);
+    return folder;
+}
+
+std::optional<ChangeablePath> FindChangeablePath(const std::string& folder, bool companionToo)
+{
+    struct Checked {
+        std::string path;
+        ACCESS_MASK changes;
+        bool mayBeMissing;
+    };
     // "C:\\" rather than "C:", which names the current folder of that drive.
     const size_t slash = folder.find_last_of("\\/");
     std::string parent = folder.substr(0, slash == std::string::npos ? 0 : slash);
