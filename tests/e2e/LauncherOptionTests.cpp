@@ -65,9 +65,9 @@ struct Outcome {
 class LauncherOptions : public LauncherSession {
 protected:
     // Runs the launcher with these options to its end.
-    static Outcome Run(const std::string& options)
+    static Outcome Run(const std::string& options, const std::string& launcherPath = LauncherPath())
     {
-        auto launcher = Start(LauncherPath() + " " + options);
+        auto launcher = Start(launcherPath + " " + options);
         EXPECT_TRUE(launcher);
         if (!launcher) return {-1, ""};
         const int code = launcher->WaitForExit(kStopMs);
@@ -333,10 +333,10 @@ bool SetSecurity(const std::string& path, const wchar_t* sddl)
     GetSecurityDescriptorOwner(wanted, &owner, &defaulted);
     GetSecurityDescriptorDacl(wanted, &present, &dacl, &defaulted);
     const std::wstring wide(path.begin(), path.end());
-    const DWORD set = SetNamedSecurityInfoW(const_cast<wchar_t*>(wide.c_str()), SE_FILE_OBJECT,
-                                            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                                PROTECTED_DACL_SECURITY_INFORMATION,
-                                            owner, nullptr, dacl, nullptr);
+    const DWORD set = SetNamedSecurityInfoW(
+        const_cast<wchar_t*>(wide.c_str()), SE_FILE_OBJECT,
+        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, owner, nullptr,
+        dacl, nullptr);
     LocalFree(wanted);
     PSID readOwner = nullptr;
     PSECURITY_DESCRIPTOR read = nullptr;
@@ -374,6 +374,7 @@ protected:
         LauncherOptions::TearDown();
     }
     std::string Launcher() const { return folder_ + "\\mirelunde.exe"; }
+    std::string Quoted() const { return "\"" + Launcher() + "\""; }
 
     std::string outer_ = TempDirectory() + "\\all users";
     std::string folder_;
@@ -383,22 +384,22 @@ protected:
 TEST_F(ElevatedLauncher, StartsOnlyFromAFolderThatNobodyButAdministratorsCanChange)
 {
     if (protected_) {
-        auto launcher = StartLauncher("\"" + Launcher() + "\"");
+        auto launcher = StartLauncher(Quoted());
         ASSERT_TRUE(launcher);
         RequestStop();
         EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
         EXPECT_TRUE(SetSecurity(folder_, kUsersMayModify));
     }
-    SetRunEntry("\"" + Launcher() + "\" -2");
-    for (const char* options : {"", " --elevated on"}) {
-        const Outcome outcome = Run("\"" + Launcher() + "\"" + options);
+    SetRunEntry(Quoted() + " -2");
+    for (const char* options : {"", "--elevated on"}) {
+        const Outcome outcome = Run(options, Quoted());
         EXPECT_EQ(outcome.exitCode, kChangeableInstall) << options << ": " << outcome.output;
         // The folder Users may modify, or under Wine the folder above it, which is the user's.
         EXPECT_NE(outcome.output.find(protected_ ? folder_ : outer_), std::string::npos) << outcome.output;
         EXPECT_NE(outcome.output.find("Install Mirelunde for all users"), std::string::npos) << outcome.output;
         EXPECT_EQ(ReadDword(names::kHHook, 1), 0u) << "no hook was set";
     }
-    EXPECT_EQ(RunEntry(), "\"" + Launcher() + "\" -2") << "--elevated on left the login entry alone";
+    EXPECT_EQ(RunEntry(), Quoted() + " -2") << "--elevated on left the login entry alone";
     SetSecurity(folder_, kUsersMayModify);
 }
 
@@ -443,7 +444,7 @@ TaskView ReadTask(const std::string& path)
             view.program = program;
     }
     for (IUnknown* held : std::initializer_list<IUnknown*>{exec, action, actions, principal, trigger, triggers,
-                                                            definition, task, root, service})
+                                                           definition, task, root, service})
         if (held != nullptr) held->Release();
     SysFreeString(program);
     SysFreeString(name);
@@ -458,9 +459,9 @@ TEST_F(ElevatedLauncher, ElevatedOnRegistersALogonTaskAtTheHighestRunLevelInPlac
         GTEST_SKIP() << "no folder passes under Wine (see above), and its Task Scheduler makes no logon trigger and "
                         "no run level (E_NOTIMPL)";
     const std::string task = std::string(names::kTaskFolder) + "\\" + UserSid();
-    const std::string entry = "\"" + Launcher() + "\" -2";
+    const std::string entry = Quoted() + " -2";
     SetRunEntry(entry);
-    Outcome outcome = Run("\"" + Launcher() + "\" --elevated on -i");
+    Outcome outcome = Run("--elevated on -i", Quoted());
     ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
     const TaskView view = ReadTask(task);
     ASSERT_EQ(view.found, S_OK) << task;
@@ -470,7 +471,7 @@ TEST_F(ElevatedLauncher, ElevatedOnRegistersALogonTaskAtTheHighestRunLevelInPlac
     EXPECT_EQ(view.program, std::wstring(Launcher().begin(), Launcher().end()));
     EXPECT_EQ(RunEntry(), std::nullopt) << "the task takes the login entry's place";
 
-    outcome = Run("\"" + Launcher() + "\" --elevated off");
+    outcome = Run("--elevated off", Quoted());
     EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
     EXPECT_NE(ReadTask(task).found, S_OK);
     EXPECT_EQ(RunEntry(), entry);
