@@ -50,6 +50,15 @@ bool RunsElevated()
            CheckTokenMembership(nullptr, administrators, &member) && member;
 }
 
+void LoadFromSystemFolderOnly()
+{
+    // Looked up, as systems before Windows 8 without its update lack it.
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    if (const auto set = ProcAddress<SetDirectories>(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories"))
+        set(kSearchSystem32);
+}
+
 std::string UserSid()
 {
     std::vector<BYTE> tokenUser = TokenUser();

@@ -18,6 +18,10 @@ inline constexpr char kElevatedUnderWine[] = "MIRELUNDE_ELEVATED_UNDER_WINE";
 // kept out of elevated ones, and it keeps no security set on a file, so no folder would pass.
 bool RunsElevated();
 
+// From now on a library named without a path is looked for in the system folder only, never in the
+// launcher's own folder, where a program of the user's might have put one of that name.
+void LoadFromSystemFolderOnly();
+
 // The user's security identifier as text ("S-1-5-21-..."), and the account's "DOMAIN\name"; empty
 // when the token cannot be read.
 std::string UserSid();

@@ -326,6 +326,7 @@ std::vector<std::string> Arguments()
 
 int main()
 {
+    if (RunsElevated()) LoadFromSystemFolderOnly();
     const bool startedAsCompanion = StartedAsCompanion();
     // Before the console is attached: Ctrl+C or its closing may come at any time after.
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
