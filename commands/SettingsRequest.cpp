@@ -1,4 +1,5 @@
-// Asking the launcher for its settings window with a message to its hidden window.
+// Asking the launcher for its settings window: through the event it listens to, or with a message to
+// its hidden window.
 #include "commands/SettingsRequest.h"
 
 #include "settings/Handles.h"
