@@ -35,14 +35,20 @@ PSID UserSidOf(std::vector<BYTE>& tokenUser)
 
 bool RunsElevated()
 {
-    if (WineMajorVersion() != 0 && GetEnvironmentVariableA(kElevatedUnderWine, nullptr, 0) == 0) return false;
+    if (WineMajorVersion() != 0) return GetEnvironmentVariableA(kElevatedUnderWine, nullptr, 0) != 0;
     Handle token;
     TOKEN_ELEVATION elevation{};
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
     DWORD size = 0;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put()) &&
-        GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return false;
+    if (GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
         elevation.TokenIsElevated != 0)
         return true;
+    // The limited half of an administrator's split token, whatever its groups say (Wine 10 leaves
+    // Administrators enabled in it).
+    if (GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &size) &&
+        type == TokenElevationTypeLimited)
+        return false;
     BYTE administrators[SECURITY_MAX_SID_SIZE];
     DWORD sidSize = sizeof administrators;
     BOOL member = FALSE;

@@ -13,9 +13,10 @@ namespace mirelunde {
 inline constexpr char kElevatedUnderWine[] = "MIRELUNDE_ELEVATED_UNDER_WINE";
 
 // True when this process's token is elevated, or holds the Administrators group enabled (an
-// administrator's full token where the system splits none off). Under Wine, false unless asked: Wine
-// gives every program the same full administrator token, so no program there has fewer rights to be
-// kept out of elevated ones, and it keeps no security set on a file, so no folder would pass.
+// administrator's full token where the system splits none off). Under Wine, only when asked: Wine 8
+// gives every program the same elevated token and Wine 10 one limited token with Administrators
+// enabled, so no program there has fewer rights to be kept out of elevated ones; and Wine keeps no
+// security set on a file, so no folder would pass.
 bool RunsElevated();
 
 // From now on a library named without a path is looked for in the system folder only, never in the
