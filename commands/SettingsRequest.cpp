@@ -1,6 +1,8 @@
-// Asking the launcher for its settings window with a message to its hidden window.
+// Asking the launcher for its settings window: through the event it listens to, or with a message to
+// its hidden window.
 #include "commands/SettingsRequest.h"
 
+#include "settings/Handles.h"
 #include "settings/SettingsNames.h"
 
 #include <windows.h>
@@ -16,6 +18,9 @@ bool AskForSettingsWindow()
     DWORD launcherProcess = 0;
     GetWindowThreadProcessId(launcher, &launcherProcess);
     AllowSetForegroundWindow(launcherProcess);
+    // A launcher run as administrator takes the request from the user's programs only this way.
+    if (const Handle event{OpenEventA(EVENT_MODIFY_STATE, FALSE, names::kSettingsRequestEvent)})
+        return SetEvent(event.get()) != FALSE;
     return PostMessageA(launcher, request, 0, 0) != FALSE;
 }
 

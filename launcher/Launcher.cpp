@@ -7,14 +7,20 @@
 #include "commands/Login.h"
 #include "hook/Exports.h"
 #include "launcher/Companion.h"
+#include "launcher/ElevatedStart.h"
+#include "launcher/Elevation.h"
 #include "launcher/HookThread.h"
+#include "launcher/InstallCheck.h"
+#include "launcher/LauncherTexts.h"
 #include "launcher/MovedCopies.h"
 #include "launcher/NotifyIcon.h"
 #include "launcher/Output.h"
 #include "launcher/PutBack.h"
 #include "launcher/StopWait.h"
+#include "launcher/window/Dialogs.h"
 #include "launcher/window/SettingsWindow.h"
 #include "settings/Handles.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "settings/Text.h"
@@ -47,7 +53,7 @@ constexpr DWORD kPutBackWaitMs = 1000;  // for each GUI thread; a hung one is pa
 // A closing console ends the process once its handler returns (on Windows after 5 s at most).
 constexpr DWORD kConsoleEndWaitMs = 20000;
 
-enum ExitCode : int { kStopped = 0, kFailed = 1, kAlreadyRunning = 2, kBadUsage = 3 };
+enum ExitCode : int { kStopped = 0, kFailed = 1, kAlreadyRunning = 2, kBadUsage = 3, kChangeableInstall = 4 };
 
 // What the command line asks for; every field left empty leaves its setting as it is.
 struct Options {
@@ -61,9 +67,11 @@ struct Options {
     bool rootMenu = false;
     bool settings = false;
     std::optional<bool> login;
+    std::optional<bool> elevated;
     std::optional<bool> systemMenu;
     std::string logFile;
-    std::string startOptions;  // the options given besides --login, -k and --log: the login entry's and the companion's
+    std::string startOptions;  // the options given besides --login, --elevated, -k and --log: the login entry's and the
+                               // companion's
 };
 
 bool Is(const std::string& arg, const char* shortName, const char* longName)
@@ -118,6 +126,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             continue;
         } else if (arg == "--login") {
             onOff(options.login);
+            continue;
+        } else if (arg == "--elevated") {
+            onOff(options.elevated);
             continue;
         } else if (arg == "--log") {
             if (!hasNext) {
@@ -228,12 +239,46 @@ int SwitchLogin(bool on, const std::string& entryOptions)
     return kStopped;
 }
 
+// The text of `format` with the path others can change and who can change it.
+std::string ChangeableText(UINT format, const ChangeablePath& changeable)
+{
+    const std::string who = changeable.who.empty() ? Text(texts::kUnknownAccount) : changeable.who;
+    return Format(Text(format), changeable.path.c_str(), who.c_str());
+}
+
+// Switching the task that starts the launcher as administrator at logon; only a launcher run as
+// administrator may register or remove it, and only for an install nobody else can change.
+int SwitchElevatedStart(bool on, const std::string& taskOptions)
+{
+    if (!RunsElevated()) {
+        ReportFailure(Text(texts::kNeedsAdministrator));
+        return kFailed;
+    }
+    const std::string launcher = ElevatedStartLauncher();
+    if (on) {
+        if (const auto changeable = FindChangeablePath(launcher.substr(0, launcher.find_last_of('\\')), true)) {
+            ReportFailure(ChangeableText(texts::kUnsafeElevatedStartFormat, *changeable));
+            return kChangeableInstall;
+        }
+    }
+    const HRESULT result = SetElevatedStart(on, taskOptions);
+    if (FAILED(result)) {
+        ReportFailure(Format(Text(texts::kElevatedStartFailedFormat), ElevatedStartTask().c_str(),
+                             static_cast<unsigned long>(result)));
+        return kFailed;
+    }
+    Say(on ? Format(Text(texts::kElevatedStartOnFormat), ElevatedStartTask().c_str(), launcher.c_str())
+           : std::string(Text(texts::kElevatedStartOff)));
+    return kStopped;
+}
+
 // The 64-bit launcher installs both pairs of hooks, so a 32-bit launcher running alone refuses it
 // too; a 32-bit one minds only its own kind, as it starts nothing beside itself.
 bool OtherArchitectureRunning()
 {
 #ifdef _WIN64
-    return static_cast<bool>(Handle(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceLock32)));
+    const Handle lock(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceLock32));
+    return lock || GetLastError() == ERROR_ACCESS_DENIED;
 #else
     return false;
 #endif
@@ -281,6 +326,7 @@ std::vector<std::string> Arguments()
 
 int main()
 {
+    if (RunsElevated()) LoadFromSystemFolderOnly();
     const bool startedAsCompanion = StartedAsCompanion();
     // Before the console is attached: Ctrl+C or its closing may come at any time after.
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
@@ -302,17 +348,38 @@ int main()
         const int switched = SwitchLogin(*options.login, options.startOptions);
         if (switched != kStopped || !options.kill) return switched;
     }
+    if (options.elevated) {
+        const int switched = SwitchElevatedStart(*options.elevated, options.startOptions);
+        if (switched != kStopped || !options.kill) return switched;
+    }
     if (options.kill) return StopRunningLauncher();
     if (options.settings) return RunSettingsCommand(options.startOptions);
 
-    Handle instance(CreateMutexA(nullptr, TRUE, kOwnLock));
-    if (!instance) return Fail("cannot create its instance lock", kOwnLock);
-    if (GetLastError() == ERROR_ALREADY_EXISTS || OtherArchitectureRunning()) {
+    // Run as administrator, the lock still lets the user's own -k wait for this launcher's end.
+    UserObjectSecurity lockSecurity(SYNCHRONIZE);
+    Handle instance(CreateMutexA(lockSecurity.get(), TRUE, kOwnLock));
+    // A lock the launcher may not open is an elevated launcher's.
+    if (!instance && GetLastError() != ERROR_ACCESS_DENIED) return Fail("cannot create its instance lock", kOwnLock);
+    if (!instance || GetLastError() == ERROR_ALREADY_EXISTS || OtherArchitectureRunning()) {
         ReportFailure("already running in this session");
         return kAlreadyRunning;
     }
     running = true;
     RemoveMovedCopies();
+
+    // Run as administrator, its library and companion would act in every program run so: they are
+    // taken only from where nobody else can change them.
+    if (RunsElevated()) {
+#ifdef _WIN64
+        const bool companionToo = true;
+#else
+        const bool companionToo = false;
+#endif
+        if (const auto changeable = FindChangeablePath(LauncherFolder(), companionToo)) {
+            ReportFailure(ChangeableText(texts::kUnsafeStartFormat, *changeable));
+            return kChangeableInstall;
+        }
+    }
 
     const std::string libraryPath = LibraryPath();
     // The library reads the marker as it arrives; the programs this launcher starts (from the settings

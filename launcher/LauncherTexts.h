@@ -71,6 +71,15 @@ inline constexpr UINT kBrowseCaption = IDS_BROWSE_CAPTION;
 // Pairs of a description and a pattern, each ended by a '|'.
 inline constexpr UINT kProgramFilter = IDS_PROGRAM_FILTER;
 
+// A launcher run as administrator refuses a folder others can change, and the task that starts it so.
+inline constexpr UINT kUnsafeStartFormat = IDS_UNSAFE_START_FORMAT;
+inline constexpr UINT kUnsafeElevatedStartFormat = IDS_UNSAFE_ELEVATED_START_FORMAT;
+inline constexpr UINT kUnknownAccount = IDS_UNKNOWN_ACCOUNT;
+inline constexpr UINT kNeedsAdministrator = IDS_NEEDS_ADMINISTRATOR;
+inline constexpr UINT kElevatedStartOnFormat = IDS_ELEVATED_START_ON_FORMAT;
+inline constexpr UINT kElevatedStartOff = IDS_ELEVATED_START_OFF;
+inline constexpr UINT kElevatedStartFailedFormat = IDS_ELEVATED_START_FAILED_FORMAT;
+
 }  // namespace texts
 
 }  // namespace mirelunde

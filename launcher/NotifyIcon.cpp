@@ -4,6 +4,7 @@
 #include "commands/Help.h"
 #include "commands/Login.h"
 #include "hook/Exports.h"
+#include "launcher/Elevation.h"
 #include "launcher/LauncherTexts.h"
 #include "launcher/Output.h"
 #include "launcher/StopWait.h"
@@ -101,8 +102,15 @@ DWORD WINAPI NotifyIcon::Run(void* self) noexcept
                                                      : nullptr;
     if (!window) return 1;
     icon->window_ = window;
-    // Programs of every integrity level may ask, a launcher started as administrator included.
-    ChangeWindowMessageFilterEx(window, icon->settingsRequest_, MSGFLT_ALLOW, nullptr);
+    // Run as administrator, the launcher takes no message from programs below it but the taskbar's
+    // news that it has started again: the user's own programs ask for the settings window through the
+    // event, which admits no other user and no sandboxed program. Otherwise programs of every
+    // integrity level may post the request.
+    if (RunsElevated())
+        ChangeWindowMessageFilterEx(window, icon->taskbarCreated_, MSGFLT_ALLOW, nullptr);
+    else
+        ChangeWindowMessageFilterEx(window, icon->settingsRequest_, MSGFLT_ALLOW, nullptr);
+    icon->ListenForRequests();
     icon->hotkeys_.Register(window);
     if (!icon->Add()) {
         icon->addError_ = GetLastError() != 0 ? GetLastError() : ERROR_NOT_READY;
@@ -115,7 +123,31 @@ DWORD WINAPI NotifyIcon::Run(void* self) noexcept
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    if (icon->requestWait_ != nullptr) UnregisterWaitEx(icon->requestWait_, INVALID_HANDLE_VALUE);
+    icon->requestWait_ = nullptr;
+    icon->requestEvent_.reset();
     return 0;
+}
+
+void NotifyIcon::ListenForRequests()
+{
+    UserObjectSecurity security(EVENT_MODIFY_STATE | SYNCHRONIZE);
+    requestEvent_.reset(CreateEventA(security.get(), FALSE, FALSE, names::kSettingsRequestEvent));
+    // A name another program took first is not this launcher's to listen to.
+    if (requestEvent_ && GetLastError() == ERROR_ALREADY_EXISTS) requestEvent_.reset();
+    if (!requestEvent_ || !RegisterWaitForSingleObject(&requestWait_, requestEvent_.get(), OnRequest, this, INFINITE,
+                                                       WT_EXECUTEDEFAULT)) {
+        requestWait_ = nullptr;
+        Warn("cannot take requests for the settings window from programs (error " + std::to_string(GetLastError()) +
+             ")");
+    }
+}
+
+// On a thread of the pool: the request goes on to the icon's thread as the message from inside.
+void CALLBACK NotifyIcon::OnRequest(void* self, BOOLEAN) noexcept
+{
+    const auto* icon = static_cast<const NotifyIcon*>(self);
+    PostMessageA(icon->window_, icon->settingsRequest_, 0, 0);
 }
 
 bool NotifyIcon::Add()

@@ -35,6 +35,8 @@ private:
     static DWORD WINAPI Run(void* self) noexcept;
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     bool Add();
+    void ListenForRequests();
+    static void CALLBACK OnRequest(void* self, BOOLEAN) noexcept;
     LRESULT OnClose(UINT message, bool sessionEnds);
     void OnIconEvent(WPARAM wParam, LPARAM lParam);
     void ShowMenu(POINT at);
@@ -52,7 +54,9 @@ private:
     DWORD addError_ = 0;
     std::atomic<bool> removed_{false};  // set only by Remove(): a close it did not ask for is a stop
     std::atomic<bool> sessionEnding_{false};
-    Hotkeys hotkeys_;  // the shortcuts of the user's choice, on the icon's window
+    Handle requestEvent_;           // the library's request for the settings window, as an event
+    HANDLE requestWait_ = nullptr;  // the pool's wait on it
+    Hotkeys hotkeys_;               // the shortcuts of the user's choice, on the icon's window
     Handle ready_;
     Handle thread_;
 };

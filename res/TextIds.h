@@ -121,8 +121,17 @@
 #define IDS_LANGUAGE_NAME 1115
 #define IDS_GENERAL 1116
 
+// An elevated launcher's refusal of a folder others can change, and starting it as administrator at login.
+#define IDS_UNSAFE_START_FORMAT 1117
+#define IDS_UNSAFE_ELEVATED_START_FORMAT 1118
+#define IDS_UNKNOWN_ACCOUNT 1119
+#define IDS_NEEDS_ADMINISTRATOR 1120
+#define IDS_ELEVATED_START_ON_FORMAT 1121
+#define IDS_ELEVATED_START_OFF 1122
+#define IDS_ELEVATED_START_FAILED_FORMAT 1123
+
 #define IDS_FIRST 1000
-#define IDS_LAST 1116
+#define IDS_LAST 1123
 
 #ifdef __cplusplus
 namespace mirelunde {

@@ -52,6 +52,16 @@ enum ThreadRequest : unsigned {
 // the settings window, and the message it asks with.
 inline constexpr char kLauncherWindowClass[] = "Mirelunde notification icon";
 inline constexpr char kSettingsRequest[] = "Mirelunde show settings";
+// The same request as an event the library signals: a launcher run as administrator takes no message
+// from programs below it, and admits only the user's own programs to the event.
+inline constexpr char kSettingsRequestEvent[] = "Local\\Mirelunde.Settings request";
+
+// Starting the launcher as administrator at the user's logon: a task of the Task Scheduler in this
+// folder of the task library, named by the user's SID, as more than one user may run one install.
+inline constexpr char kTaskFolder[] = "\\Mirelunde";
+// The login entry as it was when that start was switched on, a REG_SZ; absent when there was none.
+// The task takes the entry's place, and switching the task off puts it back.
+inline constexpr char kLoginEntrySetAside[] = "Login entry set aside";
 
 inline constexpr char kCaption[] = "Mirelunde";
 inline constexpr char kProcessDetachFormat[] = "%s : process detach";

@@ -1,6 +1,7 @@
 // The launcher's command line: each option's setting, the login entry, the usage box, bad input
 // refused with nothing written, -k ending a running launcher, what it says in the console it was
 // started from, and stopping from the command menu.
+#include "launcher/Elevation.h"
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -10,6 +11,11 @@
 #include "tests/support/Paths.h"
 
 #include <gtest/gtest.h>
+
+#include <aclapi.h>
+#include <oleauto.h>
+#include <sddl.h>
+#include <taskschd.h>
 
 #include <fstream>
 #include <iterator>
@@ -25,6 +31,7 @@ namespace e2e {
 namespace {
 
 constexpr int kBadUsage = 3;
+constexpr int kChangeableInstall = 4;
 
 // Every DWORD of the settings key, to see that nothing was written.
 std::map<std::string, DWORD> Settings()
@@ -58,9 +65,9 @@ struct Outcome {
 class LauncherOptions : public LauncherSession {
 protected:
     // Runs the launcher with these options to its end.
-    static Outcome Run(const std::string& options)
+    static Outcome Run(const std::string& options, const std::string& launcherPath = LauncherPath())
     {
-        auto launcher = Start(LauncherPath() + " " + options);
+        auto launcher = Start(launcherPath + " " + options);
         EXPECT_TRUE(launcher);
         if (!launcher) return {-1, ""};
         const int code = launcher->WaitForExit(kStopMs);
@@ -308,6 +315,166 @@ TEST_F(LauncherOptions, StopFromTheCommandMenuEndsTheLauncher)
     EXPECT_EQ(ReadDword(names::kHHook, 1), 0u);
     for (HWND open : VisibleWindows(notepad->id)) PostMessageA(open, WM_CLOSE, 0, 0);
     EXPECT_EQ(notepad->WaitForExit(kStopMs), 0);
+}
+
+// The folder of an install for all users as its installer leaves it, inside a folder of its own, and
+// the same with Users allowed to modify it.
+constexpr wchar_t kAdministratorsOnly[] = L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+constexpr wchar_t kUsersMayModify[] = L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;BU)";
+
+// Sets the owner and the protected access list, and tells whether the owner reads back so.
+bool SetSecurity(const std::string& path, const wchar_t* sddl)
+{
+    PSECURITY_DESCRIPTOR wanted = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &wanted, nullptr)) return false;
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    GetSecurityDescriptorOwner(wanted, &owner, &defaulted);
+    GetSecurityDescriptorDacl(wanted, &present, &dacl, &defaulted);
+    const std::wstring wide(path.begin(), path.end());
+    const DWORD set = SetNamedSecurityInfoW(
+        const_cast<wchar_t*>(wide.c_str()), SE_FILE_OBJECT,
+        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, owner, nullptr,
+        dacl, nullptr);
+    LocalFree(wanted);
+    PSID readOwner = nullptr;
+    PSECURITY_DESCRIPTOR read = nullptr;
+    if (set != ERROR_SUCCESS || GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION,
+                                                      &readOwner, nullptr, nullptr, nullptr, &read) != ERROR_SUCCESS)
+        return false;
+    const bool kept = IsWellKnownSid(readOwner, WinBuiltinAdministratorsSid);
+    LocalFree(read);
+    return kept;
+}
+
+// The launcher counts as elevated under Wine too, as it would on Windows run as administrator.
+class ElevatedLauncher : public LauncherOptions {
+protected:
+    void SetUp() override
+    {
+        if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr && !RunsElevated())
+            GTEST_SKIP() << "run the tests as administrator: a launcher started by them is elevated then";
+        SetEnvironmentVariableA(kElevatedUnderWine, "1");
+        LauncherOptions::SetUp();
+        folder_ = outer_ + "\\Mirelunde";
+        CreateDirectoryA(outer_.c_str(), nullptr);
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        for (const char* name : {"mirelunde.exe", "Mirelunde.dll"})
+            ASSERT_TRUE(CopyFileA(BuiltFile(name).c_str(), (folder_ + "\\" + name).c_str(), FALSE)) << name;
+        // Under Wine no folder passes: it keeps no security set on a file, and reports the user as every
+        // file's owner.
+        protected_ = SetSecurity(outer_, kAdministratorsOnly) && SetSecurity(folder_, kAdministratorsOnly) &&
+                     SetSecurity(Launcher(), kAdministratorsOnly) &&
+                     SetSecurity(folder_ + "\\Mirelunde.dll", kAdministratorsOnly);
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA(kElevatedUnderWine, nullptr);
+        LauncherOptions::TearDown();
+    }
+    std::string Launcher() const { return folder_ + "\\mirelunde.exe"; }
+    std::string Quoted() const { return "\"" + Launcher() + "\""; }
+
+    std::string outer_ = TempDirectory() + "\\all users";
+    std::string folder_;
+    bool protected_ = false;
+};
+
+TEST_F(ElevatedLauncher, StartsOnlyFromAFolderThatNobodyButAdministratorsCanChange)
+{
+    if (protected_) {
+        auto launcher = StartLauncher(Quoted());
+        ASSERT_TRUE(launcher);
+        RequestStop();
+        EXPECT_EQ(launcher->WaitForExit(kStopMs), 0) << launcher->Errors();
+        EXPECT_TRUE(SetSecurity(folder_, kUsersMayModify));
+    }
+    SetRunEntry(Quoted() + " -2");
+    for (const char* options : {"", "--elevated on"}) {
+        const Outcome outcome = Run(options, Quoted());
+        EXPECT_EQ(outcome.exitCode, kChangeableInstall) << options << ": " << outcome.output;
+        // The folder Users may modify, or under Wine the folder above it, which is the user's.
+        EXPECT_NE(outcome.output.find(protected_ ? folder_ : outer_), std::string::npos) << outcome.output;
+        EXPECT_NE(outcome.output.find("Install Mirelunde for all users"), std::string::npos) << outcome.output;
+        EXPECT_EQ(ReadDword(names::kHHook, 1), 0u) << "no hook was set";
+    }
+    EXPECT_EQ(RunEntry(), Quoted() + " -2") << "--elevated on left the login entry alone";
+    SetSecurity(folder_, kUsersMayModify);
+}
+
+// Reads the user's task back through the Task Scheduler: its trigger, run level and program.
+struct TaskView {
+    HRESULT found = E_FAIL;
+    TASK_TRIGGER_TYPE2 trigger = TASK_TRIGGER_EVENT;
+    long triggers = 0;
+    TASK_RUNLEVEL_TYPE runLevel = TASK_RUNLEVEL_LUA;
+    std::wstring program;
+};
+
+TaskView ReadTask(const std::string& path)
+{
+    TaskView view;
+    ITaskService* service = nullptr;
+    ITaskFolder* root = nullptr;
+    IRegisteredTask* task = nullptr;
+    ITaskDefinition* definition = nullptr;
+    ITriggerCollection* triggers = nullptr;
+    ITrigger* trigger = nullptr;
+    IPrincipal* principal = nullptr;
+    IActionCollection* actions = nullptr;
+    IAction* action = nullptr;
+    IExecAction* exec = nullptr;
+    BSTR name = SysAllocString(std::wstring(path.begin(), path.end()).c_str()), rootName = SysAllocString(L"\\");
+    BSTR program = nullptr;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    view.found = CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                                  reinterpret_cast<void**>(&service));
+    if (SUCCEEDED(view.found)) view.found = service->Connect(VARIANT{}, VARIANT{}, VARIANT{}, VARIANT{});
+    if (SUCCEEDED(view.found)) view.found = service->GetFolder(rootName, &root);
+    if (SUCCEEDED(view.found)) view.found = root->GetTask(name, &task);
+    if (SUCCEEDED(view.found) && SUCCEEDED(task->get_Definition(&definition))) {
+        if (SUCCEEDED(definition->get_Triggers(&triggers)) && SUCCEEDED(triggers->get_Count(&view.triggers)) &&
+            SUCCEEDED(triggers->get_Item(1, &trigger)))
+            trigger->get_Type(&view.trigger);
+        if (SUCCEEDED(definition->get_Principal(&principal))) principal->get_RunLevel(&view.runLevel);
+        if (SUCCEEDED(definition->get_Actions(&actions)) && SUCCEEDED(actions->get_Item(1, &action)) &&
+            SUCCEEDED(action->QueryInterface(IID_IExecAction, reinterpret_cast<void**>(&exec))) &&
+            SUCCEEDED(exec->get_Path(&program)) && program != nullptr)
+            view.program = program;
+    }
+    for (IUnknown* held : std::initializer_list<IUnknown*>{exec, action, actions, principal, trigger, triggers,
+                                                           definition, task, root, service})
+        if (held != nullptr) held->Release();
+    SysFreeString(program);
+    SysFreeString(name);
+    SysFreeString(rootName);
+    CoUninitialize();
+    return view;
+}
+
+TEST_F(ElevatedLauncher, ElevatedOnRegistersALogonTaskAtTheHighestRunLevelInPlaceOfTheLoginEntryAndOffUndoesIt)
+{
+    if (!protected_)
+        GTEST_SKIP() << "no folder passes under Wine (see above), and its Task Scheduler makes no logon trigger and "
+                        "no run level (E_NOTIMPL)";
+    const std::string task = std::string(names::kTaskFolder) + "\\" + UserSid();
+    const std::string entry = Quoted() + " -2";
+    SetRunEntry(entry);
+    Outcome outcome = Run("--elevated on -i", Quoted());
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
+    const TaskView view = ReadTask(task);
+    ASSERT_EQ(view.found, S_OK) << task;
+    EXPECT_EQ(view.triggers, 1);
+    EXPECT_EQ(view.trigger, TASK_TRIGGER_LOGON);
+    EXPECT_EQ(view.runLevel, TASK_RUNLEVEL_HIGHEST);
+    EXPECT_EQ(view.program, std::wstring(Launcher().begin(), Launcher().end()));
+    EXPECT_EQ(RunEntry(), std::nullopt) << "the task takes the login entry's place";
+
+    outcome = Run("--elevated off", Quoted());
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_NE(ReadTask(task).found, S_OK);
+    EXPECT_EQ(RunEntry(), entry);
 }
 
 }  // namespace
