@@ -16,6 +16,7 @@
 #include "launcher/StopWait.h"
 #include "launcher/window/SettingsWindow.h"
 #include "settings/Handles.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "settings/Text.h"

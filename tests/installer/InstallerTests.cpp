@@ -280,7 +280,7 @@ TEST(Installer, FirstPageSpeaksTheUsersLanguage)
     struct Row {
         const char* tag;
         const char* next;
-    } const rows[] = {{"", "&Next >"}, {"de-DE", "&Weiter >"}};
+    } const rows[] = {{"", "&Install"}, {"de-DE", "&Installieren"}};
     const Row* row = std::find_if(std::begin(rows), std::end(rows), [&](const Row& r) { return language == r.tag; });
     ASSERT_NE(row, std::end(rows)) << "no words known for the language " << language;
 
