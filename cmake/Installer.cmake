@@ -7,7 +7,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   function(mirelunde_installer output version library64 library86)
     add_custom_command(
       OUTPUT ${output}
-      COMMAND ${MAKENSIS} -V2 -DVERSION=${version} -DOUTFILE=${output} -DLAUNCHER64=$<TARGET_FILE:mirelunde>
+      COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${version} -DOUTFILE=${output} -DLAUNCHER64=$<TARGET_FILE:mirelunde>
               -DLIBRARY64=${library64} -DLAUNCHER86=${MIRELUNDE_X86_BUILD}/mirelunde.exe -DLIBRARY86=${library86}
               -DGUIDE=${CMAKE_SOURCE_DIR}/docs/GUIDE.txt -DLICENCE=${CMAKE_SOURCE_DIR}/LICENSE -DICON=${ICON_FILE}
               ${CMAKE_SOURCE_DIR}/installer/Mirelunde.nsi

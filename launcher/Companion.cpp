@@ -1,9 +1,11 @@
 // Starting, waiting for and stopping the 32-bit companion launcher.
 #include "launcher/Companion.h"
 
+#include "launcher/LauncherTexts.h"
 #include "launcher/Output.h"
 #include "launcher/StopWait.h"
 #include "launcher/WineVersion.h"
+#include "settings/Language.h"
 #include "settings/Text.h"
 
 namespace mirelunde {
@@ -25,12 +27,13 @@ std::string OwnDirectory()
 
 void GoingOnWithout(const std::string& path, const std::string& reason)
 {
-    Warn("the 32-bit companion \"" + path + "\" " + reason + "; only 64-bit programs get the hooks");
+    Warn(Message(texts::kCompanionLeftOutFormat, path.c_str(), reason.c_str()));
 }
 
-std::string Error(const char* what)
+std::string Error(UINT what)
 {
-    return std::string(what) + " (error " + std::to_string(GetLastError()) + ")";
+    const DWORD error = GetLastError();
+    return WithError(Text(what), error);
 }
 
 // A standard handle that the companion inherits, or none: one this launcher opened for itself (the
@@ -82,16 +85,16 @@ void Companion::Start(const std::string& options)
 {
     const std::string path = OwnDirectory() + kCompanionPath;
     if (LeftOutUnderWine()) {
-        GoingOnWithout(path, "is not started under Wine, which serves only the newest hook's architecture");
+        GoingOnWithout(path, Text(texts::kCompanionNotUnderWine));
         return;
     }
     if (GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
-        GoingOnWithout(path, Error("cannot be found"));
+        GoingOnWithout(path, Error(texts::kCompanionNotFound));
         return;
     }
     Handle ready(CreateEventA(nullptr, TRUE, FALSE, kCompanionReadyEvent));
     if (!ready) {
-        GoingOnWithout(path, Error("cannot be waited for"));
+        GoingOnWithout(path, Error(texts::kCompanionNotWaitedFor));
         return;
     }
     ResetEvent(ready.get());
@@ -113,7 +116,7 @@ void Companion::Start(const std::string& options)
     SetEnvironmentVariableA(kCompanionMarker, nullptr);
     if (!started) {
         SetLastError(error);
-        GoingOnWithout(path, Error("cannot be started"));
+        GoingOnWithout(path, Error(texts::kCompanionNotStarted));
         return;
     }
     process_.reset(info.hProcess);
@@ -130,11 +133,11 @@ void Companion::Start(const std::string& options)
         DWORD code = 0;
         GetExitCodeProcess(process_.get(), &code);
         process_.reset();
-        GoingOnWithout(path, "ended with exit code " + std::to_string(code));
+        GoingOnWithout(path, Message(texts::kCompanionExitedFormat, code));
     } else if (woken != WAIT_OBJECT_0 && woken != WAIT_OBJECT_0 + 2) {
         TerminateProcess(process_.get(), 1);
         process_.reset();
-        GoingOnWithout(path, "has not published its hooks after " + std::to_string(kReadyWaitMs / 1000) + " s");
+        GoingOnWithout(path, Message(texts::kCompanionNotReadyFormat, kReadyWaitMs / 1000));
     }
 }
 
@@ -152,7 +155,7 @@ void Companion::Stop()
     // request.
     ClearHHook();
     if (WaitForSingleObject(process_.get(), kStopWaitMs) == WAIT_TIMEOUT) {
-        Warn("the 32-bit companion did not stop; it is ended");
+        Warn(Text(texts::kCompanionNotStopped));
         TerminateProcess(process_.get(), 1);
     }
 }

@@ -42,10 +42,10 @@ namespace {
 constexpr char kLibraryName[] = "Mirelunde.dll";
 #ifdef _WIN64
 constexpr const char* kOwnLock = kInstanceLock64;
-constexpr char kArchitecture[] = "64-bit";
+constexpr unsigned kArchitectureBits = 64;
 #else
 constexpr const char* kOwnLock = kInstanceLock32;
-constexpr char kArchitecture[] = "32-bit";
+constexpr unsigned kArchitectureBits = 32;
 #endif
 
 constexpr DWORD kKillWaitMs = 10000;
@@ -103,12 +103,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         const size_t first = i;
         if (Is(arg, "-d", "--debug")) {
             if (!hasNext) {
-                error = arg + " needs a debug level";
+                error = Message(texts::kNeedsLevelFormat, arg.c_str());
                 return false;
             }
             options.debugLevel = ParseLevel(args[++i]);
             if (!options.debugLevel) {
-                error = "the debug level must be a whole number from 0 to 4294967295, not \"" + args[i] + "\"";
+                error = Message(texts::kBadLevelFormat, args[i].c_str());
                 return false;
             }
         } else if (arg == "--debug-process-detach") {
@@ -132,7 +132,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             continue;
         } else if (arg == "--log") {
             if (!hasNext) {
-                error = arg + " needs a file";
+                error = Message(texts::kNeedsFileFormat, arg.c_str());
                 return false;
             }
             options.logFile = args[++i];
@@ -145,7 +145,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         } else if (Is(arg, "-s", "--system-menu")) {
             onOff(options.systemMenu);
         } else {
-            error = "unknown option \"" + arg + "\"";
+            error = Message(texts::kUnknownOptionFormat, arg.c_str());
             return false;
         }
         for (size_t taken = first; taken <= i; ++taken) forEntry.push_back(args[taken]);
@@ -155,15 +155,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
     return true;
 }
 
-std::string WithError(const std::string& text, DWORD error)
-{
-    return text + " (error " + std::to_string(error) + ")";
-}
-
 bool WriteSetting(const char* name, DWORD value)
 {
     if (WriteRegDword(HKEY_CURRENT_USER, names::kSettingsKey, name, value)) return true;
-    ReportFailure(WithError(std::string("cannot write \"") + name + "\"", GetLastError()));
+    const DWORD error = GetLastError();
+    ReportFailure(WithError(Message(texts::kCannotWriteSettingFormat, name), error));
     return false;
 }
 
@@ -176,16 +172,17 @@ bool WriteSettings(const Options& options)
     if (options.twoButtonMouse) written &= WriteSetting(names::kTwoButtonMouse, 1);
     if (options.invert) written &= WriteSetting(names::kInvertDoubleClicks, 1);
     if (options.systemMenu) written &= WriteSetting(names::kAddToSystemMenu, *options.systemMenu ? 1 : 0);
-    if (options.rootMenu) Say("--root-menu is accepted but does nothing: there is no desktop menu");
+    if (options.rootMenu) Say(Text(texts::kRootMenuIgnored));
     return written;
 }
 
 // Set once this launcher holds its instance lock: from then on its console stops it as -k does.
 std::atomic<bool> running{false};
 
-int Fail(const char* what, const std::string& detail)
+int Fail(UINT format, const std::string& detail)
 {
-    ReportFailure(WithError(std::string(what) + " " + detail, GetLastError()));
+    const DWORD error = GetLastError();
+    ReportFailure(WithError(Message(format, detail.c_str()), error));
     return kFailed;
 }
 
@@ -223,19 +220,19 @@ int SwitchLogin(bool on, const std::string& entryOptions)
 {
     const LONG status = RunAtLogin(on, entryOptions.c_str());
     if (status == ERROR_INSUFFICIENT_BUFFER || status == ERROR_FILENAME_EXCED_RANGE) {
-        ReportFailure(status == ERROR_INSUFFICIENT_BUFFER ? "the options are too long for the login entry"
-                                                          : "the launcher's path is too long for the login entry");
+        ReportFailure(
+            Text(status == ERROR_INSUFFICIENT_BUFFER ? texts::kLoginOptionsTooLong : texts::kLoginPathTooLong));
         return kFailed;
     }
     if (IsRunAtLogin() != on) {
-        ReportFailure(std::string("cannot ") + (on ? "write" : "remove") + " the login entry");
+        ReportFailure(Text(on ? texts::kLoginNotWritten : texts::kLoginNotRemoved));
         return kFailed;
     }
     char entry[kLoginEntryBytes] = {};
     if (on && ReadRegString(HKEY_CURRENT_USER, names::kRunKey, names::kRunEntry, entry, sizeof entry))
-        Say(std::string("runs at login as ") + entry);
+        Say(Message(texts::kRunsAtLoginAsFormat, entry));
     else
-        Say("no longer runs at login");
+        Say(Text(texts::kNoLongerAtLogin));
     return kStopped;
 }
 
@@ -292,7 +289,7 @@ int StopRunningLauncher()
         if (Handle held{OpenMutexA(SYNCHRONIZE, FALSE, lock)}) running.push_back(std::move(held));
     if (!WriteSetting(names::kHHook, 0)) return kFailed;
     if (running.empty()) {
-        Say("no launcher was running");
+        Say(Text(texts::kNoneWasRunning));
         return kStopped;
     }
     const ULONGLONG deadline = GetTickCount64() + kKillWaitMs;
@@ -301,12 +298,12 @@ int StopRunningLauncher()
         // A launcher never releases its lock, so the lock is abandoned when it exits.
         const DWORD waited = WaitForSingleObject(lock.get(), now < deadline ? static_cast<DWORD>(deadline - now) : 0);
         if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-            ReportFailure("asked the running launcher to stop, but it has not ended");
+            ReportFailure(Text(texts::kStopNotEnded));
             return kFailed;
         }
         ReleaseMutex(lock.get());
     }
-    Say(running.size() == 1 ? "the running launcher has stopped" : "both running launchers have stopped");
+    Say(Text(running.size() == 1 ? texts::kOneStopped : texts::kBothStopped));
     return kStopped;
 }
 
@@ -359,9 +356,9 @@ int main()
     UserObjectSecurity lockSecurity(SYNCHRONIZE);
     Handle instance(CreateMutexA(lockSecurity.get(), TRUE, kOwnLock));
     // A lock the launcher may not open is an elevated launcher's.
-    if (!instance && GetLastError() != ERROR_ACCESS_DENIED) return Fail("cannot create its instance lock", kOwnLock);
+    if (!instance && GetLastError() != ERROR_ACCESS_DENIED) return Fail(texts::kNoInstanceLockFormat, kOwnLock);
     if (!instance || GetLastError() == ERROR_ALREADY_EXISTS || OtherArchitectureRunning()) {
-        ReportFailure("already running in this session");
+        ReportFailure(Text(texts::kAlreadyRunning));
         return kAlreadyRunning;
     }
     running = true;
@@ -387,10 +384,10 @@ int main()
     SetEnvironmentVariableA(names::kLauncherMarker, "1");
     Module library(LoadLibraryW(Wide(libraryPath).c_str()));
     SetEnvironmentVariableA(names::kLauncherMarker, nullptr);
-    if (!library) return Fail("cannot load", libraryPath);
+    if (!library) return Fail(texts::kCannotLoadFormat, libraryPath);
     const auto getMsgProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenGetMsgProc");
     const auto callWndProc = ProcAddress<HOOKPROC>(library.get(), "BrackwenCallWndProc");
-    if (!getMsgProc || !callWndProc) return Fail("finds no hook procedures in", libraryPath);
+    if (!getMsgProc || !callWndProc) return Fail(texts::kNoHookProceduresFormat, libraryPath);
 #ifdef _WIN64
     Companion companion;
     companion.Start(options.startOptions);
@@ -403,11 +400,11 @@ int main()
 #endif
 
     HookThread getMessage(WH_GETMESSAGE, getMsgProc, library.get());
-    if (!getMessage.get()) return Fail("cannot install the hook", "WH_GETMESSAGE");
-    if (!Publish(names::kHHook, getMessage.get())) return Fail("cannot write", names::kHHook);
+    if (!getMessage.get()) return Fail(texts::kHookNotInstalledFormat, "WH_GETMESSAGE");
+    if (!Publish(names::kHHook, getMessage.get())) return Fail(texts::kCannotWriteFormat, names::kHHook);
     HookThread callWnd(WH_CALLWNDPROC, callWndProc, library.get());
-    if (!callWnd.get()) return Fail("cannot install the hook", "WH_CALLWNDPROC");
-    if (!Publish(names::kHWndHook, callWnd.get())) return Fail("cannot write", names::kHWndHook);
+    if (!callWnd.get()) return Fail(texts::kHookNotInstalledFormat, "WH_CALLWNDPROC");
+    if (!Publish(names::kHWndHook, callWnd.get())) return Fail(texts::kCannotWriteFormat, names::kHWndHook);
 
 #ifndef _WIN64
     SignalCompanionReady();
@@ -415,11 +412,10 @@ int main()
     // The companion's icon would be a second one for the same session.
     NotifyIcon icon;
     if (!startedAsCompanion) icon.Show(options.startOptions);
-    Say(std::string(kArchitecture) +
-        " hooks installed; \"Stop Mirelunde\" in the notification-area icon's menu or mirelunde.exe -k stops it");
+    Say(Message(texts::kHooksInstalledFormat, kArchitectureBits));
     LeaveConsole();
 
-    if (!WaitForStop(StopEvent())) return Fail("cannot watch", names::kSettingsKey);
+    if (!WaitForStop(StopEvent())) return Fail(texts::kCannotWatchFormat, names::kSettingsKey);
     icon.Remove();
 
     // No gesture starts once the message hook is gone; the window-procedure hook still reaches every

@@ -80,6 +80,45 @@ inline constexpr UINT kElevatedStartOnFormat = IDS_ELEVATED_START_ON_FORMAT;
 inline constexpr UINT kElevatedStartOff = IDS_ELEVATED_START_OFF;
 inline constexpr UINT kElevatedStartFailedFormat = IDS_ELEVATED_START_FAILED_FORMAT;
 
+// What the launcher says on its console or in its log file.
+inline constexpr UINT kWithErrorFormat = IDS_WITH_ERROR_FORMAT;
+inline constexpr UINT kNeedsLevelFormat = IDS_NEEDS_LEVEL_FORMAT;
+inline constexpr UINT kBadLevelFormat = IDS_BAD_LEVEL_FORMAT;
+inline constexpr UINT kNeedsFileFormat = IDS_NEEDS_FILE_FORMAT;
+inline constexpr UINT kUnknownOptionFormat = IDS_UNKNOWN_OPTION_FORMAT;
+inline constexpr UINT kCannotWriteSettingFormat = IDS_CANNOT_WRITE_SETTING_FORMAT;
+inline constexpr UINT kRootMenuIgnored = IDS_ROOT_MENU_IGNORED;
+inline constexpr UINT kLoginOptionsTooLong = IDS_LOGIN_OPTIONS_TOO_LONG;
+inline constexpr UINT kLoginPathTooLong = IDS_LOGIN_PATH_TOO_LONG;
+inline constexpr UINT kLoginNotWritten = IDS_LOGIN_NOT_WRITTEN;
+inline constexpr UINT kLoginNotRemoved = IDS_LOGIN_NOT_REMOVED;
+inline constexpr UINT kRunsAtLoginAsFormat = IDS_RUNS_AT_LOGIN_AS_FORMAT;
+inline constexpr UINT kNoLongerAtLogin = IDS_NO_LONGER_AT_LOGIN;
+inline constexpr UINT kNoneWasRunning = IDS_NONE_WAS_RUNNING;
+inline constexpr UINT kStopNotEnded = IDS_STOP_NOT_ENDED;
+inline constexpr UINT kOneStopped = IDS_ONE_STOPPED;
+inline constexpr UINT kBothStopped = IDS_BOTH_STOPPED;
+inline constexpr UINT kAlreadyRunning = IDS_ALREADY_RUNNING;
+inline constexpr UINT kNoInstanceLockFormat = IDS_NO_INSTANCE_LOCK_FORMAT;
+inline constexpr UINT kCannotLoadFormat = IDS_CANNOT_LOAD_FORMAT;
+inline constexpr UINT kNoHookProceduresFormat = IDS_NO_HOOK_PROCEDURES_FORMAT;
+inline constexpr UINT kHookNotInstalledFormat = IDS_HOOK_NOT_INSTALLED_FORMAT;
+inline constexpr UINT kCannotWriteFormat = IDS_CANNOT_WRITE_FORMAT;
+inline constexpr UINT kCannotWatchFormat = IDS_CANNOT_WATCH_FORMAT;
+inline constexpr UINT kHooksInstalledFormat = IDS_HOOKS_INSTALLED_FORMAT;
+inline constexpr UINT kCompanionLeftOutFormat = IDS_COMPANION_LEFT_OUT_FORMAT;
+inline constexpr UINT kCompanionNotUnderWine = IDS_COMPANION_NOT_UNDER_WINE;
+inline constexpr UINT kCompanionNotFound = IDS_COMPANION_NOT_FOUND;
+inline constexpr UINT kCompanionNotWaitedFor = IDS_COMPANION_NOT_WAITED_FOR;
+inline constexpr UINT kCompanionNotStarted = IDS_COMPANION_NOT_STARTED;
+inline constexpr UINT kCompanionExitedFormat = IDS_COMPANION_EXITED_FORMAT;
+inline constexpr UINT kCompanionNotReadyFormat = IDS_COMPANION_NOT_READY_FORMAT;
+inline constexpr UINT kCompanionNotStopped = IDS_COMPANION_NOT_STOPPED;
+inline constexpr UINT kNoIcon = IDS_NO_ICON;
+inline constexpr UINT kIconRefusedFormat = IDS_ICON_REFUSED_FORMAT;
+inline constexpr UINT kSettingsWindowOpen = IDS_SETTINGS_WINDOW_OPEN;
+inline constexpr UINT kSettingsShownByRunning = IDS_SETTINGS_SHOWN_BY_RUNNING;
+
 }  // namespace texts
 
 }  // namespace mirelunde

@@ -67,11 +67,12 @@ void NotifyIcon::Show(const std::string& startOptions)
     startOptions_ = startOptions;
     ready_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (ready_) thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
-    if (!thread_ || WaitForSingleObject(ready_.get(), kReadyWaitMs) != WAIT_OBJECT_0)
-        Warn("cannot make the notification-area icon (error " + std::to_string(GetLastError()) + ")");
-    else if (addError_ != 0)
-        Warn("the notification area refused the icon (error " + std::to_string(addError_) +
-             "); it is offered again until the taskbar takes it");
+    if (!thread_ || WaitForSingleObject(ready_.get(), kReadyWaitMs) != WAIT_OBJECT_0) {
+        const DWORD error = GetLastError();
+        Warn(WithError(Text(texts::kNoIcon), error));
+    } else if (addError_ != 0) {
+        Warn(Message(texts::kIconRefusedFormat, addError_));
+    }
 }
 
 void NotifyIcon::Remove()

@@ -1,10 +1,15 @@
 // Connecting the launcher's output to its parent's console, writing lines, and the failure box.
 #include "launcher/Output.h"
 
+#include "launcher/LauncherTexts.h"
+#include "settings/Language.h"
 #include "settings/SettingsNames.h"
 #include "settings/Text.h"
 
 #include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
 
 namespace mirelunde {
 
@@ -44,6 +49,26 @@ void WriteLine(DWORD which, const std::string& text)
 }
 
 }  // namespace
+
+std::string Message(UINT id, ...)
+{
+    va_list args;
+    va_start(args, id);
+    va_list again;
+    va_copy(again, args);
+    const char* format = Text(id);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
+
+std::string WithError(const std::string& text, DWORD error)
+{
+    return Message(texts::kWithErrorFormat, text.c_str(), error);
+}
 
 void ConnectOutput(bool mayShowBoxes)
 {

@@ -3,6 +3,8 @@
 // started it; with neither (a double-click, a login), a failure is shown in a box.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace mirelunde {
@@ -18,6 +20,11 @@ void WriteToLog(const std::string& path);
 // Frees the console it was connected to, if any, so closing that console no longer ends the
 // launcher that runs on in the background.
 void LeaveConsole();
+
+// The text `id` in the user's language, with printf-style arguments.
+std::string Message(UINT id, ...);
+// The text with the system's error code after it.
+std::string WithError(const std::string& text, DWORD error);
 
 // A line on standard output: what the launcher did.
 void Say(const std::string& text);

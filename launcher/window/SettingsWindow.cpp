@@ -387,11 +387,11 @@ int RunSettingsCommand(const std::string& loginOptions)
 {
     if (const HWND open = FindSettingsWindow()) {
         BringUp(open);
-        Say("the settings window was open already");
+        Say(Text(texts::kSettingsWindowOpen));
         return 0;
     }
     if (AskForSettingsWindow()) {
-        Say("the running launcher shows its settings window");
+        Say(Text(texts::kSettingsShownByRunning));
         return 0;
     }
     ShowSettingsWindow(nullptr, loginOptions);

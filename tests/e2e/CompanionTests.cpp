@@ -145,7 +145,7 @@ protected:
         EXPECT_TRUE(launcher);
         if (!launcher) return nullptr;
         EXPECT_TRUE(
-            WaitUntil([&] { return launcher->Errors().find("64-bit hooks installed") != std::string::npos; }, kStartMs))
+            WaitUntil([&] { return launcher->Errors().find(HooksInstalled(64)) != std::string::npos; }, kStartMs))
             << "the launcher never published its hooks; it said: " << launcher->Errors();
         return launcher;
     }
@@ -376,8 +376,7 @@ TEST_F(Companion, SecondStartIsRefusedWhileEitherLauncherRuns)
     // A 32-bit launcher started on its own keeps the 64-bit one from starting a pair beside it.
     auto alone = Start(Quoted(package + "x86\\mirelunde.exe"));
     ASSERT_TRUE(alone);
-    ASSERT_TRUE(
-        WaitUntil([&] { return alone->Errors().find("32-bit hooks installed") != std::string::npos; }, kStartMs))
+    ASSERT_TRUE(WaitUntil([&] { return alone->Errors().find(HooksInstalled(32)) != std::string::npos; }, kStartMs))
         << alone->Errors();
     refused("mirelunde.exe");
     RequestStop();

@@ -5,6 +5,7 @@
 #include "settings/Handles.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/ChildMode.h"
 #include "tests/support/ModalBox.h"
@@ -190,7 +191,7 @@ TEST_F(LauncherOptions, LoginEntryNamesTheLauncherByItsPathWithTheOtherOptionsAn
 
 // A console program's child, as a command prompt starts a GUI program: the console is the child's
 // own, and the program is given no standard handles. Its exit code is the program's; what the
-// console shows is written to the file named last.
+// console shows is written, in UTF-8, to the file named last.
 int RunInConsole(const std::vector<std::string>& args)
 {
     if (args.size() != 3) return 90;
@@ -215,11 +216,11 @@ int RunInConsole(const std::vector<std::string>& args)
     if (!GetConsoleScreenBufferInfo(screen.get(), &buffer)) return 94;
     std::ofstream shown(args[2]);
     for (SHORT row = 0; row <= buffer.dwCursorPosition.Y; ++row) {
-        std::string text(buffer.dwSize.X, ' ');
+        std::wstring text(buffer.dwSize.X, L' ');
         DWORD read = 0;
-        ReadConsoleOutputCharacterA(screen.get(), text.data(), buffer.dwSize.X, {0, row}, &read);
-        text.resize(text.find_last_not_of(' ') + 1);
-        shown << text << "\n";
+        ReadConsoleOutputCharacterW(screen.get(), text.data(), buffer.dwSize.X, {0, row}, &read);
+        text.resize(text.find_last_not_of(L' ') + 1);
+        shown << Utf8(text) << "\n";
     }
     return code;
 }
@@ -266,6 +267,30 @@ INSTANTIATE_TEST_SUITE_P(
                     ConsoleCase{"Usage", "-i --bogus", false, kBadUsage, "Usage:"},
                     ConsoleCase{"AlreadyRunning", "", true, 2, "mirelunde: already running in this session"}),
     [](const testing::TestParamInfo<ConsoleCase>& info) { return std::string(info.param.name); });
+
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// In the user's language (here the "Language" value's, Japanese): on a console, which shows every
+// script, and in a log file, as UTF-8.
+TEST_F(LauncherOptions, SaysWhatItDidInTheUsersLanguageOnAConsoleAndInItsLog)
+{
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kKey, names::kLanguage, "ja-JP"));
+    const std::string said = "mirelunde: 実行中のランチャーはありませんでした";
+    const std::string log = TempDirectory() + "\\setup.log";
+    EXPECT_EQ(Run("-k --log \"" + log + "\"").exitCode, 0);
+    EXPECT_NE(ReadWhole(log).find(said + "\r\n"), std::string::npos) << ReadWhole(log);
+
+    const std::string shownFile = TempDirectory() + "\\console.txt";
+    const PROCESS_INFORMATION child = StartChild("in-console", {BuiltFile("mirelunde.exe"), "-k", shownFile});
+    const Handle process(child.hProcess), thread(child.hThread);
+    ASSERT_TRUE(process);
+    EXPECT_EQ(testing_support::WaitForExit(process.get(), kStartMs), 0);
+    EXPECT_NE(ReadWhole(shownFile).find(said), std::string::npos) << ReadWhole(shownFile);
+}
 
 TEST_F(LauncherOptions, StartingWritesTheSettingsBeforeTheHooks)
 {

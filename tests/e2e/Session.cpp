@@ -2,6 +2,7 @@
 #include "tests/e2e/Session.h"
 
 #include "launcher/LauncherTexts.h"
+#include "settings/Language.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 #include "settings/Text.h"
@@ -12,6 +13,7 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -144,6 +146,13 @@ std::string NotepadPath()
 std::string TargetAppPath()
 {
     return "\"" + testing_support::BuiltFile("target_app.exe") + "\"";
+}
+
+std::string HooksInstalled(unsigned bits)
+{
+    char line[512] = {};
+    std::snprintf(line, sizeof line, mirelunde::Text(mirelunde::texts::kHooksInstalledFormat), bits);
+    return line;
 }
 
 namespace {
@@ -374,7 +383,7 @@ std::unique_ptr<Process> LauncherSession::StartLauncher(const std::string& path)
     EXPECT_TRUE(WaitUntil([] { return ReadDword(names::kHWndHook, 0) != 0; }, kStartMs));
     // Said once its icon is up too: under Wine the first icon shows the stand-alone tray window, a
     // normal window at the top of the Z order, which must not come up above a test's windows.
-    EXPECT_TRUE(WaitUntil([&] { return launcher->Errors().find("hooks installed") != std::string::npos; }, kStartMs))
+    EXPECT_TRUE(WaitUntil([&] { return launcher->Errors().find(HooksInstalled()) != std::string::npos; }, kStartMs))
         << launcher->Errors();
     return launcher;
 }

@@ -62,6 +62,8 @@ std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WOR
 std::string LauncherPath();
 std::string NotepadPath();  // the notepad of the test's own architecture
 std::string TargetAppPath();
+// What a launcher of that many bits says once its hooks are in place, in the language of the run.
+std::string HooksInstalled(unsigned bits = 8 * sizeof(void*));
 
 // Another process's window as the tests measure it, and the height a shaded window has.
 int Height(HWND window);

@@ -105,7 +105,7 @@ TEST_F(StopRestart, ProgramStartedUnderOneLauncherIsServedByTheNextWithItsSettin
     ASSERT_TRUE(second);
     ASSERT_TRUE(
         WaitUntil([] { return ReadDword(names::kHWndHook, 0) != 0 && ReadDword(names::kHHook, 0) != 0; }, kStartMs));
-    ASSERT_TRUE(WaitUntil([&] { return second->Errors().find("hooks installed") != std::string::npos; }, kStartMs));
+    ASSERT_TRUE(WaitUntil([&] { return second->Errors().find(HooksInstalled()) != std::string::npos; }, kStartMs));
     Activate(window);
     Click(CaptionPoint(window), Button::Right);
     EXPECT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "height " << Height(window);

@@ -1,9 +1,11 @@
 // The installer as a user and a package manager run it, silently, in a Wine prefix of its own
 // (in-own-prefix.sh): install into a folder of a long name, an upgrade while notepad still has the old
 // library mapped, a launcher that does not stop, and the uninstall, in this order in one session; then
-// what is left for the next session.
+// what is left for the next session. Then installs into folders named in other scripts, and the first
+// page of an installer run as a person runs it.
 // MIRELUNDE_INSTALLER and MIRELUNDE_UPGRADE_INSTALLER name the two installers.
 #include "settings/Registry.h"
+#include "settings/Text.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/ModalBox.h"
@@ -52,6 +54,13 @@ const auto InstallFolder = [] {
     const std::filesystem::path programs = Folder(CSIDL_LOCAL_APPDATA, "Programs");
     return programs / ("Mirelunde " + std::string(200 - programs.string().size(), 'x'));
 };
+// In UTF-8, for a folder named in any script.
+std::string FolderInAnyScript(int csidl, const char* below)
+{
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return Utf8(path) + "\\" + below;
+}
 const auto StartMenuEntry = [] { return Folder(CSIDL_PROGRAMS, "Mirelunde.lnk"); };
 
 std::string Read(const char* key, const char* name)
@@ -240,6 +249,63 @@ TEST(Installer, SilentUninstallRemovesFilesEntriesAndRegistrationAndKeepsTheSett
     const std::string cleanup = Read(kRunOnceKey, "Mirelunde");
     EXPECT_EQ(cleanup.empty(), !std::filesystem::exists(InstallFolder()));
     EXPECT_LE(cleanup.size(), kLongestRunCommand) << cleanup;
+}
+
+// Folders named in scripts that the system's code page may lack: the launcher installed there serves
+// notepad, and the login entry names it there.
+TEST(Installer, InstallsIntoAFolderNamedInAnyScript)
+{
+    const RunEntrySnapshot entry;
+    for (const char* name : {"Programs\\Мирелунде", "Programs\\米瑞伦德"}) {
+        SCOPED_TRACE(name);
+        SetRunEntry(std::nullopt);
+        const std::string folder = FolderInAnyScript(CSIDL_LOCAL_APPDATA, name);
+        RunSilently("MIRELUNDE_INSTALLER", "/LOGIN /D=" + folder);
+        EXPECT_EQ(Registered("InstallLocation"), folder);
+        EXPECT_EQ(RunEntry(), "\"" + folder + "\\mirelunde.exe\"");
+        HWND window = nullptr;
+        const auto notepad = OpenNotepad(window);
+        ASSERT_TRUE(notepad);
+        ExpectShadesAndUnshades(window);
+    }
+}
+
+// Run as a person runs it, it speaks the language Windows shows its own texts in (scripts/test runs
+// it under a German Wine too): its first page's button in NSIS's words of that language. Cancelled
+// there, it asks first, and ends with the code of a cancel.
+TEST(Installer, FirstPageSpeaksTheUsersLanguage)
+{
+    const char* tag = std::getenv("MIRELUNDE_TEST_LANGUAGE");
+    const std::string language = tag != nullptr ? tag : "";
+    struct Row {
+        const char* tag;
+        const char* next;
+    } const rows[] = {{"", "&Install"}, {"de-DE", "&Installieren"}};
+    const Row* row = std::find_if(std::begin(rows), std::end(rows), [&](const Row& r) { return language == r.tag; });
+    ASSERT_NE(row, std::end(rows)) << "no words known for the language " << language;
+
+    const auto setup = Start("\"" + std::string(std::getenv("MIRELUNDE_INSTALLER")) + "\"");
+    ASSERT_TRUE(setup);
+    const HWND window = WaitForWindow(setup->id);
+    ASSERT_NE(window, nullptr);
+    const auto next = [&] {
+        wchar_t text[64] = {};
+        GetDlgItemTextW(window, IDOK, text, ARRAYSIZE(text));
+        return Utf8(text);
+    };
+    EXPECT_TRUE(WaitUntil([&] { return next() == row->next; }, kActionMs)) << next();
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    // The question is a box that the installer's window owns, a dialog of the same class as that window.
+    HWND sure = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            do sure = FindWindowExW(nullptr, sure, L"#32770", nullptr);
+            while (sure != nullptr && (GetWindow(sure, GW_OWNER) != window || !IsWindowVisible(sure)));
+            return sure != nullptr;
+        },
+        kActionMs));
+    PostMessageW(GetDlgItem(sure, IDYES), BM_CLICK, 0, 0);
+    EXPECT_EQ(setup->WaitForExit(kActionMs), 1);
 }
 
 // Every program of the session has ended; the login runs the user's RunOnce entry and deletes it.
