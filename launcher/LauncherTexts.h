@@ -39,6 +39,7 @@ inline constexpr UINT kWindowsChoice = IDS_WINDOWS_CHOICE;
 inline constexpr UINT kLanguageName = IDS_LANGUAGE_NAME;
 // The settings window's pages: its general choices, and the "Shortcuts" part (kShortcuts).
 inline constexpr UINT kGeneral = IDS_GENERAL;
+inline constexpr UINT kElevatedStartRow = IDS_ELEVATED_START_ROW;
 
 // The settings window's "Shortcuts" part: a row for each command of the user's shortcuts, in the order
 // of ShortcutCommand, and why a shortcut is inactive.

@@ -168,9 +168,10 @@
 #define IDS_ICON_REFUSED_FORMAT 1158
 #define IDS_SETTINGS_WINDOW_OPEN 1159
 #define IDS_SETTINGS_SHOWN_BY_RUNNING 1160
+#define IDS_ELEVATED_START_ROW 1161
 
 #define IDS_FIRST 1000
-#define IDS_LAST 1160
+#define IDS_LAST 1161
 
 #ifdef __cplusplus
 namespace mirelunde {

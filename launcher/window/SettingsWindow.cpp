@@ -5,6 +5,8 @@
 #include "commands/Login.h"
 #include "commands/SettingsRequest.h"
 #include "hook/Exports.h"
+#include "launcher/ElevatedStart.h"
+#include "launcher/Elevation.h"
 #include "launcher/LauncherTexts.h"
 #include "launcher/Output.h"
 #include "launcher/window/DialogIds.h"
@@ -62,6 +64,7 @@ struct Choices {
     bool doubleClickMaximizes = false;
     std::array<bool, std::size(kChecks)> checks{};
     bool runAtLogin = false;
+    bool elevatedStart = false;        // the task that starts the launcher as administrator at logon
     LANGID language = kWindowsChoice;  // of the tables
     bool operator==(const Choices&) const = default;
 };
@@ -78,7 +81,11 @@ Choices ReadChoices()
         const bool read = settings.Dword(kChecks[i].name, value);
         choices.checks[i] = kChecks[i].readAtAttach && !read ? kChecks[i].whenAbsent : value != 0;
     }
-    choices.runAtLogin = IsRunAtLogin();
+    choices.elevatedStart = ElevatedStartOn();
+    // The task sets the login entry aside, to put it back as it goes: so it shows when the task does.
+    char entry[kLoginEntryBytes];
+    choices.runAtLogin =
+        IsRunAtLogin() || (choices.elevatedStart && settings.String(names::kLoginEntrySetAside, entry, sizeof entry));
     char tag[LOCALE_NAME_MAX_LENGTH * 3] = {};
     if (settings.String(names::kLanguage, tag, sizeof tag)) choices.language = TableLanguageOf(tag);
     return choices;
@@ -160,10 +167,12 @@ private:
     void Show(HWND dialog) const;
     Choices FromControls(HWND dialog) const;
     bool Apply(HWND dialog);
+    void SwitchElevatedStart(HWND dialog, std::string& failures) const;
     void UpdateApply(HWND dialog) const;
 
     std::string loginOptions_;
     std::vector<LANGID> languages_ = LanguageRows();
+    bool elevatedStartOffered_ = ElevatedStartOffered();
     bool languageChanged_ = false;
     Choices written_;  // as read when the window opened, or after the last Apply
     Choices shown_;
@@ -207,6 +216,7 @@ void SettingsWindow::Open(HWND dialog)
     SetControlText(dialog, IDC_OPTIONS_GROUP, Text(texts::kOptions));
     for (const CheckChoice& check : kChecks) SetControlText(dialog, check.control, Text(check.text), check.key);
     SetControlText(dialog, IDC_RUN_AT_LOGIN, Text(texts::kRunAtLogin), 'l');
+    SetControlText(dialog, IDC_ELEVATED_START, Text(texts::kElevatedStartRow), 'u');
     SetControlText(dialog, IDC_LANGUAGE_LABEL, Text(texts::kLanguageLabel), 'g');
     const HWND languages = GetDlgItem(dialog, IDC_LANGUAGE);
     for (const LANGID language : languages_) {
@@ -241,7 +251,12 @@ void SettingsWindow::Show(HWND dialog) const
     const bool twoButton = shown_.checks[kTwoButton];
     if (twoButton) CheckDlgButton(dialog, IDC_SYSTEM_MENU, BST_CHECKED);
     EnableWindow(GetDlgItem(dialog, IDC_SYSTEM_MENU), !twoButton);
-    CheckDlgButton(dialog, IDC_RUN_AT_LOGIN, shown_.runAtLogin ? BST_CHECKED : BST_UNCHECKED);
+    // The task starts Mirelunde at login in the entry's place: checked, and changed only through the
+    // task's row, since turning the task off brings back the entry as it was.
+    CheckDlgButton(dialog, IDC_RUN_AT_LOGIN, shown_.runAtLogin || shown_.elevatedStart ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(dialog, IDC_RUN_AT_LOGIN), !shown_.elevatedStart);
+    CheckDlgButton(dialog, IDC_ELEVATED_START, shown_.elevatedStart ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(dialog, IDC_ELEVATED_START), elevatedStartOffered_);
     const auto row = std::find(languages_.begin(), languages_.end(), shown_.language);
     SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_SETCURSEL, row == languages_.end() ? 0 : row - languages_.begin(), 0);
     UpdateApply(dialog);
@@ -254,7 +269,10 @@ Choices SettingsWindow::FromControls(HWND dialog) const
     for (size_t i = 0; i < std::size(kChecks); ++i)
         if (IsWindowEnabled(GetDlgItem(dialog, kChecks[i].control)))
             choices.checks[i] = IsDlgButtonChecked(dialog, kChecks[i].control) == BST_CHECKED;
-    choices.runAtLogin = IsDlgButtonChecked(dialog, IDC_RUN_AT_LOGIN) == BST_CHECKED;
+    if (IsWindowEnabled(GetDlgItem(dialog, IDC_RUN_AT_LOGIN)))
+        choices.runAtLogin = IsDlgButtonChecked(dialog, IDC_RUN_AT_LOGIN) == BST_CHECKED;
+    if (IsWindowEnabled(GetDlgItem(dialog, IDC_ELEVATED_START)))
+        choices.elevatedStart = IsDlgButtonChecked(dialog, IDC_ELEVATED_START) == BST_CHECKED;
     const LRESULT row = SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_GETCURSEL, 0, 0);
     if (row >= 0 && static_cast<size_t>(row) < languages_.size())
         choices.language = languages_[static_cast<size_t>(row)];
@@ -271,6 +289,18 @@ void SettingsWindow::UpdateApply(HWND dialog) const
     EnableWindow(GetDlgItem(dialog, IDC_APPLY), !(shown_ == written_) || listChanged || shortcuts_.Changed());
 }
 
+void SettingsWindow::SwitchElevatedStart(HWND dialog, std::string& failures) const
+{
+    const bool on = shown_.elevatedStart;
+    // A launcher that is not elevated runs `--elevated` as administrator, and the system asks the user
+    // first; one who declines has said so, and the row goes back to what is stored.
+    if (RunsElevated())
+        SetElevatedStart(on, loginOptions_);
+    else if (SetElevatedStartAsAdministrator(on, loginOptions_, dialog) == -1)
+        return;
+    if (ElevatedStartOn() != on) failures += Format(Text(texts::kNotWrittenFormat), ElevatedStartTask().c_str()) + "\n";
+}
+
 bool SettingsWindow::Apply(HWND dialog)
 {
     for (const ProgramList& list : lists_)
@@ -280,12 +310,17 @@ bool SettingsWindow::Apply(HWND dialog)
         WriteChoice(names::kInvertDoubleClicks, shown_.doubleClickMaximizes, failures);
     for (size_t i = 0; i < std::size(kChecks); ++i)
         if (shown_.checks[i] != written_.checks[i]) WriteChoice(kChecks[i].name, shown_.checks[i], failures);
-    if (shown_.runAtLogin != written_.runAtLogin) {
+    // The task sets aside the login entry as it comes and puts it back as it goes: the entry is written
+    // before the one and after the other.
+    const bool elevatedSwitched = shown_.elevatedStart != written_.elevatedStart;
+    if (elevatedSwitched && !shown_.elevatedStart) SwitchElevatedStart(dialog, failures);
+    if ((shown_.runAtLogin != written_.runAtLogin || elevatedSwitched) && IsRunAtLogin() != shown_.runAtLogin) {
         // The same entry the icon's menu writes, with the options this launcher was started with.
         RunAtLogin(shown_.runAtLogin, loginOptions_.c_str());
         if (IsRunAtLogin() != shown_.runAtLogin)
             failures += Format(Text(texts::kNotWrittenFormat), names::kRunEntry) + "\n";
     }
+    if (elevatedSwitched && shown_.elevatedStart) SwitchElevatedStart(dialog, failures);
     if (shown_.language != written_.language) {
         // Windows' choice is an empty value, as earlier versions read it too.
         const std::string tag = shown_.language == kWindowsChoice ? std::string() : TagOf(shown_.language);

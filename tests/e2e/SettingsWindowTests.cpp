@@ -460,6 +460,11 @@ TEST_F(SettingsWindow, OpensWithTheStoredChoicesAndASecondCommandBringsTheOneWin
             EXPECT_EQ(Checked(window, control), on) << "control " << control;
         // In two-button mode the right button opens the menu, as the command menu shows it.
         EXPECT_EQ(IsWindowEnabled(GetDlgItem(window, IDC_SYSTEM_MENU)) != FALSE, written);
+        // Run from the build folder, which the user may change: no launcher from here may run as administrator.
+        const HWND elevated = GetDlgItem(window, IDC_ELEVATED_START);
+        ASSERT_NE(elevated, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(elevated));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_RUN_AT_LOGIN)));
         EXPECT_EQ(Rows(window),
                   (written ? std::vector<std::string>{"game.exe", "mstsc.exe"} : std::vector<std::string>{}));
         EXPECT_EQ(Rows(window, IDC_KEPT_LIST),

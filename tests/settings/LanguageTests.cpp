@@ -72,9 +72,9 @@ TEST(Texts, EveryLanguageHasEveryTextAndEachMenuDifferentAccessKeys)
         {texts::kShade, texts::kMaximize},
         {texts::kSettings, texts::kAbout, texts::kRunAtLogin, texts::kStopMirelunde},
         {texts::kShade, texts::kMaximize, texts::kShadeOnRight, texts::kSinkOnMiddle, texts::kTwoButtonMouse,
-         texts::kKeyboardShortcuts, texts::kStretchyHugging, texts::kSystemMenu, texts::kRunAtLogin, texts::kApply,
-         texts::kExcludedProgramsLabel, texts::kKeptOnTopLabel, texts::kAdd, texts::kRemove, texts::kOk, texts::kCancel,
-         texts::kLanguageLabel},
+         texts::kKeyboardShortcuts, texts::kStretchyHugging, texts::kSystemMenu, texts::kRunAtLogin,
+         texts::kElevatedStartRow, texts::kApply, texts::kExcludedProgramsLabel, texts::kKeptOnTopLabel, texts::kAdd,
+         texts::kRemove, texts::kOk, texts::kCancel, texts::kLanguageLabel},
         {texts::kRunningPrograms, texts::kBrowse, texts::kOk, texts::kCancel},
     };
     for (const LANGID language : languages) {
