@@ -1,5 +1,6 @@
-; Mirelunde's installer for one user: the release ZIP's files in the user's own programs folder, a
-; Start menu entry and the user's uninstall registration, all without administrator rights.
+; Mirelunde's installer: the release ZIP's files in the user's own programs folder, a Start menu
+; entry and the user's uninstall registration, all without administrator rights; or, for all users,
+; in Program Files with the common Start menu and the machine's registration.
 ; scripts/installer builds it with makensis and these defines: VERSION (four numbers), OUTFILE,
 ; LAUNCHER64, LIBRARY64, LAUNCHER86, LIBRARY86, GUIDE, LICENCE and ICON (paths of the built files).
 ;
@@ -8,8 +9,13 @@
 ; file can be renamed but not written or deleted. It is moved aside as "<name>.<n>.moved" and the
 ; launcher deletes those as it starts, once no program holds them.
 ;
-; Silent use:  setup.exe /S [/LOGIN | /NOLOGIN] [/NOSTART] [/D=<folder>]
+; Silent use:  setup.exe /S [/ALLUSERS] [/LOGIN | /NOLOGIN] [/NOSTART] [/D=<folder>]
 ;              uninstall.exe /S [/REMOVESETTINGS]
+;
+; It asks for no rights of its own (RequestExecutionLevel user), so the per-user install, the
+; default, never shows an elevation prompt and never runs elevated. An install for all users, and
+; the uninstall of one, run this program again with "runas" and the same switches, and wait for it.
+; The settings and the login entry stay the user's own (HKCU) either way.
 ; Nothing it does waits on a box then. Its exit code: 0 done, 1 cancelled, 2 a running Mirelunde did
 ; not stop in time and nothing was changed, 3 done but the login entry could not be switched; what
 ; went wrong is a line in the log file, which the launchers it asks write to as well.
@@ -26,6 +32,7 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 !include LogicLib.nsh
 !include x64.nsh
+!include nsDialogs.nsh
 
 !define PRODUCT "Mirelunde"
 !define PUBLISHER "Pellamor"
@@ -48,6 +55,17 @@ SetCompressor /SOLID lzma
 !define CLEANUP_SCRIPT "Mirelunde-cleanup.cmd"
 !define EXIT_NOT_STOPPED 2
 !define EXIT_LOGIN_NOT_SWITCHED 3
+!define EXIT_CANCELLED 1
+!define ALL_USERS_SWITCH "/ALLUSERS"
+!define SEE_MASK_NOCLOSEPROCESS 0x40
+!define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+!define TOKEN_DUPLICATE 2
+; TOKEN_ASSIGN_PRIMARY | TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_SESSIONID
+!define PRIMARY_TOKEN_ACCESS 0x18B
+!define SECURITY_IMPERSONATION 2
+!define TOKEN_PRIMARY 1
+!define STARTUPINFO_SIZE 68 ; the 32-bit STARTUPINFOW this installer passes
+!define WC_NO_BEST_FIT_CHARS 0x400
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -69,6 +87,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
+Page custom ScopePageShow ScopePageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN
@@ -181,6 +200,78 @@ LangString CleanupNotWrittenLog ${LANG_JAPANESE} "$\"$LOCALAPPDATA\${CLEANUP_SCR
 LangString CleanupNotWrittenLog ${LANG_SIMPCHINESE} "无法写入 $\"$LOCALAPPDATA\${CLEANUP_SCRIPT}$\"；$\"$INSTDIR$\" 将保留"
 LangString CleanupNotWrittenLog ${LANG_KOREAN} "$\"$LOCALAPPDATA\${CLEANUP_SCRIPT}$\"을(를) 쓸 수 없습니다. $\"$INSTDIR$\"은(는) 남습니다"
 
+LangString ScopeTitle ${LANG_ENGLISH} "Choose who uses Mirelunde"
+LangString ScopeTitle ${LANG_GERMAN} "Benutzer auswählen"
+LangString ScopeTitle ${LANG_FRENCH} "Choisir qui utilise Mirelunde"
+LangString ScopeTitle ${LANG_SPANISH} "Elegir quién usa Mirelunde"
+LangString ScopeTitle ${LANG_ITALIAN} "Scegliere chi usa Mirelunde"
+LangString ScopeTitle ${LANG_PORTUGUESEBR} "Escolher quem usa o Mirelunde"
+LangString ScopeTitle ${LANG_POLISH} "Wybierz, kto używa programu Mirelunde"
+LangString ScopeTitle ${LANG_RUSSIAN} "Выбор пользователей Mirelunde"
+LangString ScopeTitle ${LANG_JAPANESE} "Mirelunde を使うユーザーの選択"
+LangString ScopeTitle ${LANG_SIMPCHINESE} "选择 Mirelunde 的使用者"
+LangString ScopeTitle ${LANG_KOREAN} "Mirelunde를 사용할 사용자 선택"
+
+LangString ScopeSubtitle ${LANG_ENGLISH} "Install Mirelunde for you alone or for every user of this computer."
+LangString ScopeSubtitle ${LANG_GERMAN} "Mirelunde nur für Sie oder für alle Benutzer dieses Computers installieren."
+LangString ScopeSubtitle ${LANG_FRENCH} "Installer Mirelunde pour vous seul ou pour tous les utilisateurs de cet ordinateur."
+LangString ScopeSubtitle ${LANG_SPANISH} "Instalar Mirelunde solo para usted o para todos los usuarios de este equipo."
+LangString ScopeSubtitle ${LANG_ITALIAN} "Installare Mirelunde solo per l'utente corrente o per tutti gli utenti del computer."
+LangString ScopeSubtitle ${LANG_PORTUGUESEBR} "Instalar o Mirelunde só para você ou para todos os usuários deste computador."
+LangString ScopeSubtitle ${LANG_POLISH} "Zainstaluj program Mirelunde tylko dla siebie lub dla wszystkich użytkowników tego komputera."
+LangString ScopeSubtitle ${LANG_RUSSIAN} "Установить Mirelunde только для вас или для всех пользователей этого компьютера."
+LangString ScopeSubtitle ${LANG_JAPANESE} "Mirelunde を自分だけにインストールするか、このコンピューターのすべてのユーザーにインストールします。"
+LangString ScopeSubtitle ${LANG_SIMPCHINESE} "仅为您安装 Mirelunde，或为此计算机的所有用户安装。"
+LangString ScopeSubtitle ${LANG_KOREAN} "Mirelunde를 현재 사용자만 또는 이 컴퓨터의 모든 사용자를 위해 설치합니다."
+
+LangString ForMe ${LANG_ENGLISH} "Install just for &me (no administrator rights needed)"
+LangString ForMe ${LANG_GERMAN} "Nur für &mich installieren (keine Administratorrechte erforderlich)"
+LangString ForMe ${LANG_FRENCH} "Installer pour &moi uniquement (sans droits d'administrateur)"
+LangString ForMe ${LANG_SPANISH} "Instalar solo para &mí (no se necesitan derechos de administrador)"
+LangString ForMe ${LANG_ITALIAN} "Installa solo per &me (non servono diritti di amministratore)"
+LangString ForMe ${LANG_PORTUGUESEBR} "Instalar só para &mim (não requer direitos de administrador)"
+LangString ForMe ${LANG_POLISH} "Zainstaluj tylko dla &mnie (bez uprawnień administratora)"
+LangString ForMe ${LANG_RUSSIAN} "Установить только для &меня (права администратора не нужны)"
+LangString ForMe ${LANG_JAPANESE} "自分だけにインストールする(&M) (管理者権限は不要)"
+LangString ForMe ${LANG_SIMPCHINESE} "仅为我安装(&M)（无需管理员权限）"
+LangString ForMe ${LANG_KOREAN} "현재 사용자만 설치(&M) (관리자 권한 필요 없음)"
+
+LangString ForAll ${LANG_ENGLISH} "Install for &all users (into Program Files; asks for administrator rights)"
+LangString ForAll ${LANG_GERMAN} "Für &alle Benutzer installieren (in „Programme“; fragt nach Administratorrechten)"
+LangString ForAll ${LANG_FRENCH} "Installer pour &tous les utilisateurs (dans Program Files ; demande les droits d'administrateur)"
+LangString ForAll ${LANG_SPANISH} "Instalar para &todos los usuarios (en Archivos de programa; pide derechos de administrador)"
+LangString ForAll ${LANG_ITALIAN} "Installa per &tutti gli utenti (in Programmi; chiede i diritti di amministratore)"
+LangString ForAll ${LANG_PORTUGUESEBR} "Instalar para &todos os usuários (em Arquivos de Programas; pede direitos de administrador)"
+LangString ForAll ${LANG_POLISH} "Zainstaluj dla &wszystkich użytkowników (w folderze Program Files; wymaga uprawnień administratora)"
+LangString ForAll ${LANG_RUSSIAN} "Установить для &всех пользователей (в Program Files; запросит права администратора)"
+LangString ForAll ${LANG_JAPANESE} "すべてのユーザーにインストールする(&A) (Program Files に。管理者権限を要求します)"
+LangString ForAll ${LANG_SIMPCHINESE} "为所有用户安装(&A)（安装到 Program Files；需要管理员权限）"
+LangString ForAll ${LANG_KOREAN} "모든 사용자용으로 설치(&A) (Program Files에 설치, 관리자 권한 요청)"
+
+LangString ScopeNote ${LANG_ENGLISH} "Only an install for all users can also serve programs run as administrator: its folder is one that only administrators can change."
+LangString ScopeNote ${LANG_GERMAN} "Nur eine Installation für alle Benutzer kann auch als Administrator ausgeführte Programme bedienen: Ihren Ordner können nur Administratoren ändern."
+LangString ScopeNote ${LANG_FRENCH} "Seule une installation pour tous les utilisateurs peut aussi servir les programmes exécutés en tant qu'administrateur : seuls les administrateurs peuvent modifier son dossier."
+LangString ScopeNote ${LANG_SPANISH} "Solo una instalación para todos los usuarios puede servir también a los programas ejecutados como administrador: solo los administradores pueden cambiar su carpeta."
+LangString ScopeNote ${LANG_ITALIAN} "Solo un'installazione per tutti gli utenti può servire anche i programmi eseguiti come amministratore: solo gli amministratori possono modificarne la cartella."
+LangString ScopeNote ${LANG_PORTUGUESEBR} "Só uma instalação para todos os usuários pode atender também programas executados como administrador: só administradores podem alterar a pasta dela."
+LangString ScopeNote ${LANG_POLISH} "Tylko instalacja dla wszystkich użytkowników może obsługiwać także programy uruchomione jako administrator: jej folder mogą zmieniać tylko administratorzy."
+LangString ScopeNote ${LANG_RUSSIAN} "Только установка для всех пользователей может обслуживать и программы, запущенные от имени администратора: её папку могут изменять только администраторы."
+LangString ScopeNote ${LANG_JAPANESE} "管理者として実行されるプログラムにも対応できるのは、すべてのユーザー向けのインストールだけです。そのフォルダーは管理者しか変更できません。"
+LangString ScopeNote ${LANG_SIMPCHINESE} "只有为所有用户安装才能同时服务以管理员身份运行的程序：只有管理员才能更改其文件夹。"
+LangString ScopeNote ${LANG_KOREAN} "모든 사용자용 설치만 관리자 권한으로 실행되는 프로그램에서도 작동합니다. 그 폴더는 관리자만 변경할 수 있습니다."
+
+LangString ElevationRefusedLog ${LANG_ENGLISH} "administrator rights, needed for an install for all users, were not granted; nothing was changed"
+LangString ElevationRefusedLog ${LANG_GERMAN} "Administratorrechte, nötig für eine Installation für alle Benutzer, wurden nicht erteilt; es wurde nichts geändert"
+LangString ElevationRefusedLog ${LANG_FRENCH} "les droits d'administrateur, nécessaires pour une installation pour tous les utilisateurs, n'ont pas été accordés ; aucune modification n'a été effectuée"
+LangString ElevationRefusedLog ${LANG_SPANISH} "no se concedieron los derechos de administrador necesarios para instalar para todos los usuarios; no se cambió nada"
+LangString ElevationRefusedLog ${LANG_ITALIAN} "i diritti di amministratore, necessari per un'installazione per tutti gli utenti, non sono stati concessi; non è stato modificato nulla"
+LangString ElevationRefusedLog ${LANG_PORTUGUESEBR} "os direitos de administrador, necessários para uma instalação para todos os usuários, não foram concedidos; nada foi alterado"
+LangString ElevationRefusedLog ${LANG_POLISH} "nie przyznano uprawnień administratora potrzebnych do instalacji dla wszystkich użytkowników; nic nie zostało zmienione"
+LangString ElevationRefusedLog ${LANG_RUSSIAN} "права администратора, нужные для установки для всех пользователей, не предоставлены; ничего не изменено"
+LangString ElevationRefusedLog ${LANG_JAPANESE} "すべてのユーザー向けのインストールに必要な管理者権限が与えられませんでした。何も変更されていません"
+LangString ElevationRefusedLog ${LANG_SIMPCHINESE} "未授予为所有用户安装所需的管理员权限；未做任何更改"
+LangString ElevationRefusedLog ${LANG_KOREAN} "모든 사용자용 설치에 필요한 관리자 권한이 부여되지 않았습니다. 아무것도 변경되지 않았습니다"
+
 LangString RemoveSettings ${LANG_ENGLISH} "Remove Mirelunde's settings as well?"
 LangString RemoveSettings ${LANG_GERMAN} "Auch die Einstellungen von Mirelunde entfernen?"
 LangString RemoveSettings ${LANG_FRENCH} "Supprimer aussi les paramètres de Mirelunde ?"
@@ -195,6 +286,9 @@ LangString RemoveSettings ${LANG_KOREAN} "Mirelunde 설정도 제거하시겠습
 
 Var Launcher    ; the launcher this system runs: the 64-bit one, or on 32-bit Windows the one in x86
 Var WasRunning  ; 1 when a launcher was running as the installer began
+Var AllUsers    ; 1 for an install for all users: Program Files, HKLM, the common Start menu
+Var UserDir     ; the folder of an install for one user, as the installer found it
+Var ForAllUsers ; the choice's radio button
 
 ; Waits until the launcher whose lock is in the register has ended, up to the deadline in $R3 (a
 ; tick count), and closes the handle; clears $R0 when it has not ended by then. A launcher never
@@ -233,6 +327,64 @@ Var WasRunning  ; 1 when a launcher was running as the installer began
 
 ; Functions that both the installer and the uninstaller use ("un." names the uninstaller's copy).
 !macro SHARED_FUNCTIONS un
+
+; Runs this program again with administrator rights and the parameters on the stack, and waits for
+; it. Pushes its exit code, or "" when it did not start (the user declined).
+Function ${un}RunElevated
+  Exch $R0
+  Push $R1
+  Push $R2
+  Push $R3
+  System::Call '*(&l4, i ${SEE_MASK_NOCLOSEPROCESS}, p $HWNDPARENT, w "runas", w "$EXEPATH", w R0, p 0, i ${SW_SHOWNORMAL}, p 0, p 0, p 0, p 0, i 0, p 0, p 0) p.R1'
+  System::Call 'shell32::ShellExecuteExW(p R1) i.R2'
+  StrCpy $R0 ""
+  ${If} $R2 <> 0
+    System::Call '*$R1(i, i, p, p, p, p, p, i, p, p, p, p, i, p, p .R3)'
+    System::Call 'kernel32::WaitForSingleObject(p R3, i -1)'
+    System::Call 'kernel32::GetExitCodeProcess(p R3, *i .R0)'
+    System::Call 'kernel32::CloseHandle(p R3)'
+  ${EndIf}
+  System::Free $R1
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Exch $R0
+FunctionEnd
+
+; Ends this instance, with the exit code of an elevated one run with the parameters on the stack,
+; unless it runs with administrator rights already. Declined on a page, the page stays.
+Function ${un}ElevateOrGoOn
+  Exch $R0
+  Push $R1
+  System::Call 'shell32::IsUserAnAdmin() i.R1'
+  ${If} $R1 = 0
+    HideWindow
+    Push $R0
+    Call ${un}RunElevated
+    Pop $R1
+    ${If} $R1 == ""
+    ${AndIfNot} ${Silent}
+    ${AndIf} $HWNDPARENT P<> 0
+      ShowWindow $HWNDPARENT ${SW_SHOW}
+      Pop $R1
+      Pop $R0
+      Abort
+    ${ElseIf} $R1 == ""
+!if "${un}" == ""
+      Push "setup: $(ElevationRefusedLog)"
+!else
+      Push "uninstall: $(ElevationRefusedLog)"
+!endif
+      Call ${un}Log
+      SetErrorLevel ${EXIT_CANCELLED}
+    ${Else}
+      SetErrorLevel $R1
+    ${EndIf}
+    Quit
+  ${EndIf}
+  Pop $R1
+  Pop $R0
+FunctionEnd
 
 Function ${un}ChooseLauncher
   ${If} ${RunningX64}
@@ -326,6 +478,10 @@ Function ${un}MoveAside
       IntOp $R1 $R1 + 1
     ${Loop}
     Rename $R0 "$R0.$R1.moved"
+    ; No launcher without administrator rights can delete it from Program Files: the system will.
+    ${If} $AllUsers = 1
+      Delete /REBOOTOK "$R0.$R1.moved"
+    ${EndIf}
   ${EndIf}
   Pop $R1
   Pop $R0
@@ -333,8 +489,13 @@ FunctionEnd
 
 ; Copies of earlier moves that nothing holds any more go now, the rest when the launcher next starts.
 Function ${un}DeleteFreeMovedCopies
-  Delete "$INSTDIR\*.moved"
-  Delete "$INSTDIR\x86\*.moved"
+  ${If} $AllUsers = 1
+    Delete /REBOOTOK "$INSTDIR\*.moved"
+    Delete /REBOOTOK "$INSTDIR\x86\*.moved"
+  ${Else}
+    Delete "$INSTDIR\*.moved"
+    Delete "$INSTDIR\x86\*.moved"
+  ${EndIf}
 FunctionEnd
 
 !macroend
@@ -367,12 +528,66 @@ Function IsLauncherRunning
   Exch $R0
 FunctionEnd
 
+; An installer for all users runs with administrator rights, which a launcher it started would keep,
+; serving elevated programs without the user's "--elevated on": that launcher gets the rights of the
+; desktop's shell instead, as if the user had started it. Without the shell's, it starts as before.
+Function StartLauncher
+  Push $R0
+  Push $R1
+  Push $R2
+  Push $R3
+  Push $R4
+  Push $R5
+  Push $R6
+  StrCpy $R0 0
+  ${If} $AllUsers = 1
+    System::Call 'user32::GetShellWindow() p.R1'
+    System::Call 'user32::GetWindowThreadProcessId(p R1, *i .R2)'
+    System::Call 'kernel32::OpenProcess(i ${PROCESS_QUERY_LIMITED_INFORMATION}, i 0, i R2) p.R1'
+    ${If} $R1 P<> 0
+      System::Call 'advapi32::OpenProcessToken(p R1, i ${TOKEN_DUPLICATE}, *p .R2) i.R3'
+      ${If} $R3 <> 0
+        System::Call 'advapi32::DuplicateTokenEx(p R2, i ${PRIMARY_TOKEN_ACCESS}, p 0, i ${SECURITY_IMPERSONATION}, i ${TOKEN_PRIMARY}, *p .R3) i.R4'
+        ${If} $R4 <> 0
+          System::Alloc ${STARTUPINFO_SIZE}
+          Pop $R4
+          System::Call '*$R4(i ${STARTUPINFO_SIZE})'
+          System::Call '*(p 0, p 0, i 0, i 0) p.R5'
+          StrCpy $R6 '"$Launcher"'
+          System::Call 'advapi32::CreateProcessWithTokenW(p R3, i 0, p 0, w R6, i 0, p 0, w "$INSTDIR", p R4, p R5) i.R0'
+          ${If} $R0 <> 0
+            System::Call '*$R5(p .R6)'
+            System::Call 'kernel32::CloseHandle(p R6)'
+            System::Call '*$R5(p, p .R6)'
+            System::Call 'kernel32::CloseHandle(p R6)'
+          ${EndIf}
+          System::Free $R5
+          System::Free $R4
+          System::Call 'kernel32::CloseHandle(p R3)'
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p R2)'
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p R1)'
+    ${EndIf}
+  ${EndIf}
+  ${If} $R0 = 0
+    SetOutPath $INSTDIR
+    Exec '"$Launcher"'
+  ${EndIf}
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Pop $R0
+FunctionEnd
+
 Function StartUnlessRunning
   Call IsLauncherRunning
   Pop $0
   ${If} $0 = 0
-    SetOutPath $INSTDIR
-    Exec '"$Launcher"'
+    Call StartLauncher
   ${EndIf}
 FunctionEnd
 
@@ -406,8 +621,83 @@ Function FinishLeave
   ${EndIf}
 FunctionEnd
 
+; For all users: the folder of the install for all users there is, or Program Files (the 64-bit one
+; on a 64-bit system), unless another folder was chosen; then, with administrator rights, the
+; machine's Start menu and registration, in the 64-bit view of the registry the launcher reads.
+Function UseAllUsers
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ${If} $INSTDIR == $UserDir
+    ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $INSTDIR == ""
+      StrCpy $INSTDIR "$PROGRAMFILES64\Mirelunde"
+    ${EndIf}
+  ${EndIf}
+  ${GetParameters} $R0
+  Push "$R0 ${ALL_USERS_SWITCH} /D=$INSTDIR"
+  Call ElevateOrGoOn
+  StrCpy $AllUsers 1
+  SetShellVarContext all
+FunctionEnd
+
+Function UseOneUser
+  ${If} $AllUsers = 1
+    StrCpy $INSTDIR $UserDir
+  ${EndIf}
+  StrCpy $AllUsers 0
+  SetShellVarContext current
+  SetRegView default
+FunctionEnd
+
+; The choice, before the folder: for this user (the default) or for all users.
+Function ScopePageShow
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "${ALL_USERS_SWITCH}" $R1
+  ${IfNot} ${Errors}
+    Abort
+  ${EndIf}
+  !insertmacro MUI_HEADER_TEXT "$(ScopeTitle)" "$(ScopeSubtitle)"
+  nsDialogs::Create 1018
+  Pop $R0
+  ${NSD_CreateRadioButton} 0 0 100% 12u "$(ForMe)"
+  Pop $R0
+  ${NSD_AddStyle} $R0 ${WS_GROUP}
+  ${NSD_CreateRadioButton} 0 16u 100% 12u "$(ForAll)"
+  Pop $ForAllUsers
+  ${If} $AllUsers = 1
+    ${NSD_Check} $ForAllUsers
+  ${Else}
+    ${NSD_Check} $R0
+  ${EndIf}
+  ${NSD_CreateLabel} 12u 36u -12u 40u "$(ScopeNote)"
+  Pop $R0
+  nsDialogs::Show
+FunctionEnd
+
+Function ScopePageLeave
+  ${NSD_GetState} $ForAllUsers $R0
+  ${If} $R0 = ${BST_CHECKED}
+    Call UseAllUsers
+  ${Else}
+    Call UseOneUser
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   SetShellVarContext current
+  StrCpy $AllUsers 0
+  ReadRegStr $UserDir HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $UserDir == ""
+    StrCpy $UserDir "$LOCALAPPDATA\Programs\Mirelunde"
+  ${EndIf}
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "${ALL_USERS_SWITCH}" $R1
+  ${IfNot} ${Errors}
+    Call UseAllUsers
+  ${EndIf}
 FunctionEnd
 
 Section
@@ -430,17 +720,17 @@ Section
 
   CreateShortcut "${SHORTCUT}" "$Launcher" "" "$Launcher" 0 SW_SHOWNORMAL "" "$(ShortcutComment)"
 
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$Launcher,0"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$Launcher,0"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
 
   ${If} ${Silent}
     ${GetParameters} $R0
@@ -465,14 +755,38 @@ Section
   ${EndIf}
 SectionEnd
 
+; The uninstaller of an install for all users is the one in the folder its registration names.
 Function un.onInit
   SetShellVarContext current
+  StrCpy $AllUsers 0
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R0 != ""
+  ${AndIf} $R0 == $INSTDIR
+    ${GetParameters} $R0
+    Push "$R0 _?=$INSTDIR"
+    Call un.ElevateOrGoOn
+    StrCpy $AllUsers 1
+    SetShellVarContext all
+  ${Else}
+    SetRegView default
+  ${EndIf}
 FunctionEnd
 
 ; The script that the next login runs: it removes what is left and then itself. It is read in the
-; code page it is written in, so a folder named in the system's own letters is found.
+; code page it is written in, so a folder named in the system's own letters is found; a folder named
+; in letters the code page lacks would be written as "?", so the script names it by its short name,
+; which is ASCII (where the volume keeps no short names, that is the long name, as before).
 Function un.LeaveCleanupForNextLogin
   System::Call 'kernel32::GetACP() i.R2'
+  StrCpy $R4 0
+  System::Call 'kernel32::WideCharToMultiByte(i 0, i ${WC_NO_BEST_FIT_CHARS}, w "$INSTDIR", i -1, p 0, i 0, p 0, *i R4R4)'
+  StrCpy $R3 $INSTDIR
+  ${If} $R4 <> 0
+    GetFullPathName /SHORT $R3 $INSTDIR
+  ${EndIf}
   ClearErrors
   FileOpen $R1 "$LOCALAPPDATA\${CLEANUP_SCRIPT}" w
   ${If} ${Errors}
@@ -481,9 +795,9 @@ Function un.LeaveCleanupForNextLogin
     Return
   ${EndIf}
   FileWrite $R1 "@chcp $R2 >nul 2>&1$\r$\n"
-  FileWrite $R1 '@del /f /q "$INSTDIR\*.moved" "$INSTDIR\x86\*.moved" 2>nul$\r$\n'
-  FileWrite $R1 '@rd "$INSTDIR\x86" 2>nul$\r$\n'
-  FileWrite $R1 '@rd "$INSTDIR" 2>nul$\r$\n'
+  FileWrite $R1 '@del /f /q "$R3\*.moved" "$R3\x86\*.moved" 2>nul$\r$\n'
+  FileWrite $R1 '@rd "$R3\x86" 2>nul$\r$\n'
+  FileWrite $R1 '@rd "$R3" 2>nul$\r$\n'
   FileWrite $R1 '@del "%~f0" & exit /b 0$\r$\n'
   FileClose $R1
   WriteRegStr HKCU "${RUNONCE_KEY}" "Mirelunde" '"$SYSDIR\cmd.exe" /c "%LOCALAPPDATA%\${CLEANUP_SCRIPT}"'
@@ -507,11 +821,17 @@ Section "Uninstall"
   Delete "$INSTDIR\LICENSE"
   ; Run in place ("_?=<folder>"), the uninstaller can only be moved aside.
   !insertmacro UN_MOVE_ASIDE "${UNINSTALLER}"
-  RMDir "$INSTDIR\x86"
-  RMDir "$INSTDIR"
-  ; Copies still mapped by running programs go at the next login, when nothing holds them.
-  ${If} ${FileExists} "$INSTDIR\*.*"
-    Call un.LeaveCleanupForNextLogin
+  ; Copies still mapped by running programs go when nothing holds them: at the next login, or for
+  ; an install for all users, which the user's own login could not delete, at the next restart.
+  ${If} $AllUsers = 1
+    RMDir /REBOOTOK "$INSTDIR\x86"
+    RMDir /REBOOTOK "$INSTDIR"
+  ${Else}
+    RMDir "$INSTDIR\x86"
+    RMDir "$INSTDIR"
+    ${If} ${FileExists} "$INSTDIR\*.*"
+      Call un.LeaveCleanupForNextLogin
+    ${EndIf}
   ${EndIf}
 
   ${GetParameters} $R0
@@ -529,5 +849,5 @@ Section "Uninstall"
     DeleteRegKey /ifempty HKCU "Software\Pellamor"
   ${EndIf}
   ; Last, so that a caller of the quiet uninstall (which returns at once) sees it is done.
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd

@@ -2,6 +2,7 @@
 #include "launcher/Output.h"
 
 #include "launcher/LauncherTexts.h"
+#include "launcher/window/Dialogs.h"
 #include "settings/Language.h"
 #include "settings/SettingsNames.h"
 #include "settings/Text.h"
@@ -54,14 +55,8 @@ std::string Message(UINT id, ...)
 {
     va_list args;
     va_start(args, id);
-    va_list again;
-    va_copy(again, args);
-    const char* format = Text(id);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
+    std::string text = FormatList(Text(id), args);
     va_end(args);
-    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
-    va_end(again);
     return text;
 }
 

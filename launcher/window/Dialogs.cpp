@@ -156,17 +156,23 @@ void SetControlText(HWND dialog, int control, std::string_view text, char key)
     SetDlgItemTextW(dialog, control, Wide(WithAccessKey(text, key)).c_str());
 }
 
+std::string FormatList(const char* format, va_list args)
+{
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
+
 std::string Format(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
+    std::string text = FormatList(format, args);
     va_end(args);
-    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
-    va_end(again);
     return text;
 }
 

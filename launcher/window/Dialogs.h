@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdarg>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,6 @@ void SetControlText(HWND dialog, int control, std::string_view text, char key = 
 
 // printf-style formatting into a string of whatever length it takes.
 std::string Format(const char* format, ...);
+std::string FormatList(const char* format, va_list args);
 
 }  // namespace mirelunde

@@ -42,7 +42,8 @@ std::string Lower(std::string text)
 bool IsSystemDll(const std::string& name, bool launcher)
 {
     static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"};
-    static const char* const kLauncherOnly[] = {"shell32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll"};
+    static const char* const kLauncherOnly[] = {"shell32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll",
+                                                "uxtheme.dll", "ole32.dll",    "oleaut32.dll"};
     const std::string lower = Lower(name);
     const auto is = [&](const char* system) { return lower == system; };
     return lower.starts_with("api-ms-win-") || std::ranges::any_of(kSystem, is) ||

@@ -1,8 +1,8 @@
 // The installer as a user and a package manager run it, silently, in a Wine prefix of its own
 // (in-own-prefix.sh): install into a folder of a long name, an upgrade while notepad still has the old
 // library mapped, a launcher that does not stop, and the uninstall, in this order in one session; then
-// what is left for the next session. Then installs into folders named in other scripts, and the first
-// page of an installer run as a person runs it.
+// what is left for the next session. Then installs into folders named in other scripts, the install
+// for all users and its uninstall, and the first page of an installer run as a person runs it.
 // MIRELUNDE_INSTALLER and MIRELUNDE_UPGRADE_INSTALLER name the two installers.
 #include "settings/Registry.h"
 #include "settings/Text.h"
@@ -63,10 +63,10 @@ std::string FolderInAnyScript(int csidl, const char* below)
 }
 const auto StartMenuEntry = [] { return Folder(CSIDL_PROGRAMS, "Mirelunde.lnk"); };
 
-std::string Read(const char* key, const char* name)
+std::string Read(const char* key, const char* name, HKEY root = HKEY_CURRENT_USER)
 {
     char value[MAX_PATH * 4] = {};
-    return ReadRegString(HKEY_CURRENT_USER, key, name, value, sizeof value) ? value : "";
+    return ReadRegString(root, key, name, value, sizeof value) ? value : "";
 }
 std::string Registered(const char* name)
 {
@@ -270,9 +270,42 @@ TEST(Installer, InstallsIntoAFolderNamedInAnyScript)
     }
 }
 
+// For all users: Program Files, the machine's registration and Start menu, and still the user's own
+// login entry; its uninstall takes them away and leaves the install for one user alone. Under Wine
+// every user is an administrator, so the installer runs elevated at once and no prompt shows.
+TEST(Installer, SilentInstallForAllUsersGoesToProgramFilesAndItsUninstallRemovesIt)
+{
+    const RunEntrySnapshot entry;
+    SetRunEntry(std::nullopt);
+    const std::string ownInstall = Registered("InstallLocation");
+    const std::filesystem::path folder = Folder(CSIDL_PROGRAM_FILES, "Mirelunde");
+    const std::filesystem::path startMenuEntry = Folder(CSIDL_COMMON_PROGRAMS, "Mirelunde.lnk");
+    RunSilently("MIRELUNDE_INSTALLER", "/ALLUSERS /LOGIN");
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "x86\\Mirelunde.dll"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(startMenuEntry));
+    EXPECT_EQ(Read(kUninstallKey, "InstallLocation", HKEY_LOCAL_MACHINE), folder.string());
+    EXPECT_EQ(RunEntry(), "\"" + (folder / "mirelunde.exe").string() + "\"");
+
+    const auto uninstall = Start(Read(kUninstallKey, "QuietUninstallString", HKEY_LOCAL_MACHINE));
+    ASSERT_TRUE(uninstall);
+    ASSERT_TRUE(WaitUntil([] { return Read(kUninstallKey, "DisplayName", HKEY_LOCAL_MACHINE).empty(); }, kInstallMs));
+    EXPECT_FALSE(LauncherRunning());
+    EXPECT_FALSE(std::filesystem::exists(startMenuEntry));
+    EXPECT_EQ(RunEntry(), std::nullopt);
+    EXPECT_EQ(Registered("InstallLocation"), ownInstall);
+    // What running programs still have mapped (under Wine, its own explorer) goes at the next restart.
+    std::error_code ignored;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(folder, ignored)) {
+        if (file.is_regular_file()) {
+            EXPECT_EQ(file.path().extension(), ".moved") << file.path();
+        }
+    }
+}
+
 // Run as a person runs it, it speaks the language Windows shows its own texts in (scripts/test runs
-// it under a German Wine too): its first page's button in NSIS's words of that language. Cancelled
-// there, it asks first, and ends with the code of a cancel.
+// it under a German Wine too): its first page, the choice of who it is for, with its button in
+// NSIS's words of that language and its own words. Cancelled there, it asks first, and ends with the
+// code of a cancel.
 TEST(Installer, FirstPageSpeaksTheUsersLanguage)
 {
     const char* tag = std::getenv("MIRELUNDE_TEST_LANGUAGE");
@@ -280,7 +313,9 @@ TEST(Installer, FirstPageSpeaksTheUsersLanguage)
     struct Row {
         const char* tag;
         const char* next;
-    } const rows[] = {{"", "&Install"}, {"de-DE", "&Installieren"}};
+        const char* forAllUsers;
+    } const rows[] = {{"", "&Next >", "Install for &all users"},
+                      {"de-DE", "&Weiter >", "Für &alle Benutzer installieren"}};
     const Row* row = std::find_if(std::begin(rows), std::end(rows), [&](const Row& r) { return language == r.tag; });
     ASSERT_NE(row, std::end(rows)) << "no words known for the language " << language;
 
@@ -294,6 +329,22 @@ TEST(Installer, FirstPageSpeaksTheUsersLanguage)
         return Utf8(text);
     };
     EXPECT_TRUE(WaitUntil([&] { return next() == row->next; }, kActionMs)) << next();
+    // The choice's own words, which the page shows once it is made.
+    const auto shows = [&](const std::string& wanted) {
+        std::vector<std::string> texts;
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM into) {
+                wchar_t text[256] = {};
+                GetWindowTextW(child, text, ARRAYSIZE(text));
+                reinterpret_cast<std::vector<std::string>*>(into)->push_back(Utf8(text));
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&texts));
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const std::string& text) { return text.starts_with(wanted); });
+    };
+    EXPECT_TRUE(WaitUntil([&] { return shows(row->forAllUsers); }, kActionMs)) << row->forAllUsers;
     PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     // The question is a box that the installer's window owns, a dialog of the same class as that window.
     HWND sure = nullptr;

@@ -42,6 +42,33 @@ std::string Trimmed(std::string text)
     return text;
 }
 
+// What a person at the screen would find as a case fails: the keys and buttons the system holds down,
+// and the window in front with its thread's capture and menu state.
+std::string InputState()
+{
+    std::string state = "held:";
+    for (int key = 1; key < 256; ++key) {
+        if (GetAsyncKeyState(key) >= 0) continue;
+        char code[8];
+        std::snprintf(code, sizeof code, " 0x%02x", key);
+        state += code;
+    }
+    const HWND front = GetForegroundWindow();
+    DWORD process = 0;
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    char name[64] = {};
+    GetClassNameA(front, name, sizeof name);
+    const DWORD threadId = GetWindowThreadProcessId(front, &process);
+    GetGUIThreadInfo(threadId, &thread);
+    char front_[160];
+    std::snprintf(front_, sizeof front_, "; front %p (%s, process %lu), capture %p, menu %p%s",
+                  static_cast<void*>(front), name, static_cast<unsigned long>(process),
+                  static_cast<void*>(thread.hwndCapture), static_cast<void*>(thread.hwndMenuOwner),
+                  (thread.flags & GUI_INMENUMODE) ? " in menu mode" : "");
+    return state + front_;
+}
+
 class CaseWatch : public testing::EmptyTestEventListener {
 public:
     explicit CaseWatch(DWORD limitMs)
@@ -77,7 +104,7 @@ private:
             name = name_;
         }
         RecordHang(name + " failed at " + (result.file_name() ? result.file_name() : "?") + ":" +
-                   std::to_string(result.line_number()));
+                   std::to_string(result.line_number()) + "; " + InputState());
     }
 
     [[noreturn]] void Watch()
