@@ -4,6 +4,7 @@
 #include "commands/Help.h"
 #include "commands/Login.h"
 #include "hook/Exports.h"
+#include "launcher/ElevatedStart.h"
 #include "launcher/Elevation.h"
 #include "launcher/LauncherTexts.h"
 #include "launcher/Output.h"
@@ -55,8 +56,11 @@ Menu IconMenu()
     AppendMenuW(menu.get(), MF_STRING, kSettings, Wide(Text(texts::kSettings)).c_str());
     SetMenuDefaultItem(menu.get(), kSettings, FALSE);
     AppendMenuW(menu.get(), MF_STRING, kHelp, Wide(Text(texts::kAbout)).c_str());
-    AppendMenuW(menu.get(), MF_STRING | (IsRunAtLogin() ? MF_CHECKED : MF_UNCHECKED), kLogin,
-                Wide(Text(texts::kRunAtLogin)).c_str());
+    // While the logon task starts Mirelunde, the login entry is set aside: the item says it starts, and
+    // only "--elevated off" (or the settings window) brings the entry back.
+    const bool task = ElevatedStartOffered() && ElevatedStartOn();
+    AppendMenuW(menu.get(), MF_STRING | (task || IsRunAtLogin() ? MF_CHECKED : MF_UNCHECKED) | (task ? MF_GRAYED : 0),
+                kLogin, Wide(Text(texts::kRunAtLogin)).c_str());
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kStop, Wide(Text(texts::kStopMirelunde)).c_str());
     return menu;
