@@ -451,15 +451,26 @@ TEST(Storm, WindowsDestroyedWhileOtherThreadsShadeRaiseAndRestoreThem)
             }
             --ownersLeft;
         });
+    // A few actions a window each: actions without end would keep its thread answering them for
+    // ever (each one is a message sent to it), and never let it go on to destroy the window.
+    constexpr int kActionsPerWindow = 6;
     for (unsigned i = 0; i < 3; ++i)
         threads.emplace_back([&, i] {
             std::mt19937 random(StormSeed() + i);
+            HWND actedOn[2] = {nullptr, nullptr};
+            int actions[2] = {0, 0};
             while (ownersLeft > 0) {
-                const HWND window = live[random() % 2];
-                if (window == nullptr) {
+                const unsigned owner = random() % 2;
+                const HWND window = live[owner];
+                if (window != actedOn[owner]) {
+                    actedOn[owner] = window;
+                    actions[owner] = 0;
+                }
+                if (window == nullptr || actions[owner] == kActionsPerWindow) {
                     Sleep(0);
                     continue;
                 }
+                ++actions[owner];
                 const auto record = windowTable.RecordFor(window);  // held as each action holds it
                 const int height = record->storedHeight;
                 const unsigned pick = random() % 4;
