@@ -325,7 +325,9 @@ int CtrlCWhileTheCompanionStarts(const std::vector<std::string>& args)
     Handle companion;
     if (!WaitUntil([&] { return static_cast<bool>(companion = FindProcess(folder + "x86\\mirelunde.exe")); }, kStartMs))
         return 92;
-    const int foreign = ForeignStandardHandles(companion.get());
+    // A process is listed before it has read its start parameters in.
+    int foreign = -1;
+    WaitUntil([&] { return (foreign = ForeignStandardHandles(companion.get())) >= 0; }, kStartMs);
     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
     const int code = WaitForExit(process.get(), kStopMs);
     return foreign != 0 ? 95 : code;

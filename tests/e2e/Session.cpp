@@ -123,8 +123,10 @@ std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WOR
     }
     std::wstring line = mirelunde::Wide(commandLine);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+        std::printf("could not start %s: error %lu\n", commandLine.c_str(), GetLastError());
         return nullptr;
+    }
     started->process.reset(info.hProcess);
     started->thread.reset(info.hThread);
     started->id = info.dwProcessId;
