@@ -319,19 +319,12 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
 [[noreturn]] void AbandonStuckBurst(unsigned seed, int burst, const std::vector<std::unique_ptr<Worker>>& workers)
 {
     std::printf("storm: seed %u: burst %d did not end within 120 s\n", seed, burst);
-    for (const auto& worker : workers) {
-        // A loop of the system's own (a menu's, a move's) shows in the thread's GUI state.
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(worker->threadId, &gui);
-        std::printf("storm:   thread %lu %s, last message 0x%x; burst at message %d (kind %u), %s; GUI flags 0x%lx, "
-                    "menu owner %p, moving %p, capture %p\n",
+    for (const auto& worker : workers)
+        std::printf("storm:   thread %lu %s, last message 0x%x; burst at message %d (kind %u), %s; %s\n",
                     static_cast<unsigned long>(worker->threadId), worker->stage.load(), worker->lastMessage.load(),
                     worker->position.load(), worker->lastPick.load(),
-                    WaitForSingleObject(worker->Done(), 0) == WAIT_OBJECT_0 ? "ended" : "running", gui.flags,
-                    static_cast<void*>(gui.hwndMenuOwner), static_cast<void*>(gui.hwndMoveSize),
-                    static_cast<void*>(gui.hwndCapture));
-    }
+                    WaitForSingleObject(worker->Done(), 0) == WAIT_OBJECT_0 ? "ended" : "running",
+                    testing_support::GuiThreadState(worker->threadId).c_str());
     EnumWindows(ReportWindow, 0);
     std::fflush(stdout);
     testing_support::RecordHang("storm: seed " + std::to_string(seed) + ": burst " + std::to_string(burst) +

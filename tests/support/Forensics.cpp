@@ -43,7 +43,7 @@ std::string Trimmed(std::string text)
 }
 
 // What a person at the screen would find as a case fails: the keys and buttons the system holds down,
-// and the window in front with its thread's capture and menu state.
+// and the window in front with its thread's GUI state.
 std::string InputState()
 {
     std::string state = "held:";
@@ -55,18 +55,13 @@ std::string InputState()
     }
     const HWND front = GetForegroundWindow();
     DWORD process = 0;
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
     char name[64] = {};
     GetClassNameA(front, name, sizeof name);
     const DWORD threadId = GetWindowThreadProcessId(front, &process);
-    GetGUIThreadInfo(threadId, &thread);
-    char front_[160];
-    std::snprintf(front_, sizeof front_, "; front %p (%s, process %lu), capture %p, menu %p%s",
-                  static_cast<void*>(front), name, static_cast<unsigned long>(process),
-                  static_cast<void*>(thread.hwndCapture), static_cast<void*>(thread.hwndMenuOwner),
-                  (thread.flags & GUI_INMENUMODE) ? " in menu mode" : "");
-    return state + front_;
+    char front_[120];
+    std::snprintf(front_, sizeof front_, "; front %p (%s, process %lu), ", static_cast<void*>(front), name,
+                  static_cast<unsigned long>(process));
+    return state + front_ + GuiThreadState(threadId);
 }
 
 class CaseWatch : public testing::EmptyTestEventListener {
@@ -164,6 +159,18 @@ std::optional<std::string> RecordHang(const std::string& why, const std::vector<
 void WatchEachCase(DWORD limitMs)
 {
     testing::UnitTest::GetInstance()->listeners().Append(new CaseWatch(limitMs));
+}
+
+std::string GuiThreadState(DWORD threadId)
+{
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(threadId, &thread);
+    char text[120];
+    std::snprintf(text, sizeof text, "capture %p, menu %p, moving %p, flags 0x%lx",
+                  static_cast<void*>(thread.hwndCapture), static_cast<void*>(thread.hwndMenuOwner),
+                  static_cast<void*>(thread.hwndMoveSize), static_cast<unsigned long>(thread.flags));
+    return text;
 }
 
 }  // namespace testing_support

@@ -14,6 +14,10 @@ namespace testing_support {
 // its folder, or nothing when the test does not run under scripts/test-entry.
 std::optional<std::string> RecordHang(const std::string& why, const std::vector<DWORD>& processes = {});
 
+// A GUI thread's state as the system keeps it: its capture, its menu and move-size windows and
+// the GUITHREADINFO flags (a menu's or a move's loop of the system's own shows there).
+std::string GuiThreadState(DWORD threadId);
+
 // Watches every test case: one still running after limitMs has a report taken and ends the process,
 // as nothing else would end a case that waits forever. With MIRELUNDE_FORENSICS_ON_FAILURE set (as
 // scripts/soak sets it), the first failure of a case has a report taken too.
