@@ -16,9 +16,11 @@
 #include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>
+#include <usp10.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <random>
 #include <string>
@@ -258,17 +260,37 @@ private:
 
 // Answers every menu and box of the process: menus are dismissed, questions answered No. Alt or
 // F10 alone puts a thread into its menu bar's keyboard mode, which shows no popup: Escape too.
+// Wine keeps whether a menu loop is to end in one flag for the whole process: when a popup opened
+// inside a thread's keyboard mode ends just as another thread starts a menu, that keyboard mode goes
+// on while the system reports no menu for the thread. A thread that has handled one message for a
+// second is sent an Escape as well, which ends that mode and is dropped anywhere else.
 class Dismisser {
 public:
     explicit Dismisser(const std::vector<std::unique_ptr<Worker>>& workers)
         : thread_([this, &workers] {
+              std::vector<int> position(workers.size(), -1);
+              std::vector<ULONGLONG> since(workers.size(), 0);
               while (!stop_) {
-                  for (const auto& worker : workers) {
+                  for (size_t i = 0; i < workers.size(); ++i) {
+                      const Worker& worker = *workers[i];
                       GUITHREADINFO info{};
                       info.cbSize = sizeof info;
-                      if (worker->threadId != 0 && GetGUIThreadInfo(worker->threadId, &info) &&
-                          (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) == GUI_INMENUMODE)
-                          PostThreadMessageA(worker->threadId, WM_KEYDOWN, VK_ESCAPE, 1);
+                      const bool keyboardMode = worker.threadId != 0 && GetGUIThreadInfo(worker.threadId, &info) &&
+                                                (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) == GUI_INMENUMODE;
+                      const ULONGLONG now = GetTickCount64();
+                      if (worker.position != position[i] || std::strcmp(worker.stage, "handling a message") != 0) {
+                          position[i] = worker.position;
+                          since[i] = now;
+                      }
+                      const bool stalled = now - since[i] >= 1000;
+                      if (stalled) {
+                          since[i] = now;
+                          if (++stalls <= 8)
+                              std::printf("storm: thread %lu stalled in message 0x%x (kind %u) for a second; %s\n",
+                                          static_cast<unsigned long>(worker.threadId), worker.lastMessage.load(),
+                                          worker.lastPick.load(), GuiThreadState(worker.threadId).c_str());
+                      }
+                      if (keyboardMode || stalled) PostThreadMessageA(worker.threadId, WM_KEYDOWN, VK_ESCAPE, 1);
                   }
                   if (const auto menu = WaitForPopupMenu(GetCurrentProcessId(), 20, false)) {
                       PostKeys(menu->popup, {VK_ESCAPE});
@@ -292,6 +314,7 @@ public:
     }
     std::atomic<int> menus{0};
     std::atomic<int> boxes{0};
+    std::atomic<int> stalls{0};
 
 private:
     std::atomic<bool> stop_{false};
@@ -334,6 +357,47 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
     std::abort();
 }
 
+// Wine's script analysis keeps the caches of the fonts in use in one list for the whole process, and
+// when two threads make the cache of one font at the same moment, the one that finds the other's
+// frees its own and leaves it listed: a later walk of the list may then never end, under the lock
+// that every thread drawing text waits for. A cache of each font these windows draw with, made first
+// and kept, is found by every later look, and none is made during the storm.
+class FontCachesHeld {
+public:
+    FontCachesHeld()
+    {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        const HDC dc = CreateCompatibleDC(nullptr);
+        Hold(dc, GetStockObject(SYSTEM_FONT));
+        Hold(dc, GetStockObject(DEFAULT_GUI_FONT));
+        for (const LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
+                                     &metrics.lfStatusFont, &metrics.lfMessageFont}) {
+            fonts_.push_back(CreateFontIndirectW(font));
+            Hold(dc, fonts_.back());
+        }
+        DeleteDC(dc);
+    }
+    ~FontCachesHeld()
+    {
+        for (SCRIPT_CACHE& cache : caches_) ScriptFreeCache(&cache);
+        for (HFONT font : fonts_) DeleteObject(font);
+    }
+
+private:
+    void Hold(HDC dc, HGDIOBJ font)
+    {
+        SelectObject(dc, font);
+        SCRIPT_CACHE cache = nullptr;
+        long height = 0;
+        if (SUCCEEDED(ScriptCacheGetHeight(dc, &cache, &height))) caches_.push_back(cache);
+    }
+
+    std::vector<HFONT> fonts_;
+    std::vector<SCRIPT_CACHE> caches_;
+};
+
 void FlipSettings(std::mt19937& random)
 {
     const char* flags[] = {names::kInvertDoubleClicks, names::kRightClickShades, names::kSinkOnMiddle,
@@ -367,8 +431,9 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
     HMODULE library = LoadLibraryA(BuiltFile("Mirelunde.dll").c_str());
     ASSERT_NE(library, nullptr);
     Handle finish(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const FontCachesHeld fontCaches;
     std::mt19937 random(seed);
-    int sent = 0, menus = 0, boxes = 0;
+    int sent = 0, menus = 0, boxes = 0, stalls = 0;
     {
         std::vector<std::unique_ptr<Worker>> workers;
         for (int i = 0; i < kThreads; ++i)
@@ -424,9 +489,11 @@ TEST(Storm, ManyThreadsOfRandomGesturesEndWithEveryWindowPutBack)
         for (auto& worker : workers) worker->Join();
         menus = dismisser.menus;
         boxes = dismisser.boxes;
+        stalls = dismisser.stalls;
     }
-    std::printf("storm: seed %u, %d threads, %d messages, %d menus and %d boxes dismissed\n", seed, kThreads, sent,
-                menus, boxes);
+    std::printf("storm: seed %u, %d threads, %d messages, %d menus and %d boxes dismissed, %d Escapes to threads "
+                "stalled in one message\n",
+                seed, kThreads, sent, menus, boxes, stalls);
 }
 
 // Threads that make windows, lift them over a topmost window of their own and destroy them, while
