@@ -353,7 +353,13 @@ TEST_F(SettingsWindow, ShowsItsTextsInTheUsersLanguage)
 TEST_F(SettingsWindow, EveryTextFitsAndEachAccessKeyServesOnceInEveryLanguage)
 {
     ClearChoices();
-    SetText(names::kShortcutValues[0], "Ctrl+Alt+Shift+PageDown");  // the longest of the suggested ones
+    // The longest of the suggested shortcuts, in its field; the key goes with the case.
+    const std::string shortcuts = std::string(kKey) + "\\" + names::kShortcuts;
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, shortcuts.c_str(), names::kShortcutValues[0], "Ctrl+Alt+Shift+PageDown"));
+    const struct Cleared {
+        std::string path;
+        ~Cleared() { RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()); }
+    } cleared{shortcuts};
     const std::vector<LANGID> languages = TextLanguages();
     EXPECT_EQ(languages.size(), 11u);
     for (const LANGID language : languages) {

@@ -1,10 +1,13 @@
 // Asks the entry's runner for a hang report through a file both sides see, and watches test cases.
 #include "tests/support/Forensics.h"
 
+#include "settings/SettingsNames.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -64,6 +67,30 @@ std::string InputState()
     return state + front_ + GuiThreadState(threadId);
 }
 
+// The product's settings as the failed case found them, each value as name=value: what a program's
+// library and a new launcher read next.
+std::string SettingsState()
+{
+    std::string state = "; settings:";
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, mirelunde::names::kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return state + " none";
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        BYTE data[256];
+        DWORD nameLength = sizeof name, size = sizeof data, type = 0;
+        const LONG read = RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &size);
+        if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA) break;
+        std::string value = read == ERROR_MORE_DATA ? "(long)" : "(type " + std::to_string(type) + ")";
+        if (read == ERROR_MORE_DATA) type = REG_NONE;
+        if (type == REG_DWORD && size == sizeof(DWORD)) value = std::to_string(*reinterpret_cast<const DWORD*>(data));
+        if (type == REG_SZ) value.assign(reinterpret_cast<const char*>(data), strnlen(reinterpret_cast<char*>(data), size));
+        state += " " + std::string(name, nameLength) + "=" + value + ";";
+    }
+    RegCloseKey(key);
+    return state;
+}
+
 class CaseWatch : public testing::EmptyTestEventListener {
 public:
     explicit CaseWatch(DWORD limitMs)
@@ -99,7 +126,7 @@ private:
             name = name_;
         }
         RecordHang(name + " failed at " + (result.file_name() ? result.file_name() : "?") + ":" +
-                   std::to_string(result.line_number()) + "; " + InputState());
+                   std::to_string(result.line_number()) + "; " + InputState() + SettingsState());
     }
 
     [[noreturn]] void Watch()
