@@ -123,8 +123,20 @@ std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WOR
     }
     std::wstring line = mirelunde::Wide(commandLine);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
-        std::printf("could not start %s: error %lu\n", commandLine.c_str(), GetLastError());
+    // Debian's 64-bit Wine loader has no preloader: about one start in 3,000 the kernel's randomly
+    // placed heap already covers the address of the shared user data, and the new process ends
+    // before it runs anything ("failed to map the shared user data", error 1359 here). That start
+    // is made once more, and said.
+    BOOL created = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 2 && !created; ++attempt) {
+        created = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+        error = created ? 0 : GetLastError();
+        if (error != ERROR_INTERNAL_ERROR) break;
+        std::printf("Wine's start of %s failed (error 1359)\n", commandLine.c_str());
+    }
+    if (!created) {
+        std::printf("could not start %s: error %lu\n", commandLine.c_str(), error);
         return nullptr;
     }
     started->process.reset(info.hProcess);
