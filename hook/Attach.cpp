@@ -4,6 +4,7 @@
 
 #include "actions/Maximize.h"
 #include "actions/WindowTable.h"
+#include "hook/PassingOn.h"
 #include "settings/ProcessSettings.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
@@ -19,6 +20,7 @@ constexpr size_t kTextSize = 1024;
 
 void AttachProcess()
 {
+    StartPassingOn();
     ReadProcessSettings();
 }
 
@@ -43,6 +45,7 @@ void DetachProcess()
 
     if (processSettings.debugLevel != 0) EndProcessTrace();
     processSettings.exePath.clear();
+    EndPassingOn();
 }
 
 }  // namespace mirelunde

@@ -6,6 +6,7 @@
 #include "actions/WindowTable.h"
 #include "hook/Exports.h"
 #include "hook/GestureState.h"
+#include "hook/PassingOn.h"
 #include "hook/ShortcutRequest.h"
 #include "hook/Shortcuts.h"
 #include "menu/CommandMenu.h"
@@ -300,6 +301,9 @@ LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
     if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
         return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
 
+    if (PassingOn::ComesBack({WH_GETMESSAGE, msg->hwnd, msg->message, msg->wParam, msg->lParam}))
+        return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
+
     Outcome outcome = Outcome::Pass;
     try {
         if (!gestureState.systemMenuItemDone) AddSystemMenuItemOnce(msg->hwnd);
@@ -312,6 +316,8 @@ LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
         msg->message = WM_NULL;
         return 0;
     }
+    // Passed on as handled, which it may now be (a middle double-click made a left one).
+    const PassingOn passing({WH_GETMESSAGE, msg->hwnd, msg->message, msg->wParam, msg->lParam});
     const LRESULT next = CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
     return outcome == Outcome::PassZero ? 0 : next;
 }
@@ -331,10 +337,14 @@ LRESULT mirelunde::CallWndHook(int code, WPARAM wParam, LPARAM lParam) noexcept
     // The one registered message that gets past IsWatchedSentMessage is the put-back request.
     if (code >= 0 && sent != nullptr && IsWatchedSentMessage(sent->message) && sent->hwnd != nullptr &&
         (processSettings.hooksActive || sent->message >= kFirstRegisteredMessage)) {
+        const PassedMessage passed{WH_CALLWNDPROC, sent->hwnd, sent->message, sent->wParam, sent->lParam};
+        if (PassingOn::ComesBack(passed)) return CallNextHookEx(processSettings.callWndProcHook, code, wParam, lParam);
         try {
             OnSentMessage(*sent);
         } catch (...) {
         }
+        const PassingOn passing(passed);
+        return CallNextHookEx(processSettings.callWndProcHook, code, wParam, lParam);
     }
     return CallNextHookEx(processSettings.callWndProcHook, code, wParam, lParam);
 }

@@ -1,13 +1,16 @@
 // The command menu in Wine's notepad, opened by a real middle click and from the System Menu,
 // and answered with real keys.
 #include "commands/Help.h"
+#include "launcher/HookThread.h"
 #include "launcher/WineVersion.h"
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
+#include "settings/Text.h"
 #include "tests/e2e/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/MenuReader.h"
 #include "tests/support/Monitors.h"
+#include "tests/support/Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +106,37 @@ TEST_F(CommandMenu, AltKeypadDigitsHugAsAltIsLetGo)
     Chord({VK_MENU, VK_NUMPAD7});
     const RECT topLeft{work.left, work.top, work.left + width, work.top + height};
     EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, topLeft); }, kMenuMs));
+}
+
+// The hooks of a launcher that ended without removing them, which Wine 8 keeps for as long as the
+// desktop lives: the running launcher's hooks pass every message on to them, into the same library.
+// Each message is still handled once: a keypad digit hugs as Alt is let go, and one Escape closes
+// the command menu that the System Menu's row opens.
+TEST_F(CommandMenu, HooksLeftBehindByAnEndedLauncherHaveEachMessageHandledOnce)
+{
+    const Module library(LoadLibraryW(Wide(BuiltFile("Mirelunde.dll")).c_str()));
+    ASSERT_TRUE(library);
+    const HookThread getMessage(WH_GETMESSAGE, ProcAddress<HOOKPROC>(library.get(), "BrackwenGetMsgProc"), library.get());
+    const HookThread callWnd(WH_CALLWNDPROC, ProcAddress<HOOKPROC>(library.get(), "BrackwenCallWndProc"), library.get());
+    ASSERT_TRUE(getMessage.get() && callWnd.get());
+
+    RECT before{};
+    GetWindowRect(window_, &before);
+    const RECT work = WorkArea();
+    LetFocusSettle();
+    Chord({VK_MENU, VK_NUMPAD3});
+    const RECT bottomRight{work.right - (before.right - before.left), work.bottom - (before.bottom - before.top),
+                           work.right, work.bottom};
+    EXPECT_TRUE(WaitUntil([&] { return HasRect(window_, bottomRight); }, kMenuMs)) << "the digit counted twice";
+
+    Chord({VK_MENU, VK_SPACE});
+    ASSERT_TRUE(MenuOpens()) << "no System Menu";
+    Chord({VK_UP});  // the library's row
+    Chord({VK_RETURN});
+    Sleep(300);
+    ASSERT_TRUE(MenuOpens()) << "the row opened nothing";
+    Chord({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil([&] { return VisiblePopupMenus(notepad_->id) == 0; }, kMenuMs)) << "a second command menu";
 }
 
 // Turns the user's hex Alt codes on, and puts the value back as it was found.
