@@ -44,6 +44,9 @@ wine_env_prefix() {
   # manager, so Wine manages its windows itself instead of waiting for one.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # A program that crashes has Wine's debugger print its backtrace and end it, instead of showing a
+  # box that nobody closes and leaving the test to run past its limit.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
   echo "wine-env: prefix $WINEPREFIX on display $DISPLAY${MIRELUNDE_MONITORS:+, monitors $MIRELUNDE_MONITORS}"
 }
