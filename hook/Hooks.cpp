@@ -241,16 +241,23 @@ void PutThreadWindowsBack()
 }
 
 // After a stop, the messages the stopping launcher's hooks still bring (before it unhooks, or from
-// a hook Wine 8 keeps after its launcher was ended outright) must not take the settings: the next
-// launcher may start with others. So "HHook" is looked at, at most once a second and by one thread,
-// until it names another launcher's hook; then the library takes the new hooks as if it had just
-// arrived. The other threads go on meanwhile with the settings they have.
+// a hook Wine 8 keeps after its launcher ended) are only passed on, and must not take the settings:
+// the next launcher may start with others. So "HHook" is looked at, at most once a second and by one
+// thread, until it names another launcher's hook; then the library takes the new hooks as if it had
+// just arrived. A key or a button on a caption is looked at at once: the first gesture after the
+// next launcher's start is served with its settings.
 constexpr DWORD kArrivalLookMs = 1000;
 
-void ArriveAgain()
+bool StartsAGesture(UINT message)
+{
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_NCLBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK);
+}
+
+void ArriveAgain(bool atOnce)
 {
     const DWORD now = GetTickCount();
-    if (gestureState.arrivalLooked != 0 && now - gestureState.arrivalLooked < kArrivalLookMs) return;
+    if (!atOnce && gestureState.arrivalLooked != 0 && now - gestureState.arrivalLooked < kArrivalLookMs) return;
     if (gestureState.arrivalBusy.exchange(true)) return;
     try {
         gestureState.arrivalLooked = now == 0 ? 1 : now;
@@ -275,7 +282,9 @@ void OnSentMessage(const CWPSTRUCT& sent)
     } else if (sent.message == WM_CLOSE) {
         if (windowTable.IsShaded(sent.hwnd)) windowTable.ToggleShade(sent.hwnd);
     } else if (sent.message == WM_SHOWWINDOW || sent.message == WM_WINDOWPOSCHANGED) {
-        if (processSettings.keepOnTop && IsShowing(sent)) windowTable.KeepOnTopAsShown(sent.hwnd);
+        // Not after a stop: a window shown then is the program's own until the next launcher's hooks.
+        if (processSettings.keepOnTop && !processSettings.arrivalDue && IsShowing(sent))
+            windowTable.KeepOnTopAsShown(sent.hwnd);
     } else if (sent.wParam == names::kPutWindowsBack) {
         PutThreadWindowsBack();
     } else if (sent.wParam == names::kRunShortcut) {
@@ -295,9 +304,12 @@ using namespace mirelunde;
 // the window's style is read only by the rows that need it, registry reads only inside gestures.
 LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if (processSettings.arrivalDue) [[unlikely]]
-        ArriveAgain();
     MSG* msg = reinterpret_cast<MSG*>(lParam);
+    if (processSettings.arrivalDue) [[unlikely]] {
+        ArriveAgain(msg != nullptr && StartsAGesture(msg->message));
+        // Stopped, and no launcher's hooks since: the program is its own again.
+        if (processSettings.arrivalDue) return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
+    }
     if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
         return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
 

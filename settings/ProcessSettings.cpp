@@ -104,6 +104,9 @@ void ReadSettings(bool again)
             Utf16Length(sole) + 1 < kPathSize && !SameIgnoringCase(sole, processSettings.exePath))
             active = false;
         if (!again && processSettings.debugLevel != 0) StartModulesTrace();
+        // "HHook" 0: the last launcher has stopped, and the hook that brought the library is one it
+        // left in the chain (Wine 8 keeps them). It waits for the next launcher's, as after a stop.
+        if (!again && processSettings.getMessageHook == nullptr) processSettings.arrivalDue = true;
     }
     processSettings.hooksActive = active;
 }

@@ -111,7 +111,9 @@ TEST_F(CommandMenu, AltKeypadDigitsHugAsAltIsLetGo)
 // The hooks of a launcher that ended without removing them, which Wine 8 keeps for as long as the
 // desktop lives: the running launcher's hooks pass every message on to them, into the same library.
 // Each message is still handled once: a keypad digit hugs as Alt is let go, and one Escape closes
-// the command menu that the System Menu's row opens.
+// the command menu that the System Menu's row opens. Once the launcher has stopped they bring
+// notepad's messages to the library all the same: its caption is its own again, and the next
+// launcher's settings serve its first gesture ("-2": the right button opens the menu).
 TEST_F(CommandMenu, HooksLeftBehindByAnEndedLauncherHaveEachMessageHandledOnce)
 {
     const Module library(LoadLibraryW(Wide(BuiltFile("Mirelunde.dll")).c_str()));
@@ -137,6 +139,18 @@ TEST_F(CommandMenu, HooksLeftBehindByAnEndedLauncherHaveEachMessageHandledOnce)
     ASSERT_TRUE(MenuOpens()) << "the row opened nothing";
     Chord({VK_ESCAPE});
     EXPECT_TRUE(WaitUntil([&] { return VisiblePopupMenus(notepad_->id) == 0; }, kMenuMs)) << "a second command menu";
+
+    RequestStop();
+    ASSERT_EQ(launcher_->WaitForExit(kStopMs), 0);
+    DoubleClickCaption(window_);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(window_) != FALSE; }, kMenuMs)) << "height " << Height(window_);
+    ShowWindow(window_, SW_RESTORE);
+    launcher_ = StartLauncher(LauncherPath() + " -2");
+    ASSERT_TRUE(launcher_);
+    Activate(window_);
+    Click(CaptionPoint(window_), Button::Right);
+    EXPECT_TRUE(MenuOpens()) << "height " << Height(window_);
+    Chord({VK_ESCAPE});
 }
 
 // Turns the user's hex Alt codes on, and puts the value back as it was found.

@@ -145,11 +145,13 @@ void ClickIcon(HWND window);
 // Each test starts with "HHook" at 0 and its settings put back afterwards.
 class LauncherSession : public testing::Test {
 protected:
+    ~LauncherSession() override;
     void SetUp() override;
     std::unique_ptr<Process> StartLauncher(const std::string& path = LauncherPath());
     static void RequestStop();
 
     SettingsSnapshot snapshot_;
+    std::vector<DWORD> hooks_;  // the hooks each launcher of the case published
 };
 
 }  // namespace e2e

@@ -99,6 +99,7 @@ TEST_F(Attach, StoppedHooksStillReadTheSettingsAndMetrics)
     AttachProcess();
 
     EXPECT_EQ(processSettings.getMessageHook, nullptr);
+    EXPECT_TRUE(processSettings.arrivalDue) << "brought by a hook left behind: waits for the next launcher's";
     EXPECT_EQ(processSettings.debugLevel, 0xFFFFFFFFu);
     EXPECT_EQ(processSettings.shadedHeight, 0) << "read as the process starts";
     const int caption = GetSystemMetrics(SM_CYCAPTION);
