@@ -14,6 +14,8 @@
 #include "settings/Registry.h"
 #include "settings/SettingsNames.h"
 
+#include <optional>
+
 namespace mirelunde {
 
 GestureState gestureState;
@@ -313,7 +315,9 @@ LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
     if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
         return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
 
-    if (PassingOn::ComesBack({WH_GETMESSAGE, msg->hwnd, msg->message, msg->wParam, msg->lParam}))
+    // Only what a second handling would change is looked for: keys, caption buttons, System Menu rows.
+    const bool once = StartsAGesture(msg->message) || msg->message == WM_SYSCOMMAND;
+    if (once && PassingOn::ComesBack({WH_GETMESSAGE, msg->hwnd, msg->message, msg->wParam, msg->lParam}))
         return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
 
     Outcome outcome = Outcome::Pass;
@@ -329,7 +333,8 @@ LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
         return 0;
     }
     // Passed on as handled, which it may now be (a middle double-click made a left one).
-    const PassingOn passing({WH_GETMESSAGE, msg->hwnd, msg->message, msg->wParam, msg->lParam});
+    std::optional<PassingOn> passing;
+    if (once) passing.emplace(PassedMessage{WH_GETMESSAGE, msg->hwnd, msg->message, msg->wParam, msg->lParam});
     const LRESULT next = CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
     return outcome == Outcome::PassZero ? 0 : next;
 }
