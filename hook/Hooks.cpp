@@ -256,6 +256,13 @@ bool StartsAGesture(UINT message)
            (message >= WM_NCLBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK);
 }
 
+// What a second handling would change: a key going down or up, a caption button, a System Menu row.
+bool HandledOnce(UINT message)
+{
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ||
+           message == WM_SYSCOMMAND || (message >= WM_NCLBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK);
+}
+
 void ArriveAgain(bool atOnce)
 {
     const DWORD now = GetTickCount();
@@ -315,8 +322,7 @@ LRESULT mirelunde::GetMsgHook(int code, WPARAM wParam, LPARAM lParam) noexcept
     if (wParam != PM_REMOVE || !processSettings.hooksActive || msg == nullptr || msg->hwnd == nullptr)
         return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
 
-    // Only what a second handling would change is looked for: keys, caption buttons, System Menu rows.
-    const bool once = StartsAGesture(msg->message) || msg->message == WM_SYSCOMMAND;
+    const bool once = HandledOnce(msg->message);
     if (once && PassingOn::ComesBack({WH_GETMESSAGE, msg->hwnd, msg->message, msg->wParam, msg->lParam}))
         return CallNextHookEx(processSettings.getMessageHook, code, wParam, lParam);
 
