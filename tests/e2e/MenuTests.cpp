@@ -221,6 +221,7 @@ TEST_F(CommandMenu, AboutIsNotepadsOwnAndLeavesAnotherProgramsTopmostWindowEnabl
     Activate(window_);  // asked again where Wine hands the foreground to the desktop as it learns late of it
     ASSERT_EQ(GetForegroundWindow(), window_);
 
+    LetFocusSettle();
     Chord({VK_MENU, VK_ADD});
     const auto menu = WaitForPopupMenu(notepad_->id, kMenuMs, false);
     ASSERT_TRUE(menu);
