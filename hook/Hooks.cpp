@@ -250,17 +250,21 @@ void PutThreadWindowsBack()
 // next launcher's start is served with its settings.
 constexpr DWORD kArrivalLookMs = 1000;
 
+bool IsCaptionButton(UINT message)
+{
+    return message >= WM_NCLBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK;
+}
+
 bool StartsAGesture(UINT message)
 {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_NCLBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK);
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || IsCaptionButton(message);
 }
 
 // What a second handling would change: a key going down or up, a caption button, a System Menu row.
 bool HandledOnce(UINT message)
 {
     return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ||
-           message == WM_SYSCOMMAND || (message >= WM_NCLBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK);
+           message == WM_SYSCOMMAND || IsCaptionButton(message);
 }
 
 void ArriveAgain(bool atOnce)
@@ -358,16 +362,17 @@ LRESULT mirelunde::CallWndHook(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     // The one registered message that gets past IsWatchedSentMessage is the put-back request.
+    std::optional<PassingOn> passing;
     if (code >= 0 && sent != nullptr && IsWatchedSentMessage(sent->message) && sent->hwnd != nullptr &&
         (processSettings.hooksActive || sent->message >= kFirstRegisteredMessage)) {
         const PassedMessage passed{WH_CALLWNDPROC, sent->hwnd, sent->message, sent->wParam, sent->lParam};
-        if (PassingOn::ComesBack(passed)) return CallNextHookEx(processSettings.callWndProcHook, code, wParam, lParam);
-        try {
-            OnSentMessage(*sent);
-        } catch (...) {
+        if (!PassingOn::ComesBack(passed)) {
+            try {
+                OnSentMessage(*sent);
+            } catch (...) {
+            }
+            passing.emplace(passed);
         }
-        const PassingOn passing(passed);
-        return CallNextHookEx(processSettings.callWndProcHook, code, wParam, lParam);
     }
     return CallNextHookEx(processSettings.callWndProcHook, code, wParam, lParam);
 }
