@@ -101,6 +101,9 @@ Process::~Process()
     if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return;
     for (const HWND window : VisibleWindows(id)) PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.get(), kCloseMs) == WAIT_OBJECT_0) return;
+    // Under Wine 8 a launcher ended so leaves its hooks acting in every program.
+    if (commandLine.find("mirelunde.exe") != std::string::npos)
+        std::printf("== %s did not close: ended outright\n", commandLine.c_str());
     TerminateProcess(process.get(), 99);
     WaitForSingleObject(process.get(), kStopMs);
 }
@@ -143,6 +146,7 @@ std::unique_ptr<Process> Start(const std::string& commandLine, std::optional<WOR
     started->process.reset(info.hProcess);
     started->thread.reset(info.hThread);
     started->id = info.dwProcessId;
+    started->commandLine = commandLine;
     return started;
 }
 

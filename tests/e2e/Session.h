@@ -48,6 +48,7 @@ struct Process {
     mirelunde::Handle process;
     mirelunde::Handle thread;
     DWORD id = 0;
+    std::string commandLine;
     std::string errorFile;
 
     int WaitForExit(DWORD timeoutMs) const;
