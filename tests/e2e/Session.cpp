@@ -422,6 +422,51 @@ LauncherSession::~LauncherSession()
             std::printf("== a launcher's hook 0x%lx was still set after the case\n", static_cast<unsigned long>(hook));
 }
 
+namespace {
+
+// A new program that no running launcher serves: whether a global hook still brings the library
+// into it as it takes its first messages.
+int LibraryBroughtIn(const std::vector<std::string>&)
+{
+    const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (window == nullptr) return 2;
+    PostMessageA(window, WM_NULL, 0, 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    SendMessageA(window, WM_NULL, 0, 0);
+    DestroyWindow(window);
+    return GetModuleHandleA("Mirelunde.dll") != nullptr ? 1 : 0;
+}
+MIRELUNDE_CHILD_MODE("library-brought-in", LibraryBroughtIn);
+
+// Under Wine 8, before the first case and after each suite: a hook of the library still acting
+// then was left by a launcher that did not take it out (one of that suite's, or of an earlier
+// run while the desktop lived on), which the per-case check cannot see for launchers started
+// otherwise than by StartLauncher.
+class HooksLeftBehind : public testing::EmptyTestEventListener {
+    void OnTestProgramStart(const testing::UnitTest&) override { Check("before the first case"); }
+    void OnTestSuiteEnd(const testing::TestSuite& suite) override { Check(std::string("after ") + suite.name()); }
+
+    static void Check(const std::string& when)
+    {
+        const int wine = mirelunde::WineMajorVersion();
+        if (wine == 0 || wine >= 10) return;
+        const PROCESS_INFORMATION child = testing_support::StartChild("library-brought-in", {});
+        const Handle process(child.hProcess), thread(child.hThread);
+        if (!process) return;
+        const int code = testing_support::WaitForExit(process.get(), kStartMs);
+        if (code == -1) TerminateProcess(process.get(), 99);
+        if (code == 1) std::printf("== a hook of the library still acted in a new program %s\n", when.c_str());
+    }
+};
+
+const bool kHooksLeftBehindWatched = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new HooksLeftBehind);
+    return true;
+}();
+
+}  // namespace
+
 void LauncherSession::RequestStop()
 {
     WriteDword(names::kHHook, 0);
