@@ -289,6 +289,7 @@ protected:
         command_ = Start(LauncherPath() + " --settings");
         const HWND window = WaitForDialog(mirelunde::Text(texts::kSettingsCaption));
         if (window) Activate(window);
+        LetFocusSettle();  // Wine maps a new window, and tells its program so, a moment later
         return window;
     }
 
@@ -420,6 +421,7 @@ TEST_F(SettingsWindow, LanguageChosenInTheWindowIsTheLaunchersAtOnce)
     EXPECT_EQ(Ask(window, IDC_LANGUAGE, CB_GETCURSEL), german - rows.begin());
 
     Activate(window);
+    LetFocusSettle();
     ASSERT_TRUE(Keys({VK_MENU, 'S'}, [&] { return FocusedControl(window) == IDC_LANGUAGE; }));
     ASSERT_TRUE(Keys({VK_HOME}, [&] { return Ask(window, IDC_LANGUAGE, CB_GETCURSEL) == 0; }));
     Chord({VK_MENU, 'B'});  // "Ü&bernehmen"
@@ -510,6 +512,7 @@ TEST_F(SettingsWindow, KeyboardShortcutsTurnedOffWithOkLeaveAltKeypadThreeToNote
     EXPECT_EQ(ReadDword(names::kEnableKeyboard, 1), 0u);
 
     Activate(pad);
+    LetFocusSettle();
     RECT before{};
     GetWindowRect(pad, &before);
     Chord({VK_MENU, VK_NUMPAD3});
@@ -729,6 +732,7 @@ TEST_F(SettingsWindow, CommandMenuRowAndIconDoubleClickOpenTheLaunchersWindow)
     const HWND pad = WaitForWindow(notepad->id);
     ASSERT_NE(pad, nullptr);
     Activate(pad);
+    LetFocusSettle();
     Chord({VK_MENU, VK_ADD});
     ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no command menu";
     std::vector<WORD> keys = LeaveAloneMenuKeys();
