@@ -512,7 +512,6 @@ TEST_F(SettingsWindow, KeyboardShortcutsTurnedOffWithOkLeaveAltKeypadThreeToNote
     EXPECT_EQ(ReadDword(names::kEnableKeyboard, 1), 0u);
 
     Activate(pad);
-    LetFocusSettle();
     RECT before{};
     GetWindowRect(pad, &before);
     Chord({VK_MENU, VK_NUMPAD3});
@@ -732,7 +731,6 @@ TEST_F(SettingsWindow, CommandMenuRowAndIconDoubleClickOpenTheLaunchersWindow)
     const HWND pad = WaitForWindow(notepad->id);
     ASSERT_NE(pad, nullptr);
     Activate(pad);
-    LetFocusSettle();
     Chord({VK_MENU, VK_ADD});
     ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no command menu";
     std::vector<WORD> keys = LeaveAloneMenuKeys();

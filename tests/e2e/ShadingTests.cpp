@@ -353,7 +353,6 @@ TEST_F(Shading, LeaveThisProgramAloneGivesNotepadBackItsWindowAndItsCaption)
     DoubleClickCaption(pad);
     ASSERT_TRUE(HeightBecomes(pad, ShadedHeight()));
 
-    LetFocusSettle();  // the activation, and the frame rolled up under the pointer
     Chord({VK_MENU, VK_ADD});
     ASSERT_TRUE(WaitForPopupMenu(notepad->id, kActionMs, false)) << "no command menu";
     for (WORD key : LeaveAloneMenuKeys()) Chord({key});
