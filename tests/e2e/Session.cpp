@@ -408,15 +408,24 @@ std::unique_ptr<Process> LauncherSession::StartLauncher(const std::string& path)
     return launcher;
 }
 
+namespace {
+
 // Windows and Wine 10 take a hook out of the chain as the thread that set it ends (and Wine 10 aborts
 // if it was taken out before); Wine 8 keeps it for as long as the desktop lives, and the launcher
-// takes its own out first. Under Wine 8, one that can still be taken out now was left by a launcher
-// that did not end as it should (or is only marked as taken out while some thread is inside its
-// chain): said, and taken out.
-LauncherSession::~LauncherSession()
+// takes its own out first.
+bool HooksOutliveTheirThread()
 {
     const int wine = mirelunde::WineMajorVersion();
-    if (wine == 0 || wine >= 10) return;
+    return wine != 0 && wine < 10;
+}
+
+}  // namespace
+
+// One that can still be taken out now was left by a launcher that did not end as it should (or is
+// only marked as taken out while some thread is inside its chain): said, and taken out.
+LauncherSession::~LauncherSession()
+{
+    if (!HooksOutliveTheirThread()) return;
     for (const DWORD hook : hooks_)
         if (hook != 0 && UnhookWindowsHookEx(reinterpret_cast<HHOOK>(static_cast<uintptr_t>(hook))))
             std::printf("== a launcher's hook 0x%lx was still set after the case\n", static_cast<unsigned long>(hook));
@@ -440,17 +449,16 @@ int LibraryBroughtIn(const std::vector<std::string>&)
 MIRELUNDE_CHILD_MODE("library-brought-in", LibraryBroughtIn);
 
 // Under Wine 8, before the first case and after each suite: a hook of the library still acting
-// then was left by a launcher that did not take it out (one of that suite's, or of an earlier
-// run while the desktop lived on), which the per-case check cannot see for launchers started
-// otherwise than by StartLauncher.
+// then was left by a launcher that did not take it out (before the first case: by a program of the
+// same prefix that ran before this one while its desktop lived on), which the per-case check cannot
+// see for launchers started otherwise than by StartLauncher.
 class HooksLeftBehind : public testing::EmptyTestEventListener {
     void OnTestProgramStart(const testing::UnitTest&) override { Check("before the first case"); }
     void OnTestSuiteEnd(const testing::TestSuite& suite) override { Check(std::string("after ") + suite.name()); }
 
     static void Check(const std::string& when)
     {
-        const int wine = mirelunde::WineMajorVersion();
-        if (wine == 0 || wine >= 10) return;
+        if (!HooksOutliveTheirThread()) return;
         const PROCESS_INFORMATION child = testing_support::StartChild("library-brought-in", {});
         const Handle process(child.hProcess), thread(child.hThread);
         if (!process) return;

@@ -288,8 +288,10 @@ protected:
     {
         command_ = Start(LauncherPath() + " --settings");
         const HWND window = WaitForDialog(mirelunde::Text(texts::kSettingsCaption));
-        if (window) Activate(window);
-        LetFocusSettle();  // Wine maps a new window, and tells its program so, a moment later
+        if (window) {
+            Activate(window);
+            LetFocusSettle();  // Wine maps a new window, and tells its program so, a moment later
+        }
         return window;
     }
 
