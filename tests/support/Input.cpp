@@ -1,6 +1,7 @@
 // SendInput wrappers.
 #include "tests/support/Input.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -48,9 +49,13 @@ INPUT Key(WORD vk, bool up)
     return input;
 }
 
-bool IsLeftAlt(WORD vk)
+// Scroll Lock has no modifier in the X server's keyboard here, and Wine sets its Scroll Lock toggle
+// to the X server's at each key it reads from X: Alt let go through X would toggle it back, a second
+// Alt+Scroll Lock. So a chord with Scroll Lock is all input.
+bool ThroughTheXServer(WORD vk, const std::vector<std::pair<WORD, bool>>& keys)
 {
-    return vk == VK_MENU || vk == VK_LMENU;
+    if (!altInTheXServer || (vk != VK_MENU && vk != VK_LMENU)) return false;
+    return std::none_of(keys.begin(), keys.end(), [](const auto& key) { return key.first == VK_SCROLL; });
 }
 
 // The key goes to the window with the X focus, which Wine moves to a window made the foreground
@@ -61,10 +66,11 @@ bool IsLeftAlt(WORD vk)
 // with the message wait lets this thread read X events of its own windows.
 bool XServerAlt(bool down)
 {
-    std::string line = "Z:\\usr\\bin\\xdotool ";
+    // A window that is closing may refuse the focus: the key goes all the same.
+    std::string line = "Z:\\bin\\sh -c \"";
     const auto xWindow = reinterpret_cast<ULONG_PTR>(GetPropA(GetForegroundWindow(), "__wine_x11_whole_window"));
-    if (xWindow) line += "windowfocus " + std::to_string(xWindow) + " ";
-    line += std::string(down ? "keydown" : "keyup") + " Alt_L";
+    if (xWindow) line += "/usr/bin/xdotool windowfocus " + std::to_string(xWindow) + " 2>/dev/null; ";
+    line += std::string("exec /usr/bin/xdotool ") + (down ? "keydown" : "keyup") + " Alt_L\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -78,13 +84,13 @@ bool XServerAlt(bool down)
     return false;
 }
 
-// Sends the keys, left Alt through the X server when that is on; a left Alt that did not come
-// through is sent here, and said.
+// Sends the keys, left Alt through the X server when that is on; an Alt that did not come through
+// is sent here, and said.
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
 {
     std::vector<INPUT> inputs;
     for (const auto& [vk, up] : keys) {
-        if (altInTheXServer && IsLeftAlt(vk)) {
+        if (ThroughTheXServer(vk, keys)) {
             if (!inputs.empty()) Send(inputs);
             inputs.clear();
             if (XServerAlt(!up)) continue;
