@@ -61,8 +61,8 @@ bool ThroughTheXServer(WORD vk, const std::vector<std::pair<WORD, bool>>& keys)
 // The key goes to the window with the X focus, which Wine moves to a window made the foreground
 // window only if no later focus change came, and a window brought to the front from another program
 // may not get it: the X focus is moved to the foreground window first, so that the key goes where
-// keys sent as input go. Wine starts a Unix program without a handle to wait on; the key's arrival
-// in the system's key state says that the program ran and that the window has read the key. Waiting
+// keys sent as input go. There is no handle to wait on (below): the key's arrival in the system's
+// key state says that the program ran and that the window has read the key. Waiting
 // with the message wait lets this thread read X events of its own windows.
 bool XServerAlt(bool down)
 {
@@ -74,9 +74,12 @@ bool XServerAlt(bool down)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return false;
-    if (info.hProcess) CloseHandle(info.hProcess);
-    if (info.hThread) CloseHandle(info.hThread);
+    // Wine runs a Unix program at once and leaves the handles it returns for it unset (whatever was on
+    // its stack): they are never closed, and CREATE_SUSPENDED keeps Wine from resuming the thread
+    // that such a handle may name.
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                        &info))
+        return false;
     for (const DWORD start = GetTickCount(); GetTickCount() - start < kXKeyMs;) {
         if ((GetAsyncKeyState(VK_MENU) < 0) == down) return true;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
