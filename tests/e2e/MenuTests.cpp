@@ -88,9 +88,7 @@ TEST_F(CommandMenu, AltKeypadDigitsHugAsAltIsLetGo)
     GetWindowRect(window_, &before);
     const RECT work = WorkArea();
     const LONG width = before.right - before.left, height = before.bottom - before.top;
-    // Under Wine, a window that comes to the front takes the modifier keys' state from the X server,
-    // which never sees keys sent as input here: a late focus event would release Alt mid-hold.
-    Sleep(500);
+    LetFocusSettle();
     PressKey(VK_MENU);
     Chord({VK_NUMPAD3});
     Sleep(500);

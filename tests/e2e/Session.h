@@ -73,19 +73,17 @@ int ShadedHeight();
 
 // Makes another process's window the active one, and waits until it is.
 void Activate(HWND window);
-// Under Wine, a window that gets the X focus or the pointer (also by being moved under it) takes
-// the keys' state from the X server, which never sees the keys sent here: Alt held then is let go
-// in that window, so a chord with Alt loses it, and a lone Alt opens the menu bar. Alt is held only
-// once the windows' last such events are through.
+// Under Wine, a window reads news of the X focus late: a chord sent before that news is through may
+// reach a window that then loses the foreground, or open a menu that the news closes again. Keys go
+// only once the windows' last such events are through.
 inline void LetFocusSettle()
 {
     Sleep(500);
 }
 // Under Wine, Alt with a keypad key types a character that the window's menu bar looks for. As that
-// search ends, Wine is told the keys down in the X server, where keys sent with SendInput never went,
-// and sets its key state to those: Alt is let go in the middle of a hold (a real keyboard's Alt is
-// down in X too). Wine 10 does so at once, so a caller can ask; Wine 8 reads that news only as more
-// comes through the program's X connection, at times while the next chord holds Alt.
+// search ends, Wine sets its key state to the X server's: an Alt held in the X server, as the cases
+// hold it (HoldAltInTheXServer), stays down; one sent only as input would be let go in the middle of
+// the hold.
 inline bool SystemLetAltGo()
 {
     return GetAsyncKeyState(VK_MENU) >= 0;
