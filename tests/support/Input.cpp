@@ -1,4 +1,4 @@
-// SendInput wrappers.
+// SendInput wrappers, and left Alt through the X server under Wine.
 #include "tests/support/Input.h"
 
 #include <algorithm>
@@ -58,12 +58,11 @@ bool ThroughTheXServer(WORD vk, const std::vector<std::pair<WORD, bool>>& keys)
     return std::none_of(keys.begin(), keys.end(), [](const auto& key) { return key.first == VK_SCROLL; });
 }
 
-// The key goes to the window with the X focus, which Wine moves to a window made the foreground
-// window only if no later focus change came, and a window brought to the front from another program
-// may not get it: the X focus is moved to the foreground window first, so that the key goes where
-// keys sent as input go. There is no handle to wait on (below): the key's arrival in the system's
-// key state says that the program ran and that the window has read the key. Waiting
-// with the message wait lets this thread read X events of its own windows.
+// The key goes to the window with the X focus, which a window brought to the front from another
+// program may not have: the X focus is moved to the foreground window first, so that the key goes
+// where keys sent as input go. There is no handle to wait on (below): the key's arrival in the
+// system's key state says that the program ran and that the window has read the key. Waiting with
+// the message wait lets this thread read X events of its own windows.
 bool XServerAlt(bool down)
 {
     // A window that is closing may refuse the focus: the key goes all the same.

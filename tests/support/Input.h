@@ -20,8 +20,8 @@ void ReleaseKey(WORD vk);
 
 // Under Wine a key sent here never reaches the X server, and Wine sets its key state to the X
 // server's whenever a window is told of the focus or the pointer: Alt held then is let go. Turned
-// on, left Alt is pressed and let go in the X server instead, as a real keyboard's
-// is (the other keys stay input here), so that the X server holds it as long as the chord does.
+// on, left Alt is pressed and let go in the X server instead, as a real keyboard's is (the other
+// keys stay input here), so that the X server holds it as long as the chord does.
 void HoldAltInTheXServer();
 
 // What GetKeyState answers on the calling thread, as if the key's press or release had been taken
