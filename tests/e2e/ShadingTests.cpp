@@ -107,14 +107,15 @@ protected:
 
     // Clicks into a window as a person would to work in it, and waits until it is in front and stays
     // there. Under Wine a program that reads late that another window had taken the focus gives the
-    // foreground to the desktop even after the click; a person would click once more.
+    // foreground to the desktop even after the click, at times before the window is seen in front; a
+    // person would click once more.
     static bool ClickInto(HWND window, HWND part)
     {
         RECT rect{};
         GetWindowRect(part, &rect);
         for (int attempt = 0; attempt < 3; ++attempt) {
             Click({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, Button::Left);
-            if (!WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs)) return false;
+            if (!WaitUntil([&] { return GetForegroundWindow() == window; }, kActionMs)) continue;
             LetFocusSettle();
             if (GetForegroundWindow() == window) return true;
         }
