@@ -49,15 +49,6 @@ INPUT Key(WORD vk, bool up)
     return input;
 }
 
-// Scroll Lock has no modifier in the X server's keyboard here, and Wine sets its Scroll Lock toggle
-// to the X server's at each key it reads from X: Alt let go through X would toggle it back, a second
-// Alt+Scroll Lock. So a chord with Scroll Lock is all input.
-bool ThroughTheXServer(WORD vk, const std::vector<std::pair<WORD, bool>>& keys)
-{
-    if (!altInTheXServer || (vk != VK_MENU && vk != VK_LMENU)) return false;
-    return std::none_of(keys.begin(), keys.end(), [](const auto& key) { return key.first == VK_SCROLL; });
-}
-
 // The key goes to the window with the X focus, which a window brought to the front from another
 // program may not have: the X focus is moved to the foreground window first, so that the key goes
 // where keys sent as input go. There is no handle to wait on (below): the key's arrival in the
@@ -87,12 +78,16 @@ bool XServerAlt(bool down)
 }
 
 // Sends the keys, left Alt through the X server when that is on; an Alt that did not come through
-// is sent here, and said.
+// is sent here, and said. Scroll Lock has no modifier in the X server's keyboard here, and Wine sets
+// its Scroll Lock toggle to the X server's at each key it reads from X: Alt let go through X would
+// toggle it back, a second Alt+Scroll Lock. So a chord with Scroll Lock is all input.
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
 {
+    const bool altThroughX = altInTheXServer && std::none_of(keys.begin(), keys.end(),
+                                                             [](const auto& key) { return key.first == VK_SCROLL; });
     std::vector<INPUT> inputs;
     for (const auto& [vk, up] : keys) {
-        if (ThroughTheXServer(vk, keys)) {
+        if (altThroughX && (vk == VK_MENU || vk == VK_LMENU)) {
             if (!inputs.empty()) Send(inputs);
             inputs.clear();
             if (XServerAlt(!up)) continue;
