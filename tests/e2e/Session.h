@@ -75,14 +75,11 @@ int ShadedHeight();
 void Activate(HWND window);
 // Under Wine, a window reads news of the X focus late: a chord sent before that news is through may
 // reach a window that then loses the foreground, or open a menu that the news closes again. Keys go
-// only once the windows' last such events are through.
-inline void LetFocusSettle()
-{
-    Sleep(500);
-}
+// only once the X focus is in the foreground window and the windows' last such events are through.
+void LetFocusSettle();
 // Under Wine, Alt with a keypad key types a character that the window's menu bar looks for. As that
 // search ends, Wine sets its key state to the X server's: an Alt held in the X server, as the cases
-// hold it (HoldAltInTheXServer), stays down; one sent only as input would be let go in the middle of
+// hold it (UseTheXServer), stays down; one sent only as input would be let go in the middle of
 // the hold.
 inline bool SystemLetAltGo()
 {

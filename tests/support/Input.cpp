@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,8 +14,9 @@ namespace {
 
 constexpr DWORD kSettleMs = 30;
 constexpr DWORD kXKeyMs = 2000;
+constexpr DWORD kXFocusMs = 3000;
 
-bool altInTheXServer = false;
+bool throughTheXServer = false;
 
 void Send(std::vector<INPUT>& inputs)
 {
@@ -49,32 +51,50 @@ INPUT Key(WORD vk, bool up)
     return input;
 }
 
-// The key goes to the window with the X focus, which a window brought to the front from another
-// program may not have: the X focus is moved to the foreground window first, so that the key goes
-// where keys sent as input go. There is no handle to wait on (below): the key's arrival in the
-// system's key state says that the program ran and that the window has read the key. Waiting with
-// the message wait lets this thread read X events of its own windows.
-bool XServerAlt(bool down)
+ULONG_PTR XWindowOf(HWND window)
 {
-    // A window that is closing may refuse the focus: the key goes all the same.
-    std::string line = "Z:\\bin\\sh -c \"";
-    const auto xWindow = reinterpret_cast<ULONG_PTR>(GetPropA(GetForegroundWindow(), "__wine_x11_whole_window"));
-    if (xWindow) line += "/usr/bin/xdotool windowfocus " + std::to_string(xWindow) + " 2>/dev/null; ";
-    line += std::string("exec /usr/bin/xdotool ") + (down ? "keydown" : "keyup") + " Alt_L\"";
+    return reinterpret_cast<ULONG_PTR>(GetPropA(window, "__wine_x11_whole_window"));
+}
+
+// Runs shell commands at once, as Wine runs a Unix program. Wine leaves the handles it returns for
+// such a program unset (whatever was on its stack): they are never closed, and CREATE_SUSPENDED keeps
+// Wine from resuming the thread that such a handle may name. There is nothing to wait on: the caller
+// waits for what the commands do.
+bool RunInTheXServer(const std::string& commands)
+{
+    std::string line = "Z:\\bin\\sh -c \"" + commands + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    // Wine runs a Unix program at once and leaves the handles it returns for it unset (whatever was on
-    // its stack): they are never closed, and CREATE_SUSPENDED keeps Wine from resuming the thread
-    // that such a handle may name.
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                        &info))
-        return false;
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < kXKeyMs;) {
-        if ((GetAsyncKeyState(VK_MENU) < 0) == down) return true;
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                          &info) != FALSE;
+}
+
+// Waits for the condition with the message wait, which lets this thread read the X events of its own
+// windows.
+template <typename Condition>
+bool WaitWithMessages(DWORD limitMs, Condition condition)
+{
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < limitMs;) {
+        if (condition()) return true;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return false;
+}
+
+// The key goes to the window with the X focus, which a window brought to the front from another
+// program may not have: the X focus is moved to the foreground window first, so that the key goes
+// where keys sent as input go. The key's arrival in the system's key state says that the program ran
+// and that the window has read the key.
+bool XServerAlt(bool down)
+{
+    // A window that is closing may refuse the focus: the key goes all the same.
+    std::string commands;
+    if (const ULONG_PTR xWindow = XWindowOf(GetForegroundWindow()))
+        commands = "/usr/bin/xdotool windowfocus " + std::to_string(xWindow) + " 2>/dev/null; ";
+    commands += std::string("exec /usr/bin/xdotool ") + (down ? "keydown" : "keyup") + " Alt_L";
+    return RunInTheXServer(commands) &&
+           WaitWithMessages(kXKeyMs, [&] { return (GetAsyncKeyState(VK_MENU) < 0) == down; });
 }
 
 // Sends the keys, left Alt through the X server when that is on; an Alt that did not come through
@@ -83,8 +103,8 @@ bool XServerAlt(bool down)
 // toggle it back, a second Alt+Scroll Lock. So a chord with Scroll Lock is all input.
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
 {
-    const bool altThroughX = altInTheXServer && std::none_of(keys.begin(), keys.end(),
-                                                             [](const auto& key) { return key.first == VK_SCROLL; });
+    const bool altThroughX = throughTheXServer && std::none_of(keys.begin(), keys.end(),
+                                                               [](const auto& key) { return key.first == VK_SCROLL; });
     std::vector<INPUT> inputs;
     for (const auto& [vk, up] : keys) {
         if (altThroughX && (vk == VK_MENU || vk == VK_LMENU)) {
@@ -100,9 +120,38 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
 
 }  // namespace
 
-void HoldAltInTheXServer()
+void UseTheXServer()
 {
-    altInTheXServer = true;
+    throughTheXServer = true;
+}
+
+void GiveTheXFocusToTheForegroundWindow()
+{
+    const ULONG_PTR xWindow = XWindowOf(GetForegroundWindow());
+    if (!throughTheXServer || !xWindow) return;
+    // The shell says whether the focus was elsewhere, once the X server has given it (--sync) or
+    // after 2 s (a window that is closing may refuse it).
+    const std::string id = std::to_string(xWindow);
+    const std::string name = "mirelunde-xfocus." + std::to_string(GetCurrentProcessId());
+    const std::string done = "/tmp/" + name, donePath = "Z:\\tmp\\" + name;
+    DeleteFileA(donePath.c_str());
+    if (!RunInTheXServer("f=$(/usr/bin/xdotool getwindowfocus 2>/dev/null); test x$f = x" + id +
+                         " || timeout 2 /usr/bin/xdotool windowfocus --sync " + id + " 2>/dev/null; echo $f > " + done +
+                         ".part; mv " + done + ".part " + done))
+        return;
+    if (!WaitWithMessages(kXFocusMs, [&] { return GetFileAttributesA(donePath.c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+        std::printf("the X focus was not given to the foreground window\n");
+        return;
+    }
+    char had[32] = {};
+    if (FILE* file = std::fopen(donePath.c_str(), "r")) {
+        std::fgets(had, sizeof had, file);
+        std::fclose(file);
+    }
+    DeleteFileA(donePath.c_str());
+    if (std::strtoull(had, nullptr, 10) != xWindow)
+        std::printf("the X focus was in another X window (%llu): given to the foreground window's\n",
+                    std::strtoull(had, nullptr, 10));
 }
 
 void Click(POINT point, Button button, int times)
