@@ -149,9 +149,9 @@ void GiveTheXFocusToTheForegroundWindow()
         std::fclose(file);
     }
     DeleteFileA(donePath.c_str());
-    if (std::strtoull(had, nullptr, 10) != xWindow)
-        std::printf("the X focus was in another X window (%llu): given to the foreground window's\n",
-                    std::strtoull(had, nullptr, 10));
+    const unsigned long long before = std::strtoull(had, nullptr, 10);
+    if (before != xWindow)
+        std::printf("the X focus was in another X window (%llu): given to the foreground window's\n", before);
 }
 
 void Click(POINT point, Button button, int times)

@@ -24,14 +24,11 @@ void ReleaseKey(WORD vk);
 // keys stay input here), so that the X server holds it as long as the chord does; and the X focus
 // is given as below.
 void UseTheXServer();
-// Under Wine, a window made the foreground window by a click sent as input or by
-// SetForegroundWindow asks the X server for the focus with a time of its program's own reckoning:
-// the time of the thread's last message, moved by how late that program read its first X event.
-// One older than the focus's last change is ignored, and the X focus stays in another program's
-// window; a focus-out the program reads later then finds the focus in no window of its own, and
-// the program gives the foreground to the desktop. A person's click comes through the X server with
-// its time, and a window manager gives the focus so. With UseTheXServer on, this gives the X focus
-// to the foreground window and waits until it has it, saying so when it was elsewhere.
+// Under Wine, the X server may ignore the focus request of a window made the foreground window by
+// input sent here or by SetForegroundWindow (Wine dates it by its own, lagging reckoning of the X
+// server's clock), and the program later gives the foreground to the desktop. With UseTheXServer on,
+// this gives the X focus to the foreground window, as a window manager would, and says when it was
+// elsewhere.
 void GiveTheXFocusToTheForegroundWindow();
 
 // What GetKeyState answers on the calling thread, as if the key's press or release had been taken
