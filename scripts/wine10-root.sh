@@ -44,7 +44,7 @@ wine10_root_make() {
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
   # The host release's own debootstrap: a newer one from other lists would not match this host.
   if ! installed debootstrap; then
-    apt-get update -qq
+    apt_update
     apt-get install -y -qq --no-install-recommends "debootstrap/$codename" >/dev/null
   fi
   mirror=$(wine10_mirror)
