@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -96,10 +97,28 @@ public:
     explicit CaseWatch(DWORD limitMs)
         : limitMs_(limitMs), onFailure_(std::getenv("MIRELUNDE_FORENSICS_ON_FAILURE") != nullptr)
     {
+        watch_ = this;
+        std::signal(SIGABRT, OnAbort);
         std::thread([this] { Watch(); }).detach();
     }
 
 private:
+    // abort() ends the process with status 3 and says nothing: the library's terminate handler
+    // calls it, and so does the runtime when it runs out of memory. The handler runs on the
+    // aborting thread, so the report's stack of that thread shows who called it.
+    static void OnAbort(int)
+    {
+        std::string name;
+        {
+            std::lock_guard<std::mutex> hold(watch_->lock_);
+            name = watch_->running_ ? watch_->name_ : "no case";
+        }
+        std::printf("abort() called in %s, thread %lu\n", name.c_str(), GetCurrentThreadId());
+        std::fflush(stdout);
+        RecordHang(name + ": abort() called in thread " + std::to_string(GetCurrentThreadId()));
+        std::fflush(stdout);
+    }
+
     void OnTestStart(const testing::TestInfo& test) override
     {
         std::lock_guard<std::mutex> hold(lock_);
@@ -154,6 +173,7 @@ private:
     ULONGLONG started_ = 0;
     bool running_ = false;
     bool reported_ = false;
+    static inline CaseWatch* watch_ = nullptr;
 };
 
 }  // namespace
