@@ -325,14 +325,18 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
 {
     DWORD process = 0;
     const DWORD thread = GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+    if (process != GetCurrentProcessId()) return TRUE;
     // Neither call sends the window a message: its thread may be the one that hangs.
     char kind[64] = {};
     WCHAR title[64] = {};
     GetClassNameA(window, kind, sizeof kind);
+    // A menu's window is listed shown or not: one made and not yet shown says where its thread stopped.
+    const bool menu = std::strcmp(kind, "#32768") == 0;
+    if (!menu && !IsWindowVisible(window)) return TRUE;
     InternalGetWindowText(window, title, 64);
-    std::printf("storm:   window %p of thread %lu, class %s, \"%ls\"\n", static_cast<void*>(window),
-                static_cast<unsigned long>(thread), kind, title);
+    std::printf("storm:   window %p of thread %lu, class %s, \"%ls\"%s\n", static_cast<void*>(window),
+                static_cast<unsigned long>(thread), kind, title,
+                menu ? (IsWindowVisible(window) ? ", shown" : ", not shown") : "");
     return TRUE;
 }
 
