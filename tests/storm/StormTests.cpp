@@ -331,12 +331,13 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) noexcept
     WCHAR title[64] = {};
     GetClassNameA(window, kind, sizeof kind);
     // A menu's window is listed shown or not: one made and not yet shown says where its thread stopped.
-    const bool menu = std::strcmp(kind, "#32768") == 0;
-    if (!menu && !IsWindowVisible(window)) return TRUE;
+    const bool menu = std::strcmp(kind, kMenuClass) == 0;
+    const bool shown = IsWindowVisible(window) != FALSE;
+    if (!menu && !shown) return TRUE;
     InternalGetWindowText(window, title, 64);
     std::printf("storm:   window %p of thread %lu, class %s, \"%ls\"%s\n", static_cast<void*>(window),
                 static_cast<unsigned long>(thread), kind, title,
-                menu ? (IsWindowVisible(window) ? ", shown" : ", not shown") : "");
+                menu ? (shown ? ", shown" : ", not shown") : "");
     return TRUE;
 }
 

@@ -10,7 +10,6 @@ namespace testing_support {
 
 namespace {
 
-constexpr char kMenuClass[] = "#32768";
 constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 constexpr DWORD kPollMs = 20;
 constexpr DWORD kKeyGapMs = 40;

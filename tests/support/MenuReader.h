@@ -10,6 +10,9 @@
 
 namespace testing_support {
 
+// The class of a popup menu's window.
+inline constexpr char kMenuClass[] = "#32768";
+
 struct MenuItemView {
     std::string text;
     UINT type = 0;   // MFT_*
